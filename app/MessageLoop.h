@@ -1,0 +1,8 @@
+// The message loop: one waiting message is dispatched per turn, and a frame is rendered on every
+// turn that finds none, until the quit message has been removed.
+#pragma once
+
+#include "platform/IMessageSource.h"
+
+// Returns the exit code carried by the quit message.
+int RunMessageLoop(IMessageSource& source, WindowProcedure procedure, void (*renderFrame)());

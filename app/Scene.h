@@ -1,0 +1,12 @@
+// The scene's life: start-up once before the message loop, one frame per idle turn, shutdown
+// once after it.
+#pragma once
+
+class CWindow;
+
+// The program's window; its context is made current by the first step of InitScene.
+extern CWindow MainWindow;
+
+void InitScene();
+void RenderFrame();
+void ShutdownScene();

@@ -1,0 +1,113 @@
+#include "app/WindowProcedure.h"
+
+#include "app/Globals.h"
+#include "camera/Projection.h"
+#include "platform/CWindow.h"
+#include "platform/QuitMessage.h"
+
+#include <epoxy/gl.h>
+
+namespace
+{
+constexpr float KeyStep = 2.0f;
+constexpr double TurnDivisor = 200.0;  // pixels of left drag per radian of heading
+
+struct Point
+{
+    int x = 0;
+    int y = 0;
+};
+
+// The mouse is not captured: a drag only sees movement over the client area, and a release
+// outside the window leaves its drag active until the next release arrives here.
+struct DragState
+{
+    bool leftActive = false;
+    bool rightActive = false;
+    Point leftCurrent, leftPrevious;
+    Point rightCurrent, rightPrevious;
+};
+
+DragState drag;
+
+Point MousePosition(LPARAM lParam)
+{
+    return Point{LowWord(lParam), HighWord(lParam)};
+}
+
+void Resize(LPARAM lParam)
+{
+    WindowSize = ClientSize{LowWord(lParam), HighWord(lParam)};
+    // Size messages sent while the window is created arrive before the context exists.
+    if (!IsContextCurrent())
+        return;
+    glViewport(0, 0, WindowSize.width, WindowSize.height);
+    LoadPerspective(WindowSize.width, WindowSize.height);
+}
+
+void KeyDown(WPARAM key)
+{
+    switch (key)
+    {
+    case VK_ESCAPE: PostQuitMessage(0); break;
+    case VK_LEFT: Camera.Strafe(-KeyStep); break;
+    case VK_UP: Camera.MoveForward(KeyStep); break;
+    case VK_RIGHT: Camera.Strafe(KeyStep); break;
+    case VK_DOWN: Camera.MoveForward(-KeyStep); break;
+    default: break;
+    }
+}
+
+void MouseMove(LPARAM lParam)
+{
+    drag.leftCurrent = drag.rightCurrent = MousePosition(lParam);
+    if (drag.leftActive)
+    {
+        Camera.Turn(static_cast<float>(static_cast<double>(drag.leftPrevious.x - drag.leftCurrent.x) / TurnDivisor));
+        Camera.Rise(static_cast<float>(drag.leftCurrent.y - drag.leftPrevious.y));
+    }
+    if (drag.rightActive)
+    {
+        SceneRotation.horizontal -= static_cast<float>(drag.rightCurrent.x - drag.rightPrevious.x);
+        SceneRotation.vertical -= static_cast<float>(drag.rightCurrent.y - drag.rightPrevious.y);
+    }
+    drag.leftPrevious = drag.leftCurrent;
+    drag.rightPrevious = drag.rightCurrent;
+}
+}
+
+LRESULT MainWindowProcedure(std::uint32_t message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_DESTROY:
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        Resize(lParam);
+        return 0;
+    case WM_KEYDOWN:
+        KeyDown(wParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        MouseMove(lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        drag.leftCurrent = drag.leftPrevious = MousePosition(lParam);
+        drag.leftActive = true;
+        return 0;
+    case WM_LBUTTONUP:
+        drag.leftActive = false;
+        return 0;
+    case WM_RBUTTONDOWN:
+        drag.rightCurrent = drag.rightPrevious = MousePosition(lParam);
+        drag.rightActive = true;
+        return 0;
+    case WM_RBUTTONUP:
+        drag.rightActive = false;
+        return 0;
+    default:
+        return 0;  // the default procedure has nothing to do for this window
+    }
+}

@@ -1,0 +1,146 @@
+#include "platform/CWindow.h"
+
+#include "platform/MessageBox.h"
+#include "platform/QuitMessage.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+
+namespace
+{
+WPARAM VirtualKey(SDL_Keycode key)
+{
+    switch (key)
+    {
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    default: return 0x100 + static_cast<WPARAM>(key & 0xFFFF);
+    }
+}
+
+std::uint32_t ButtonMessage(std::uint8_t button, bool pressed)
+{
+    if (button == SDL_BUTTON_LEFT)
+        return pressed ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    if (button == SDL_BUTTON_RIGHT)
+        return pressed ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    return 0;
+}
+
+void RequestPixelFormat()
+{
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+}
+}
+
+bool IsContextCurrent()
+{
+    return SDL_GL_GetCurrentContext() != nullptr;
+}
+
+bool CWindow::Create(const char* caption, int x, int y, int width, int height, WindowProcedure windowProcedure)
+{
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        return false;
+    RequestPixelFormat();
+    window = SDL_CreateWindow(caption, x, y, width, height,
+                              SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+    if (window == nullptr)
+        return false;
+    procedure = windowProcedure;
+    outerWidth = width;
+    outerHeight = height;
+    procedure(WM_SIZE, 0, ClientSizeParam());
+    return true;
+}
+
+void CWindow::Show()
+{
+    SDL_ShowWindow(window);
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 && (top | left | bottom | right) != 0)
+        SDL_SetWindowSize(window, outerWidth - left - right, outerHeight - top - bottom);
+}
+
+void CWindow::CreateContext()
+{
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (context == nullptr || SDL_GL_MakeCurrent(window, context) != 0)
+    {
+        MessageBox(nullptr, SDL_GetError(), "Could not create an OpenGL context", MB_OK);
+        std::exit(EXIT_FAILURE);
+    }
+    // Frames run as fast as the loop allows, never paced by the display.
+    SDL_GL_SetSwapInterval(0);
+}
+
+void CWindow::SwapBuffers()
+{
+    SDL_GL_SwapWindow(window);
+}
+
+bool CWindow::PeekMessage(Message& message)
+{
+    if (TakePostedQuitMessage(message))
+        return true;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+    {
+        if (Translate(event, message))
+            return true;
+    }
+    return false;
+}
+
+LPARAM CWindow::ClientSizeParam() const
+{
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    if (width == 0 && height == 0)
+        SDL_GetWindowSize(window, &width, &height);
+    return MakeLParam(width, height);
+}
+
+bool CWindow::Translate(const SDL_Event& event, Message& message) const
+{
+    switch (event.type)
+    {
+    case SDL_QUIT:
+        message = Message{WM_DESTROY, 0, 0};
+        return true;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE)
+        {
+            message = Message{WM_CLOSE, 0, 0};
+            return true;
+        }
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        {
+            message = Message{WM_SIZE, 0, ClientSizeParam()};
+            return true;
+        }
+        return false;
+    case SDL_KEYDOWN:
+        message = Message{WM_KEYDOWN, VirtualKey(event.key.keysym.sym), 0};
+        return true;
+    case SDL_MOUSEMOTION:
+        message = Message{WM_MOUSEMOVE, 0, MakeLParam(event.motion.x, event.motion.y)};
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        message.message = ButtonMessage(event.button.button, event.type == SDL_MOUSEBUTTONDOWN);
+        message.wParam = 0;
+        message.lParam = MakeLParam(event.button.x, event.button.y);
+        return message.message != 0;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,43 @@
+// The program's one top-level window with its OpenGL context, on SDL2. It turns SDL events into
+// window messages, one per peek, so the message loop and the window procedure keep the shape of
+// the desktop platform the program was designed on.
+#pragma once
+
+#include "platform/IMessageSource.h"
+
+struct SDL_Window;
+
+// Whether an OpenGL context is current on this thread; without one, rendering calls must wait.
+bool IsContextCurrent();
+
+class CWindow : public IMessageSource
+{
+public:
+    // Starts the video system and creates the window, hidden, at (x, y) with the given outer
+    // size; the procedure receives the first size message before this returns. False when the
+    // video system or the window cannot be had.
+    bool Create(const char* caption, int x, int y, int outerWidth, int outerHeight, WindowProcedure procedure);
+
+    // Shows the window and shrinks its client area so that the frame the window manager adds
+    // keeps the requested outer size.
+    void Show();
+
+    // Creates the compatibility-profile OpenGL context and makes it current for the rest of the
+    // process. A window without a context cannot run the scene: that ends the process.
+    void CreateContext();
+
+    void SwapBuffers();
+
+    bool PeekMessage(Message& message) override;
+
+    SDL_Window* Handle() const { return window; }
+
+private:
+    bool Translate(const union SDL_Event& event, Message& message) const;
+    LPARAM ClientSizeParam() const;
+
+    SDL_Window* window = nullptr;
+    WindowProcedure procedure = nullptr;
+    int outerWidth = 0;
+    int outerHeight = 0;
+};

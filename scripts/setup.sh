@@ -1,0 +1,29 @@
+# Shared by scripts/run and scripts/test: installs the Debian packages that are missing (one
+# apt-get update, only when something is missing) and builds in build/.
+set -euo pipefail
+
+MERROWIND_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+MERROWIND_BUILD="$MERROWIND_ROOT/build"
+
+merrowind_install() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+MERROWIND_BUILD_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libepoxy-dev libglu1-mesa-dev libgl1-mesa-dri libegl1-mesa libgtest-dev)
+MERROWIND_TEST_PACKAGES=(xvfb xauth xdotool x11-apps x11-utils imagemagick clang libclang-rt-14-dev)
+
+merrowind_build() {
+    cmake -S "$MERROWIND_ROOT" -B "$MERROWIND_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$MERROWIND_BUILD" -j"$(nproc)"
+}
