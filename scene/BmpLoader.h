@@ -1,0 +1,7 @@
+// Reads a BMP file ("BM" files and packed DIBs with 12- or 40-byte headers) into an RGBImage.
+#pragma once
+
+#include "scene/RGBImage.h"
+
+// Returns a new image, or null after one message box (caption "Error") that says why.
+RGBImage* LoadBMPImage(const char* fileName);

@@ -1,0 +1,15 @@
+// The seven textures of the water scene: two 1024 x 1024 render targets and five images read
+// from the working directory. A file texture whose file failed to load keeps -1.
+#pragma once
+
+#include <epoxy/gl.h>
+
+extern GLuint ReflectionTexture;
+extern GLuint RefractionTexture;
+extern GLuint TerrainMaterialTexture;
+extern GLuint NormalTexture0;
+extern GLuint HeightTexture0;
+extern GLuint NormalTexture1;
+extern GLuint HeightTexture1;
+
+void LoadTextures();
