@@ -1,0 +1,24 @@
+// The three program pairs of the water scene (terrain under water, terrain above water, water
+// surface) in the one shading context of the process, which the HDR effect shares.
+#pragma once
+
+#include "shader/Cg.h"
+
+// The process's shading context, made by CreateShaderContext.
+extern CGcontext ShaderContext;
+// Frames drawn so far by the water surface; its programs' time is this count over 20.
+extern float waterFrameCount;
+
+void CreateShaderContext();
+void DestroyShaderContext();
+
+void LoadUnderwaterPrograms();
+void LoadAboveWaterPrograms();
+void LoadWaterPlanePrograms();
+
+void BindUnderwaterPrograms();
+void UnbindUnderwaterPrograms();
+void BindAboveWaterPrograms();
+void UnbindAboveWaterPrograms();
+void BindWaterPlanePrograms(float eyeX, float eyeY, float eyeZ);
+void UnbindWaterPlanePrograms();
