@@ -84,6 +84,22 @@ std::vector<float> GridPositions()
     return positions;
 }
 
+// One index list for all the grid's strips, so the 90000 vertices go down in a single draw.
+GLuint MakeGridStrips()
+{
+    std::vector<GLuint> indices;
+    indices.reserve(GridCells * GridCells * 5);
+    for (GLuint cell = 0; cell < GridCells * GridCells; ++cell)
+        indices.insert(indices.end(), {cell * 4, cell * 4 + 1, cell * 4 + 2, cell * 4 + 3, 0xFFFFFFFFu});
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)), indices.data(),
+                 GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    return buffer;
+}
+
 std::vector<float> SkyPositions()
 {
     std::vector<float> positions;
@@ -160,11 +176,7 @@ void SpeedOfLightFrame::Create(int width, int height)
     grid = MakeBuffer(GridPositions());
     sky = MakeBuffer(SkyPositions());
     quad = MakeBuffer({0.0f, 0.0f, 0.0f, 750.0f, 0.0f, 0.0f, 0.0f, 0.0f, 750.0f, 750.0f, 0.0f, 750.0f});
-    for (int cell = 0; cell < GridCells * GridCells; ++cell)
-    {
-        gridFirsts[cell] = cell * 4;
-        gridCounts[cell] = 4;
-    }
+    gridStrips = MakeGridStrips();
     texture = MakeMaterialTexture();
 }
 
@@ -222,7 +234,11 @@ void SpeedOfLightFrame::Render(IFrameObserver& observer) const
     SetStartView();
     glBindBuffer(GL_ARRAY_BUFFER, grid);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glMultiDrawArrays(GL_TRIANGLE_STRIP, gridFirsts.data(), gridCounts.data(), GridCells * GridCells);
+    glEnable(GL_PRIMITIVE_RESTART_FIXED_INDEX);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gridStrips);
+    glDrawElements(GL_TRIANGLE_STRIP, GridCells * GridCells * 5, GL_UNSIGNED_INT, nullptr);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glDisable(GL_PRIMITIVE_RESTART_FIXED_INDEX);
     glBindBuffer(GL_ARRAY_BUFFER, sky);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
     for (int face = 0; face < SkyVertices; face += 4)

@@ -37,11 +37,10 @@ private:
     GLuint program = 0;
     GLuint terrain = 0;
     GLuint grid = 0;
+    GLuint gridStrips = 0;  // indices of the grid's 4-vertex strips, separated by restarts
     GLuint sky = 0;
     GLuint quad = 0;
     GLuint texture = 0;
-    std::array<GLint, 22500> gridFirsts{};
-    std::array<GLsizei, 22500> gridCounts{};
     int clientWidth = 0;
     int clientHeight = 0;
 };
