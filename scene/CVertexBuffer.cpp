@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 namespace
 {
 // The buffer entry points, looked up by name: all four or none.
@@ -54,10 +56,10 @@ BufferFunctions LookUp(const BufferFunctionNames& names)
 // No more vertices than both uploads hold, so that no draw reads past the end of a buffer.
 int UploadedVertices(int count, int positionBytes, bool hasTexCoords, int texCoordBytes)
 {
-    int vertices = count < positionBytes / PositionBytesPerVertex ? count : positionBytes / PositionBytesPerVertex;
-    if (hasTexCoords && texCoordBytes / TexCoordBytesPerVertex < vertices)
-        vertices = texCoordBytes / TexCoordBytesPerVertex;
-    return vertices > 0 ? vertices : 0;
+    int vertices = std::min(count, positionBytes / PositionBytesPerVertex);
+    if (hasTexCoords)
+        vertices = std::min(vertices, texCoordBytes / TexCoordBytesPerVertex);
+    return std::max(vertices, 0);
 }
 }
 
@@ -131,7 +133,7 @@ void CVertexBuffer::Bind() const
 
 void CVertexBuffer::Draw(int count) const
 {
-    const int drawn = count <= vertexCount ? count : vertexCount;
+    const int drawn = std::min(count, vertexCount);
     if (drawn > 0)
         glDrawArrays(GL_TRIANGLES, 0, drawn);
 }
