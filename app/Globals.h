@@ -5,6 +5,7 @@
 
 #include "camera/CCamera.h"
 #include "scene/CVertexBuffer.h"
+#include "water/CRenderTexture.h"
 
 #include <cstdint>
 
@@ -25,6 +26,7 @@ extern ClientSize WindowSize;
 // Right-drag movement in pixels; the passes turn the scene by -horizontal degrees about y.
 extern SceneRotationAngles SceneRotation;
 
+extern CRenderTexture RenderTexture;
 extern CVertexBuffer TerrainMesh;
 extern CCamera Camera;
 // Angular factor of the terrain's waves: 6.28318f + 6.28318f, a little under 4 pi.
