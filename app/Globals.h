@@ -4,6 +4,8 @@
 #pragma once
 
 #include "camera/CCamera.h"
+#include "scene/CVertexBuffer.h"
+#include "water/CRenderTexture.h"
 
 #include <cstdint>
 
@@ -24,6 +26,8 @@ extern ClientSize WindowSize;
 // Right-drag movement in pixels; the passes turn the scene by -horizontal degrees about y.
 extern SceneRotationAngles SceneRotation;
 
+extern CRenderTexture RenderTexture;
+extern CVertexBuffer TerrainMesh;
 extern CCamera Camera;
 // Angular factor of the terrain's waves: 6.28318f + 6.28318f, a little under 4 pi.
 extern const float TerrainFrequency;

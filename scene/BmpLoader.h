@@ -3,5 +3,10 @@
 
 #include "scene/RGBImage.h"
 
+#include <cstddef>
+
 // Returns a new image, or null after one message box (caption "Error") that says why.
 RGBImage* LoadBMPImage(const char* fileName);
+
+// The same for the bytes of a whole file already in memory.
+RGBImage* DecodeBMPImage(const unsigned char* file, std::size_t size);

@@ -1,3 +1,6 @@
+// Scene start-up and shutdown: every component comes up once, in the order later steps rely on,
+// and goes down once after the message loop. Nothing here tests a result: each component
+// reports its own failure, and start-up goes on with the next step.
 #include "app/Scene.h"
 
 #include "app/Globals.h"
@@ -24,14 +27,6 @@ void InitScene()
     SetGlobalRenderState();
     LoadPerspective(WindowSize.width, WindowSize.height);
     Camera.Reset();
-}
-
-void RenderFrame()
-{
-    glViewport(0, 0, WindowSize.width, WindowSize.height);
-    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    MainWindow.SwapBuffers();
 }
 
 void ShutdownScene()

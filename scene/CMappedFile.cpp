@@ -1,0 +1,29 @@
+#include "scene/CMappedFile.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+CMappedFile::CMappedFile(const char* fileName)
+{
+    descriptor = open(fileName, O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    // An empty file cannot be mapped, and a directory or a device is no image file.
+    struct stat status;
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0)
+        return;
+    size = static_cast<std::size_t>(status.st_size);
+    void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, descriptor, 0);
+    if (mapped != MAP_FAILED)
+        view = mapped;
+}
+
+CMappedFile::~CMappedFile()
+{
+    if (view != nullptr)
+        munmap(view, size);
+    if (descriptor >= 0)
+        close(descriptor);
+}

@@ -1,0 +1,11 @@
+#include "scene/RGBImage.h"
+
+#include <cstdlib>
+
+void FreeRGBImage(RGBImage* image)
+{
+    if (image == nullptr)
+        return;
+    std::free(image->data);
+    std::free(image);
+}
