@@ -77,7 +77,7 @@ CEffect* CShaderContext::CreateEffect(const std::string& file)
 
 bool CShaderContext::ValidateTechnique(const CTechnique& technique)
 {
-    if (technique.Validate(technique.Effect().File(), listing))
+    if (technique.Validate(listing))
         return true;
     RaiseShaderError(CG_INVALID_TECHNIQUE_ERROR);
     return false;

@@ -1,9 +1,10 @@
 // Validates a technique pass by pass.
 #include "shader/CTechnique.h"
 
+#include "shader/CEffect.h"
 #include "shader/CompilerListing.h"
 
-bool CTechnique::Validate(const std::string& file, std::string& listing) const
+bool CTechnique::Validate(std::string& listing) const
 {
     listing.clear();
     for (const auto& pass : passes)
@@ -11,9 +12,9 @@ bool CTechnique::Validate(const std::string& file, std::string& listing) const
         std::string log;
         if (pass->Validate(log))
             continue;
+        std::string which = "pass '" + pass->Name() + "' of technique '" + name + "'";
         std::string reason = log.empty() ? "the driver gives no reason" : log;
-        listing += ListingLine(file, "pass '" + pass->Name() + "' of technique '" + name + "' does not validate: " +
-                                         reason) + "\n";
+        listing += ListingLine(effect.File(), which + " does not validate: " + reason) + "\n";
     }
     return listing.empty();
 }

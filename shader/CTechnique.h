@@ -22,7 +22,7 @@ public:
     void AddPass(std::unique_ptr<CPass> pass) { passes.push_back(std::move(pass)); }
     CPass* FirstPass() const { return passes.empty() ? nullptr : passes.front().get(); }
     // True when every pass can draw on this GL; otherwise the reasons go into `listing`.
-    bool Validate(const std::string& file, std::string& listing) const;
+    bool Validate(std::string& listing) const;
 
 private:
     CEffect& effect;
