@@ -4,6 +4,7 @@
 #pragma once
 
 #include "camera/CCamera.h"
+#include "scene/CSkyBox.h"
 #include "scene/CVertexBuffer.h"
 #include "water/CRenderTexture.h"
 
@@ -29,5 +30,6 @@ extern SceneRotationAngles SceneRotation;
 extern CRenderTexture RenderTexture;
 extern CVertexBuffer TerrainMesh;
 extern CCamera Camera;
+extern CSkyBox SkyBox;
 // Angular factor of the terrain's waves: 6.28318f + 6.28318f, a little under 4 pi.
 extern const float TerrainFrequency;
