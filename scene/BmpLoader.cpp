@@ -49,10 +49,10 @@ std::size_t PixelStart(const unsigned char* file, bool fileHeader, const DibHead
 RGBImage* Convert(const DibHeader& header, const unsigned char* pixels, std::size_t size)
 {
     const CBmpDecoder decoder(header, pixels, size);
-    if (!decoder.HasPicture())
-        return Refuse(ConversionError);
     if (decoder.OutputBytes() > MaxImageBytes)
         return Refuse(OutOfMemory);
+    if (!decoder.CanDecode())
+        return Refuse(ConversionError);
     auto* data = static_cast<unsigned char*>(std::calloc(decoder.OutputBytes(), 1));
     if (data == nullptr)
         return Refuse(OutOfMemory);

@@ -65,11 +65,21 @@ std::uint64_t CBmpDecoder::OutputBytes() const
     return HasPicture() ? static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(rows) * 3 : 0;
 }
 
-bool CBmpDecoder::Decode(unsigned char* rgb) const
+bool CBmpDecoder::CanDecode() const
 {
     if (!HasPicture() || !IsSupported())
         return false;
-    return IsRunLength() ? DecodeRunLength(rgb) : DecodeUncompressed(rgb);
+    return IsRunLength() || static_cast<std::uint64_t>(rows) <= size / SourceRowBytes();
+}
+
+bool CBmpDecoder::Decode(unsigned char* rgb) const
+{
+    if (!CanDecode())
+        return false;
+    if (IsRunLength())
+        return DecodeRunLength(rgb);
+    DecodeUncompressed(rgb);
+    return true;
 }
 
 bool CBmpDecoder::IsSupported() const
@@ -103,17 +113,14 @@ std::uint64_t CBmpDecoder::SourceRowBytes() const
     return (static_cast<std::uint64_t>(header.width) * header.bitCount + 31) / 32 * 4;
 }
 
-bool CBmpDecoder::DecodeUncompressed(unsigned char* rgb) const
+void CBmpDecoder::DecodeUncompressed(unsigned char* rgb) const
 {
     const std::uint64_t rowBytes = SourceRowBytes();
-    if (static_cast<std::uint64_t>(rows) > size / rowBytes)
-        return false;
     for (std::int64_t row = 0; row < rows; ++row)
     {
         const std::int64_t outputRow = topDown ? rows - 1 - row : row;
         DecodeRow(pixels + row * rowBytes, Target(rgb, 0, outputRow));
     }
-    return true;
 }
 
 void CBmpDecoder::DecodeRow(const unsigned char* source, unsigned char* target) const

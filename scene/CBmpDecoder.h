@@ -14,15 +14,18 @@ class CBmpDecoder
 public:
     CBmpDecoder(const DibHeader& header, const unsigned char* pixels, std::size_t size);
 
-    // False for a width below 1 or a height of 0: such a header describes no picture.
-    bool HasPicture() const { return header.width > 0 && rows > 0; }
     std::int32_t Width() const { return header.width; }
     std::int64_t Rows() const { return rows; }
+    // Zero for a width below 1 or a height of 0: such a header describes no picture.
     std::uint64_t OutputBytes() const;
 
-    // Fills `rgb`, OutputBytes() bytes that start zeroed. False when the pixel format is not one
-    // of the above, or the data is too short or malformed. Colour indices past the colour table
-    // give black, and so do the pixels that run-length data skips.
+    // False when there is no picture, the pixel format is not one of the above, or uncompressed
+    // data is too short: what can be told before decoding.
+    bool CanDecode() const;
+
+    // Fills `rgb`, OutputBytes() bytes that start zeroed. False when CanDecode is false or
+    // run-length data is malformed. Colour indices past the colour table give black, and so do
+    // the pixels that run-length data skips.
     bool Decode(unsigned char* rgb) const;
 
 private:
@@ -52,12 +55,13 @@ private:
         Malformed,
     };
 
+    bool HasPicture() const { return header.width > 0 && rows > 0; }
     bool IsSupported() const;
     bool IsRunLength() const;
     std::uint32_t DefaultMask(int channel) const;
     std::uint64_t SourceRowBytes() const;
 
-    bool DecodeUncompressed(unsigned char* rgb) const;
+    void DecodeUncompressed(unsigned char* rgb) const;
     void DecodeRow(const unsigned char* source, unsigned char* target) const;
 
     bool DecodeRunLength(unsigned char* rgb) const;

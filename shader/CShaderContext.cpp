@@ -1,6 +1,7 @@
 // Creates programs from files and keeps everything made in the context until it is destroyed.
 #include "shader/CShaderContext.h"
 
+#include "shader/CEffectParser.h"
 #include "shader/CompilerListing.h"
 #include "shader/ShaderError.h"
 #include "shader/TextFile.h"
@@ -36,12 +37,8 @@ CShaderProgram* CShaderContext::CreateProgram(const std::string& file, CGprofile
         return nullptr;
     }
     std::string text;
-    if (!ReadTextFile(file, text))
-    {
-        RaiseShaderError(CG_FILE_READ_ERROR);
-        listing = ListingLine(file, ShaderErrorString(CG_FILE_READ_ERROR)) + "\n";
+    if (!ReadSource(file, text))
         return nullptr;
-    }
     std::string source = CGlslProgram::VersionLine + CGlslProgram::LineDirective(1) + text;
     auto program = std::make_unique<CGlslProgram>(stage, source);
     listing = ListCompilerLog(file, program->InfoLog());
@@ -52,4 +49,45 @@ CShaderProgram* CShaderContext::CreateProgram(const std::string& file, CGprofile
     }
     programs.push_back(std::make_unique<CShaderProgram>(*this, std::move(program)));
     return programs.back().get();
+}
+
+CEffect* CShaderContext::CreateEffect(const std::string& file)
+{
+    listing.clear();
+    std::string text;
+    if (!ReadSource(file, text))
+        return nullptr;
+    CEffectParser parser;
+    if (!parser.Parse(text))
+    {
+        for (const EffectError& error : parser.Errors())
+            listing += ListingLine(file, error.line, error.message) + "\n";
+        RaiseShaderError(CG_COMPILER_ERROR);
+        return nullptr;
+    }
+    auto effect = std::make_unique<CEffect>(*this, file);
+    if (!effect->Build(parser.Effect(), listing))
+    {
+        RaiseShaderError(CG_COMPILER_ERROR);
+        return nullptr;
+    }
+    effects.push_back(std::move(effect));
+    return effects.back().get();
+}
+
+bool CShaderContext::ValidateTechnique(const CTechnique& technique)
+{
+    if (technique.Validate(listing))
+        return true;
+    RaiseShaderError(CG_INVALID_TECHNIQUE_ERROR);
+    return false;
+}
+
+bool CShaderContext::ReadSource(const std::string& file, std::string& text)
+{
+    if (ReadTextFile(file, text))
+        return true;
+    RaiseShaderError(CG_FILE_READ_ERROR);
+    listing = ListingLine(file, ShaderErrorString(CG_FILE_READ_ERROR)) + "\n";
+    return false;
 }

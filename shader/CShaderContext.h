@@ -1,8 +1,10 @@
 // A shading context: it owns every program and effect made in it, the program pipeline they are
-// drawn through, and the listing of the last compile. The runtime works with one context: the
-// profile operations, which name no context, act on the pipeline of the context made last.
+// drawn through, and the listing of the last compile, parse or validation. The runtime works with
+// one context: the profile operations, which name no context, act on the pipeline of the context
+// made last.
 #pragma once
 
+#include "shader/CEffect.h"
 #include "shader/CProgramPipeline.h"
 #include "shader/CShaderProgram.h"
 #include "shader/Cg.h"
@@ -24,6 +26,9 @@ public:
 
     // Null on failure, with the runtime's error raised and the listing saying why.
     CShaderProgram* CreateProgram(const std::string& file, CGprofile profile);
+    CEffect* CreateEffect(const std::string& file);
+    // False when a pass cannot draw on this GL, with the error raised and the reasons listed.
+    bool ValidateTechnique(const CTechnique& technique);
 
     CProgramPipeline& Pipeline() { return pipeline; }
     const std::string& Listing() const { return listing; }
@@ -32,8 +37,11 @@ public:
     bool StatesRegistered() const { return statesRegistered; }
 
 private:
+    bool ReadSource(const std::string& file, std::string& text);
+
     CProgramPipeline pipeline;
     std::vector<std::unique_ptr<CShaderProgram>> programs;
+    std::vector<std::unique_ptr<CEffect>> effects;
     std::string listing;
     bool statesRegistered = false;
 };

@@ -20,6 +20,7 @@ public:
     const std::string& Name() const { return name; }
     bool IsSampler() const { return textureTarget != 0; }
     GLint TextureUnit() const { return unit; }
+    GLuint SamplerObject() const { return samplerObject; }
 
     // Load-time set-up of a sampler: its unit (written into every program) and its sampler object.
     void AssignTextureUnit(GLint textureUnit);

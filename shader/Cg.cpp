@@ -85,3 +85,70 @@ void cgSetParameter4f(CGparameter parameter, float x, float y, float z, float w)
 {
     SetFloats(parameter, x, y, z, w);
 }
+
+CGeffect cgCreateEffectFromFile(CGcontext context, const char* file, const char**)
+{
+    if (context == nullptr)
+    {
+        RaiseShaderError(CG_INVALID_CONTEXT_HANDLE_ERROR);
+        return nullptr;
+    }
+    if (file == nullptr)
+    {
+        RaiseShaderError(CG_INVALID_PARAMETER_ERROR);
+        return nullptr;
+    }
+    return ToHandle(FromHandle(context)->CreateEffect(file));
+}
+
+CGtechnique cgGetFirstTechnique(CGeffect effect)
+{
+    return effect != nullptr ? ToHandle(FromHandle(effect)->FirstTechnique()) : nullptr;
+}
+
+CGtechnique cgGetNextTechnique(CGtechnique technique)
+{
+    if (technique == nullptr)
+        return nullptr;
+    const CTechnique& current = *FromHandle(technique);
+    return ToHandle(current.Effect().NextTechnique(current));
+}
+
+CGtechnique cgGetNamedTechnique(CGeffect effect, const char* name)
+{
+    if (effect == nullptr || name == nullptr)
+        return nullptr;
+    return ToHandle(FromHandle(effect)->FindTechnique(name));
+}
+
+CGbool cgValidateTechnique(CGtechnique technique)
+{
+    if (technique == nullptr)
+        return CG_FALSE;
+    const CTechnique& validated = *FromHandle(technique);
+    return validated.Effect().Context().ValidateTechnique(validated) ? CG_TRUE : CG_FALSE;
+}
+
+CGparameter cgGetNamedEffectParameter(CGeffect effect, const char* name)
+{
+    if (effect == nullptr || name == nullptr)
+        return nullptr;
+    return ToHandle(FromHandle(effect)->FindParameter(name));
+}
+
+CGpass cgGetFirstPass(CGtechnique technique)
+{
+    return technique != nullptr ? ToHandle(FromHandle(technique)->FirstPass()) : nullptr;
+}
+
+void cgSetPassState(CGpass pass)
+{
+    if (pass != nullptr)
+        FromHandle(pass)->SetState();
+}
+
+void cgResetPassState(CGpass pass)
+{
+    if (pass != nullptr)
+        FromHandle(pass)->ResetState();
+}

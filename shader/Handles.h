@@ -2,9 +2,12 @@
 // object's address; the handle types are never defined, so nothing can reach through them.
 #pragma once
 
+#include "shader/CEffect.h"
+#include "shader/CPass.h"
 #include "shader/CShaderContext.h"
 #include "shader/CShaderParameter.h"
 #include "shader/CShaderProgram.h"
+#include "shader/CTechnique.h"
 #include "shader/Cg.h"
 
 inline CShaderContext* FromHandle(CGcontext context)
@@ -35,4 +38,34 @@ inline CShaderParameter* FromHandle(CGparameter parameter)
 inline CGparameter ToHandle(CShaderParameter* parameter)
 {
     return reinterpret_cast<CGparameter>(parameter);
+}
+
+inline CEffect* FromHandle(CGeffect effect)
+{
+    return reinterpret_cast<CEffect*>(effect);
+}
+
+inline CGeffect ToHandle(CEffect* effect)
+{
+    return reinterpret_cast<CGeffect>(effect);
+}
+
+inline CTechnique* FromHandle(CGtechnique technique)
+{
+    return reinterpret_cast<CTechnique*>(technique);
+}
+
+inline CGtechnique ToHandle(CTechnique* technique)
+{
+    return reinterpret_cast<CGtechnique>(technique);
+}
+
+inline CPass* FromHandle(CGpass pass)
+{
+    return reinterpret_cast<CPass*>(pass);
+}
+
+inline CGpass ToHandle(CPass* pass)
+{
+    return reinterpret_cast<CGpass>(pass);
 }

@@ -28,6 +28,12 @@ std::string ReadDisplayNumber(int fd)
     return number;
 }
 
+// Windows of other clients come and go while we look at them; a vanished window is no failure.
+int IgnoreXErrors(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
 std::vector<unsigned long> TopLevelWindows(Display* connection)
 {
     Window root, parent, *children = nullptr;
@@ -81,6 +87,7 @@ X11Session::X11Session()
     close(pipeFds[1]);
     display = ":" + ReadDisplayNumber(pipeFds[0]);
     close(pipeFds[0]);
+    XSetErrorHandler(IgnoreXErrors);
     connection = display.size() > 1 ? XOpenDisplay(display.c_str()) : nullptr;
     if (connection == nullptr)
     {
@@ -180,6 +187,37 @@ unsigned long X11Session::WaitForWindow(const std::string& title, std::chrono::m
         std::this_thread::sleep_for(50ms);
     }
     return 0;
+}
+
+unsigned long X11Session::WaitForWindowOtherThan(unsigned long except, std::chrono::milliseconds timeout) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        XSync(connection, False);
+        for (unsigned long window : TopLevelWindows(connection))
+        {
+            XWindowAttributes attributes;
+            if (window != except && XGetWindowAttributes(connection, window, &attributes) &&
+                attributes.map_state == IsViewable && !Title(window).empty())
+                return window;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return 0;
+}
+
+void X11Session::DismissBox(unsigned long box) const
+{
+    Run("xdotool key --window " + std::to_string(box) + " Return");
+    for (int wait = 0; wait < 200; ++wait)
+    {
+        XSync(connection, False);
+        XWindowAttributes attributes;
+        if (!XGetWindowAttributes(connection, box, &attributes) || attributes.map_state != IsViewable)
+            return;
+        std::this_thread::sleep_for(50ms);
+    }
 }
 
 int X11Session::Run(const std::string& command) const
