@@ -41,15 +41,18 @@ void StartWaterScene()
     std::filesystem::current_path(previous);
 }
 
-GLuint MakeRedTexture()
+// A texture of 1 x `rows` RGBA texels, bottom row first.
+GLuint MakeTexture(std::vector<unsigned char> rgbaRows)
 {
-    const unsigned char red[3] = {255, 0, 0};
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, red);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, static_cast<GLsizei>(rgbaRows.size() / 4), 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, rgbaRows.data());
     return texture;
 }
 
@@ -107,7 +110,7 @@ protected:
         CreateShaderContext();
         std::filesystem::current_path(previous);
         material = TerrainMaterialTexture;
-        TerrainMaterialTexture = MakeRedTexture();
+        TerrainMaterialTexture = MakeTexture({255, 0, 0, 255});
         Camera.Reset();
         SceneRotation.horizontal = 0.0f;
         glEnable(GL_DEPTH_TEST);
@@ -205,5 +208,31 @@ TEST_F(WaterPassesTest, MainSceneAdvancesTheWaterOnceAndLeavesFixedFunctionTerra
     EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(TerrainMaterialTexture));
     EXPECT_EQ(Integer(GL_PROGRAM_PIPELINE_BINDING), 0);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(WaterPassesTest, WaterReadsTheReflectionImageUpsideDownAtItsOwnScreenSpot)
+{
+    // The mirrored camera sees a point of the water plane where the normal camera sees it, but
+    // upside down: water low on the screen shows the top of the reflection image.
+    const GLuint reflection = ReflectionTexture;
+    const GLuint refraction = RefractionTexture;
+    ReflectionTexture = MakeTexture({0, 255, 0, 255, 255, 0, 0, 255});
+    // Nothing but clear colour under the water: the surface shows its reflection alone.
+    RefractionTexture = MakeTexture({255, 255, 255, 255});
+    // Over a drowned hollow, looking along +z, away from the sun.
+    Camera.position = Vector3(-187.5f, 25.0f, -187.5f);
+    Camera.target = Vector3(-187.5f, 10.0f, -87.5f);
+    glViewport(0, 0, 640, 480);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    RenderMainScene();
+    const std::vector<unsigned char> water = ReadPixels(320, 10, 1, 1);
+
+    glDeleteTextures(1, &ReflectionTexture);
+    glDeleteTextures(1, &RefractionTexture);
+    ReflectionTexture = reflection;
+    RefractionTexture = refraction;
+    EXPECT_GT(water[0], 200);
+    EXPECT_LT(water[1], 60);
     EXPECT_NO_GL_ERROR();
 }
