@@ -7,11 +7,11 @@
 #include <map>
 #include <utility>
 
-TEST(WaterGridTest, CellsCoverTheTerrainSquareExactlyAtWaterLevel)
+TEST(WaterGridTest, CellsCoverTheTerrainSquareAtWaterLevelFacingUp)
 {
     int cells = 0;
-    float lowest = 1e9f, highest = -1e9f, lowestY = 1e9f, highestY = -1e9f;
     int lastCorner = 0;
+    float lowest = 1.0f, highest = 0.0f, highestY = 0.0f;
     ForEachWaterGridCell(
         [&](const WaterGridCell& cell)
         {
@@ -21,8 +21,7 @@ TEST(WaterGridTest, CellsCoverTheTerrainSquareExactlyAtWaterLevel)
             {
                 lowest = std::min({lowest, v.x, v.z});
                 highest = std::max({highest, v.x, v.z});
-                lowestY = std::min(lowestY, v.y);
-                highestY = std::max(highestY, v.y);
+                highestY = std::max(highestY, std::abs(v.y));
             }
         });
 
@@ -30,13 +29,18 @@ TEST(WaterGridTest, CellsCoverTheTerrainSquareExactlyAtWaterLevel)
     EXPECT_EQ(lowest, 0.0f);
     EXPECT_EQ(highest, 750.0f);
     EXPECT_EQ(lastCorner, 745);
-    EXPECT_EQ(lowestY, 0.0f);
     EXPECT_EQ(highestY, 0.0f);
+
+    // y of (v2 - v1) x (v3 - v1): the first triangle of the strip faces +y.
+    const WaterGridCell cell = MakeWaterGridCell(370, 125);
+    EXPECT_GT((cell[1].z - cell[0].z) * (cell[2].x - cell[0].x) - (cell[1].x - cell[0].x) * (cell[2].z - cell[0].z),
+              0.0f);
 }
 
 TEST(WaterGridTest, WaveMapsRepeatSixTimesFromCornerToCorner)
 {
-    std::map<std::pair<float, float>, std::pair<float, float>> corners;
+    using Pair = std::pair<float, float>;
+    std::map<Pair, Pair> corners;
     ForEachWaterGridCell(
         [&](const WaterGridCell& cell)
         {
@@ -45,20 +49,9 @@ TEST(WaterGridTest, WaveMapsRepeatSixTimesFromCornerToCorner)
                     corners[{v.x, v.z}] = {v.s, v.t};
         });
 
-    using Coord = std::pair<float, float>;
-    EXPECT_EQ(corners.size(), 4u);
-    EXPECT_EQ(corners[(Coord{0.0f, 0.0f})], (Coord{0.0f, 0.0f}));
-    EXPECT_EQ(corners[(Coord{750.0f, 0.0f})], (Coord{6.0f, 0.0f}));
-    EXPECT_EQ(corners[(Coord{0.0f, 750.0f})], (Coord{0.0f, 6.0f}));
-    EXPECT_EQ(corners[(Coord{750.0f, 750.0f})], (Coord{6.0f, 6.0f}));
-}
-
-TEST(WaterGridTest, EachStripFacesUp)
-{
-    const WaterGridCell cell = MakeWaterGridCell(370, 125);
-    const float ax = cell[1].x - cell[0].x, az = cell[1].z - cell[0].z;
-    const float bx = cell[2].x - cell[0].x, bz = cell[2].z - cell[0].z;
-    EXPECT_GT(az * bx - ax * bz, 0.0f);  // y of (v2 - v1) x (v3 - v1)
-    EXPECT_EQ(cell[3].x - cell[0].x, 5.0f);
-    EXPECT_EQ(cell[0].z - cell[3].z, 5.0f);
+    const std::map<Pair, Pair> expected = {{{0.0f, 0.0f}, {0.0f, 0.0f}},
+                                           {{750.0f, 0.0f}, {6.0f, 0.0f}},
+                                           {{0.0f, 750.0f}, {0.0f, 6.0f}},
+                                           {{750.0f, 750.0f}, {6.0f, 6.0f}}};
+    EXPECT_EQ(corners, expected);
 }

@@ -1,5 +1,6 @@
 // The reflection, refraction and main scene passes over the real terrain, sky box and programs:
-// what each image holds on either side of the water plane, and the state the passes leave.
+// what each image holds on either side of the water plane, how the water reads the reflection,
+// and the state the passes leave.
 #include "GlContext.h"
 
 #include "app/Globals.h"
@@ -8,10 +9,8 @@
 #include "water/MainScenePass.h"
 #include "water/ReflectionPass.h"
 #include "water/RefractionPass.h"
-#include "water/TerrainTransform.h"
 #include "water/WaterPrograms.h"
 
-#include <algorithm>
 #include <filesystem>
 
 namespace
@@ -25,8 +24,6 @@ void StartWaterScene()
     if (started)
         return;
     started = true;
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(MERROWIND_RUN_DIR);
     RenderTexture.Create(ImageSize, ImageSize);
     std::vector<float> positions(TerrainVertexCount * 3);
     std::vector<float> texCoords(TerrainVertexCount * 2);
@@ -36,12 +33,10 @@ void StartWaterScene()
                        TerrainTexCoordBytes);
     LoadTextures();
     SkyBox.Load();
-    SkyBox.SetPosition(Vector3(0.0f));
     SkyBox.SetSize(1500.0f);
-    std::filesystem::current_path(previous);
 }
 
-// A texture of 1 x `rows` RGBA texels, bottom row first.
+// A texture one texel wide, from RGBA rows given bottom first.
 GLuint MakeTexture(std::vector<unsigned char> rgbaRows)
 {
     GLuint texture = 0;
@@ -49,52 +44,43 @@ GLuint MakeTexture(std::vector<unsigned char> rgbaRows)
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, static_cast<GLsizei>(rgbaRows.size() / 4), 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, rgbaRows.data());
     return texture;
 }
 
-std::vector<unsigned char> ImageOf(GLuint texture)
+// How many texels of the 1024 x 1024 image satisfy `matches`.
+template <typename Matches>
+int CountTexels(GLuint texture, Matches matches)
 {
-    std::vector<unsigned char> texels(static_cast<size_t>(ImageSize) * ImageSize * 4);
+    std::vector<unsigned char> rgba(static_cast<size_t>(ImageSize) * ImageSize * 4);
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    return texels;
-}
-
-int CountTexels(const std::vector<unsigned char>& rgba, bool (*matches)(const unsigned char*))
-{
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     int count = 0;
     for (size_t texel = 0; texel < rgba.size(); texel += 4)
-        count += matches(&rgba[texel]) ? 1 : 0;
+        count += matches(rgba[texel], rgba[texel + 1], rgba[texel + 2]) ? 1 : 0;
     return count;
 }
 
 // The terrain as the above-water programs draw it: its material, here pure red.
-bool IsTerrainMaterial(const unsigned char* rgba)
+bool IsTerrain(int r, int g, int b)
 {
-    return rgba[0] > 200 && rgba[1] < 40 && rgba[2] < 40;
+    return r > 200 && g < 40 && b < 40;
 }
 
-bool IsClearWhite(const unsigned char* rgba)
+bool IsClearWhite(int r, int g, int b)
 {
-    return rgba[0] == 255 && rgba[1] == 255 && rgba[2] == 255;
+    return r == 255 && g == 255 && b == 255;
 }
 
-GLint Integer(GLenum name)
-{
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
-void LookFromTo(const Vector3& eye, const Vector3& target)
+void RenderWaterImages(const Vector3& eye, const Vector3& target)
 {
     Camera.position = eye;
     Camera.target = target;
+    RenderReflectionPass();
+    RenderRefractionPass();
 }
 }
 
@@ -104,28 +90,26 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        StartWaterScene();
         const std::filesystem::path previous = std::filesystem::current_path();
         std::filesystem::current_path(MERROWIND_RUN_DIR);
+        StartWaterScene();
         CreateShaderContext();
         std::filesystem::current_path(previous);
-        material = TerrainMaterialTexture;
-        TerrainMaterialTexture = MakeTexture({255, 0, 0, 255});
+        std::swap(TerrainMaterialTexture, material);
         Camera.Reset();
-        SceneRotation.horizontal = 0.0f;
         glEnable(GL_DEPTH_TEST);
     }
 
     void TearDown() override
     {
         DestroyShaderContext();
-        glDeleteTextures(1, &TerrainMaterialTexture);
-        TerrainMaterialTexture = material;
+        std::swap(TerrainMaterialTexture, material);
+        glDeleteTextures(1, &material);
         glDisable(GL_DEPTH_TEST);
         GlTest::TearDown();
     }
 
-    GLuint material = 0;
+    GLuint material = MakeTexture({255, 0, 0, 255});
 };
 
 TEST_F(WaterPassesTest, BothPassesLeaveTheWindowBoundWithTheTargetsViewport)
@@ -134,104 +118,60 @@ TEST_F(WaterPassesTest, BothPassesLeaveTheWindowBoundWithTheTargetsViewport)
     RenderReflectionPass();
     RenderRefractionPass();
 
-    EXPECT_EQ(Integer(GL_FRAMEBUFFER_BINDING), 0);
+    GLint framebuffer = -1, matrixMode = 0, pipeline = -1;
     GLint viewport[4] = {};
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
     glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    glGetIntegerv(GL_PROGRAM_PIPELINE_BINDING, &pipeline);
+    EXPECT_EQ(framebuffer, 0);
     EXPECT_EQ(viewport[2], ImageSize);
     EXPECT_EQ(viewport[3], ImageSize);
-    EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_MODELVIEW);
+    EXPECT_EQ(matrixMode, GL_MODELVIEW);
+    EXPECT_EQ(pipeline, 0);
     EXPECT_FALSE(glIsEnabled(GL_CLIP_PLANE0));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(Integer(GL_PROGRAM_PIPELINE_BINDING), 0);
     EXPECT_NO_GL_ERROR();
 }
 
 TEST_F(WaterPassesTest, OverADrownedHollowOnlyTheRefractionShowsTerrain)
 {
     // Everything within 75 units of this hollow lies under water.
-    LookFromTo(Vector3(-187.5f, 60.0f, -207.5f), Vector3(-187.5f, 0.0f, -187.5f));
-    RenderReflectionPass();
-    RenderRefractionPass();
+    RenderWaterImages(Vector3(-187.5f, 60.0f, -207.5f), Vector3(-187.5f, 0.0f, -187.5f));
 
-    EXPECT_EQ(CountTexels(ImageOf(ReflectionTexture), IsTerrainMaterial), 0);
-    EXPECT_EQ(CountTexels(ImageOf(RefractionTexture), IsClearWhite), 0);
+    EXPECT_EQ(CountTexels(ReflectionTexture, IsTerrain), 0);
+    EXPECT_EQ(CountTexels(RefractionTexture, IsClearWhite), 0);
     EXPECT_NO_GL_ERROR();
 }
 
 TEST_F(WaterPassesTest, OverAHillOnlyTheReflectionShowsTerrain)
 {
     // Everything within 90 units of the central crest lies above the water.
-    LookFromTo(Vector3(0.0f, 80.0f, -20.0f), Vector3(0.0f, 15.0f, 0.0f));
-    RenderReflectionPass();
-    RenderRefractionPass();
+    RenderWaterImages(Vector3(0.0f, 80.0f, -20.0f), Vector3(0.0f, 15.0f, 0.0f));
 
-    EXPECT_GT(CountTexels(ImageOf(ReflectionTexture), IsTerrainMaterial), ImageSize * ImageSize / 2);
-    EXPECT_EQ(CountTexels(ImageOf(RefractionTexture), IsClearWhite), ImageSize * ImageSize);
-    EXPECT_NO_GL_ERROR();
-}
-
-TEST_F(WaterPassesTest, TerrainTransformCentresTheScaledSquareAndTurnsItWithTheScene)
-{
-    const auto place = [](float x, float y, float z)
-    {
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        ApplyTerrainTransform(0.0f, 0.0f);
-        GLfloat m[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, m);
-        return Vector3(m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
-                       m[2] * x + m[6] * y + m[10] * z + m[14]);
-    };
-
-    const Vector3 corner = place(150.0f, 7.0f, 0.0f);
-    EXPECT_FLOAT_EQ(corner.x, 375.0f);
-    EXPECT_FLOAT_EQ(corner.y, 7.0f);
-    EXPECT_FLOAT_EQ(corner.z, -375.0f);
-
-    SceneRotation.horizontal = 90.0f;
-    const Vector3 turned = place(150.0f, 7.0f, 0.0f);
-    EXPECT_NEAR(turned.x, 375.0f, 1e-3f);
-    EXPECT_NEAR(turned.z, 375.0f, 1e-3f);
-}
-
-TEST_F(WaterPassesTest, MainSceneAdvancesTheWaterOnceAndLeavesFixedFunctionTerrainState)
-{
-    RenderReflectionPass();
-    RenderRefractionPass();
-    glViewport(0, 0, 640, 480);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const float frames = waterFrameCount;
-    RenderMainScene();
-
-    EXPECT_EQ(waterFrameCount, frames + 1.0f);
-    EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_MODELVIEW);
-    EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(TerrainMaterialTexture));
-    EXPECT_EQ(Integer(GL_PROGRAM_PIPELINE_BINDING), 0);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_GT(CountTexels(ReflectionTexture, IsTerrain), ImageSize * ImageSize / 2);
+    EXPECT_EQ(CountTexels(RefractionTexture, IsClearWhite), ImageSize * ImageSize);
     EXPECT_NO_GL_ERROR();
 }
 
 TEST_F(WaterPassesTest, WaterReadsTheReflectionImageUpsideDownAtItsOwnScreenSpot)
 {
     // The mirrored camera sees a point of the water plane where the normal camera sees it, but
-    // upside down: water low on the screen shows the top of the reflection image.
-    const GLuint reflection = ReflectionTexture;
-    const GLuint refraction = RefractionTexture;
-    ReflectionTexture = MakeTexture({0, 255, 0, 255, 255, 0, 0, 255});
-    // Nothing but clear colour under the water: the surface shows its reflection alone.
-    RefractionTexture = MakeTexture({255, 255, 255, 255});
+    // upside down: water low on the screen shows the top of the reflection image (red).
+    GLuint bottomGreenTopRed = MakeTexture({0, 255, 0, 255, 255, 0, 0, 255});
+    GLuint clearOnly = MakeTexture({255, 255, 255, 255});  // nothing under the water: reflection alone
+    std::swap(ReflectionTexture, bottomGreenTopRed);
+    std::swap(RefractionTexture, clearOnly);
     // Over a drowned hollow, looking along +z, away from the sun.
     Camera.position = Vector3(-187.5f, 25.0f, -187.5f);
     Camera.target = Vector3(-187.5f, 10.0f, -87.5f);
-    glViewport(0, 0, 640, 480);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     RenderMainScene();
     const std::vector<unsigned char> water = ReadPixels(320, 10, 1, 1);
+    std::swap(ReflectionTexture, bottomGreenTopRed);
+    std::swap(RefractionTexture, clearOnly);
+    glDeleteTextures(1, &bottomGreenTopRed);
+    glDeleteTextures(1, &clearOnly);
 
-    glDeleteTextures(1, &ReflectionTexture);
-    glDeleteTextures(1, &RefractionTexture);
-    ReflectionTexture = reflection;
-    RefractionTexture = refraction;
     EXPECT_GT(water[0], 200);
     EXPECT_LT(water[1], 60);
     EXPECT_NO_GL_ERROR();

@@ -5,10 +5,7 @@
 #include "ScratchFolder.h"
 
 #include "scene/Textures.h"
-#include "shader/CgGL.h"
 #include "water/WaterPrograms.h"
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -16,7 +13,7 @@
 
 namespace
 {
-// Runs the loading from `folder`, whose CG/ holds the program files, and comes back.
+// Loads the programs from `folder`/CG and comes back.
 void CreateShaderContextIn(const std::string& folder)
 {
     const std::filesystem::path previous = std::filesystem::current_path();
@@ -25,40 +22,21 @@ void CreateShaderContextIn(const std::string& folder)
     std::filesystem::current_path(previous);
 }
 
-GLuint MakeWhiteTexture()
+// The programs in use: vertex, then fragment; zeros when none is.
+std::array<GLint, 2> StagesInUse()
 {
-    const unsigned char white[4 * 3] = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, white);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
-
-struct BoundStages
-{
-    GLint vertex = 0;
-    GLint fragment = 0;
-};
-
-BoundStages StagesInUse()
-{
-    BoundStages stages;
+    std::array<GLint, 2> stages = {};
     GLint pipeline = 0;
     glGetIntegerv(GL_PROGRAM_PIPELINE_BINDING, &pipeline);
     if (pipeline != 0)
     {
-        glGetProgramPipelineiv(pipeline, GL_VERTEX_SHADER, &stages.vertex);
-        glGetProgramPipelineiv(pipeline, GL_FRAGMENT_SHADER, &stages.fragment);
+        glGetProgramPipelineiv(pipeline, GL_VERTEX_SHADER, &stages[0]);
+        glGetProgramPipelineiv(pipeline, GL_FRAGMENT_SHADER, &stages[1]);
     }
     return stages;
 }
 
-// Every texture bound to GL_TEXTURE_2D on any unit.
-std::vector<GLuint> TexturesOnUnits()
+std::vector<GLuint> TexturesOnAllUnits()
 {
     GLint units = 0;
     glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
@@ -72,111 +50,88 @@ std::vector<GLuint> TexturesOnUnits()
             bound.push_back(static_cast<GLuint>(texture));
     }
     glActiveTexture(GL_TEXTURE0);
+    std::sort(bound.begin(), bound.end());
     return bound;
-}
-
-float ElapsedTimeInUse()
-{
-    const GLint fragment = StagesInUse().fragment;
-    float value = -1.0f;
-    glGetUniformfv(fragment, glGetUniformLocation(fragment, "ElapsedTime"), &value);
-    return value;
-}
-
-// A full-viewport square in the plane z = 0, y from -1 (bottom) to 1 (top).
-void DrawSquareAcrossTheWaterPlane()
-{
-    glBegin(GL_TRIANGLE_STRIP);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(-1.0f, 1.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(1.0f, 1.0f, 0.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-1.0f, -1.0f, 0.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(1.0f, -1.0f, 0.0f);
-    glEnd();
-}
-
-bool IsBlack(const std::vector<unsigned char>& rgba)
-{
-    for (size_t pixel = 0; pixel < rgba.size(); pixel += 4)
-        if (rgba[pixel] != 0 || rgba[pixel + 1] != 0 || rgba[pixel + 2] != 0)
-            return false;
-    return true;
 }
 }
 
 class WaterProgramsTest : public GlTest
 {
 protected:
+    // Every texture the pairs sample is a white texture of its own.
     void SetUp() override
     {
         GlTest::SetUp();
-        saved = {TerrainMaterialTexture, NormalTexture0, HeightTexture0, NormalTexture1,
-                 HeightTexture1, ReflectionTexture,      RefractionTexture};
-        for (GLuint& texture : textures)
-            texture = MakeWhiteTexture();
-        TerrainMaterialTexture = textures[0];
-        NormalTexture0 = textures[1];
-        HeightTexture0 = textures[2];
-        NormalTexture1 = textures[3];
-        HeightTexture1 = textures[4];
-        ReflectionTexture = textures[5];
-        RefractionTexture = textures[6];
+        const unsigned char white[3] = {255, 255, 255};
+        glGenTextures(static_cast<GLsizei>(textures.size()), textures.data());
+        for (size_t k = 0; k < textures.size(); ++k)
+        {
+            glBindTexture(GL_TEXTURE_2D, textures[k]);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, white);
+            std::swap(*globals[k], textures[k]);
+        }
+        glBindTexture(GL_TEXTURE_2D, 0);
     }
 
     void TearDown() override
     {
         DestroyShaderContext();
-        TerrainMaterialTexture = saved[0];
-        NormalTexture0 = saved[1];
-        HeightTexture0 = saved[2];
-        NormalTexture1 = saved[3];
-        HeightTexture1 = saved[4];
-        ReflectionTexture = saved[5];
-        RefractionTexture = saved[6];
+        for (size_t k = 0; k < textures.size(); ++k)
+            std::swap(*globals[k], textures[k]);
         glDeleteTextures(static_cast<GLsizei>(textures.size()), textures.data());
         GlTest::TearDown();
     }
 
-    std::array<GLuint, 7> textures = {};
-    std::array<GLuint, 7> saved = {};
-};
-
-TEST_F(WaterProgramsTest, AllSixProgramsBuildAndEachPairDrawsWithBothStages)
-{
-    CreateShaderContextIn(MERROWIND_RUN_DIR);
-    EXPECT_TRUE(boxes.empty());
-
-    std::vector<GLint> programs;
-    const std::pair<void (*)(), void (*)()> pairs[] = {
-        {BindUnderwaterPrograms, UnbindUnderwaterPrograms},
-        {BindAboveWaterPrograms, UnbindAboveWaterPrograms},
-        {[] { BindWaterPlanePrograms(0.0f, 0.0f, 0.0f); }, UnbindWaterPlanePrograms},
-    };
-    for (const auto& [bind, unbind] : pairs)
+    // Draws a full-window square in the plane z = 0, y from -1 to 1 in the pair's own
+    // coordinates, and tells whether anything landed a quarter of the window above and below y = 0.
+    static std::pair<bool, bool> DrawnAboveAndBelow(void (*bind)(), void (*unbind)())
     {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_CLIP_PLANE0);
         bind();
-        const BoundStages stages = StagesInUse();
-        programs.push_back(stages.vertex);
-        programs.push_back(stages.fragment);
+        glBegin(GL_TRIANGLE_STRIP);
+        glVertex3f(-1.0f, 1.0f, 0.0f);
+        glVertex3f(1.0f, 1.0f, 0.0f);
+        glVertex3f(-1.0f, -1.0f, 0.0f);
+        glVertex3f(1.0f, -1.0f, 0.0f);
+        glEnd();
+        glDisable(GL_CLIP_PLANE0);
         unbind();
-        EXPECT_EQ(StagesInUse().vertex, 0);
+        const auto drawn = [](int row)
+        {
+            const std::vector<unsigned char> rgba = ReadPixels(0, row, 640, 1);
+            for (size_t pixel = 0; pixel < rgba.size(); pixel += 4)
+                if (rgba[pixel] != 0 || rgba[pixel + 1] != 0 || rgba[pixel + 2] != 0)
+                    return true;
+            return false;
+        };
+        return {drawn(360), drawn(120)};
     }
-    std::sort(programs.begin(), programs.end());
-    EXPECT_EQ(std::unique(programs.begin(), programs.end()), programs.end());
-    EXPECT_NE(programs.front(), 0);
-    EXPECT_NO_GL_ERROR();
-}
+
+    // The water plane's six samplers come after the terrain material.
+    std::vector<GLuint> WaterPlaneTextures() const
+    {
+        std::vector<GLuint> names;
+        for (size_t k = 1; k < globals.size(); ++k)
+            names.push_back(*globals[k]);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    const std::array<GLuint*, 7> globals = {&TerrainMaterialTexture, &NormalTexture0, &HeightTexture0,   &NormalTexture1,
+                                            &HeightTexture1,         &ReflectionTexture, &RefractionTexture};
+    std::array<GLuint, 7> textures = {};
+};
 
 TEST_F(WaterProgramsTest, ABrokenProgramIsReportedOnceAndTheOthersCarryOn)
 {
     ScratchFolder folder;
-    const std::filesystem::path cg = std::filesystem::path(folder.PathOf("CG"));
-    std::filesystem::copy(std::string(MERROWIND_RUN_DIR) + "/CG", cg);
+    std::filesystem::copy(std::string(MERROWIND_RUN_DIR) + "/CG", folder.PathOf("CG"));
     folder.Write("CG/VP_Underwater.cg", "void main() { this is not a program }\n");
-    std::filesystem::remove(cg / "FP_AboveWater.cg");
+    std::filesystem::remove(folder.PathOf("CG/FP_AboveWater.cg"));
 
     CreateShaderContextIn(folder.PathOf(""));
 
@@ -186,71 +141,48 @@ TEST_F(WaterProgramsTest, ABrokenProgramIsReportedOnceAndTheOthersCarryOn)
     EXPECT_EQ(boxes[0].style, MB_OK);
     EXPECT_EQ(boxes[1].caption, "Error FP");
     EXPECT_EQ(boxes[1].text, cgGetErrorString(CG_FILE_READ_ERROR));
-
-    BindUnderwaterPrograms();
-    DrawSquareAcrossTheWaterPlane();
-    UnbindUnderwaterPrograms();
+    DrawnAboveAndBelow(BindUnderwaterPrograms, UnbindUnderwaterPrograms);
     BindWaterPlanePrograms(0.0f, 0.0f, 0.0f);
-    const BoundStages waterPlane = StagesInUse();
+    const std::array<GLint, 2> waterPlane = StagesInUse();
     UnbindWaterPlanePrograms();
-    EXPECT_NE(waterPlane.vertex, 0);
-    EXPECT_NE(waterPlane.fragment, 0);
+    EXPECT_NE(waterPlane[0], 0);
+    EXPECT_NE(waterPlane[1], 0);
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterProgramsTest, EachTerrainPairKeepsOnlyItsSideOfTheWaterPlane)
+TEST_F(WaterProgramsTest, EachTerrainPairBuildsAndKeepsOnlyItsSideOfTheWaterPlane)
 {
     CreateShaderContextIn(MERROWIND_RUN_DIR);
+    EXPECT_TRUE(boxes.empty());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
 
-    const auto drawClipped = [](void (*bind)(), void (*unbind)())
-    {
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_CLIP_PLANE0);
-        bind();
-        DrawSquareAcrossTheWaterPlane();
-        glDisable(GL_CLIP_PLANE0);
-        unbind();
-        // Rows a quarter of the window above and below the plane y = 0 (window row 240).
-        return std::make_pair(ReadPixels(0, 360, 640, 1), ReadPixels(0, 120, 640, 1));
-    };
-
-    const auto [aboveKept, belowKept] = drawClipped(BindAboveWaterPrograms, UnbindAboveWaterPrograms);
-    EXPECT_FALSE(IsBlack(aboveKept));
-    EXPECT_TRUE(IsBlack(belowKept));
-
-    const auto [aboveCut, belowShown] = drawClipped(BindUnderwaterPrograms, UnbindUnderwaterPrograms);
-    EXPECT_TRUE(IsBlack(aboveCut));
-    EXPECT_FALSE(IsBlack(belowShown));
+    EXPECT_EQ(DrawnAboveAndBelow(BindAboveWaterPrograms, UnbindAboveWaterPrograms), std::make_pair(true, false));
+    EXPECT_EQ(DrawnAboveAndBelow(BindUnderwaterPrograms, UnbindUnderwaterPrograms), std::make_pair(false, true));
+    EXPECT_EQ(StagesInUse(), (std::array<GLint, 2>{}));
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterProgramsTest, WaterPlaneBindingEnablesAllSixSamplersAndUnbindingDisablesThem)
+TEST_F(WaterProgramsTest, WaterPlaneBindsItsProgramsAndAllSixSamplersAndUnbindingReleasesThem)
 {
     CreateShaderContextIn(MERROWIND_RUN_DIR);
-    const std::vector<GLuint> samplers(textures.begin() + 1, textures.end());
-
     BindWaterPlanePrograms(0.0f, 0.0f, 0.0f);
-    std::vector<GLuint> bound = TexturesOnUnits();
+    const std::array<GLint, 2> stages = StagesInUse();
+    const std::vector<GLuint> bound = TexturesOnAllUnits();
     UnbindWaterPlanePrograms();
-    std::vector<GLuint> left = TexturesOnUnits();
 
-    std::sort(bound.begin(), bound.end());
-    EXPECT_EQ(bound, samplers);
-    for (GLuint texture : samplers)
-        EXPECT_EQ(std::count(left.begin(), left.end(), texture), 0);
-    GLint active = 0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-    EXPECT_EQ(active, GL_TEXTURE0);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_NE(stages[0], 0);
+    EXPECT_NE(stages[1], 0);
+    EXPECT_EQ(StagesInUse(), (std::array<GLint, 2>{}));
+    EXPECT_EQ(bound, WaterPlaneTextures());
+    EXPECT_TRUE(TexturesOnAllUnits().empty());
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterProgramsTest, WaterTimeAdvancesOneTwentiethPerFrame)
+TEST_F(WaterProgramsTest, WaterTimeIsTheFrameCountOverTwenty)
 {
     CreateShaderContextIn(MERROWIND_RUN_DIR);
     waterFrameCount = 0.0f;
@@ -258,7 +190,10 @@ TEST_F(WaterProgramsTest, WaterTimeAdvancesOneTwentiethPerFrame)
     for (int frame = 1; frame <= 21; ++frame)
     {
         BindWaterPlanePrograms(0.0f, 0.0f, 0.0f);
-        times.push_back(ElapsedTimeInUse());
+        const GLint fragment = StagesInUse()[1];
+        float time = -1.0f;
+        glGetUniformfv(fragment, glGetUniformLocation(fragment, "ElapsedTime"), &time);
+        times.push_back(time);
         UnbindWaterPlanePrograms();
     }
 
