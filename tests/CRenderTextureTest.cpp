@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace
 {
@@ -129,7 +130,9 @@ protected:
 
 TEST_F(CRenderTextureDeathTest, WithoutTheExtensionTheUserIsToldAndTheProcessEnds)
 {
-    // Mesa hides the extension from contexts made with this override.
+    // Mesa hides the extension from contexts made with this override; other drivers ignore it.
+    if (std::strstr(reinterpret_cast<const char*>(glGetString(GL_VERSION)), "Mesa") == nullptr)
+        GTEST_SKIP();
     setenv("MESA_EXTENSION_OVERRIDE", "-GL_EXT_framebuffer_object", 1);
     EXPECT_EXIT(LoadFramebufferEntryPoints(), ::testing::ExitedWithCode(255),
                 "\\[ERROR\\|One or more EXT_framebuffer_object functions were not found\\|48\\]");
