@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,12 +48,31 @@ std::vector<unsigned long> TopLevelWindows(Display* connection)
     return windows;
 }
 
+// The next number of a PPM header, skipping blanks and '#' comments (xwd names the window in one).
+int ReadPpmNumber(FILE* file)
+{
+    int c = std::fgetc(file);
+    while (c == '#' || std::isspace(c))
+    {
+        if (c == '#')
+            while (c != '\n' && c != EOF)
+                c = std::fgetc(file);
+        c = std::fgetc(file);
+    }
+    int value = 0;
+    for (; std::isdigit(c); c = std::fgetc(file))
+        value = value * 10 + (c - '0');
+    return value;
+}
+
 bool ReadPpm(FILE* file, Capture& capture)
 {
-    int maxValue = 0;
-    if (std::fscanf(file, "P6 %d %d %d", &capture.width, &capture.height, &maxValue) != 3 || maxValue != 255)
+    if (std::fgetc(file) != 'P' || std::fgetc(file) != '6')
         return false;
-    std::fgetc(file);
+    capture.width = ReadPpmNumber(file);
+    capture.height = ReadPpmNumber(file);
+    if (ReadPpmNumber(file) != 255 || capture.width <= 0 || capture.height <= 0)
+        return false;
     capture.rgb.resize(static_cast<size_t>(capture.width) * capture.height * 3);
     return std::fread(capture.rgb.data(), 1, capture.rgb.size(), file) == capture.rgb.size();
 }
