@@ -6,5 +6,8 @@
 ClientSize WindowSize = {640, 480};
 SceneRotationAngles SceneRotation = {0.0f, 0.0f};
 
+CRenderTexture RenderTexture;
+CVertexBuffer TerrainMesh;
 CCamera Camera;
+CSkyBox SkyBox;
 const float TerrainFrequency = 6.28318f + 6.28318f;

@@ -4,6 +4,9 @@
 #pragma once
 
 #include "camera/CCamera.h"
+#include "scene/CSkyBox.h"
+#include "scene/CVertexBuffer.h"
+#include "water/CRenderTexture.h"
 
 #include <cstdint>
 
@@ -24,6 +27,9 @@ extern ClientSize WindowSize;
 // Right-drag movement in pixels; the passes turn the scene by -horizontal degrees about y.
 extern SceneRotationAngles SceneRotation;
 
+extern CRenderTexture RenderTexture;
+extern CVertexBuffer TerrainMesh;
 extern CCamera Camera;
+extern CSkyBox SkyBox;
 // Angular factor of the terrain's waves: 6.28318f + 6.28318f, a little under 4 pi.
 extern const float TerrainFrequency;

@@ -2,6 +2,8 @@
 // once after it.
 #pragma once
 
+#include "app/FrameStage.h"
+
 class CWindow;
 
 // The program's window; its context is made current by the first step of InitScene.
@@ -9,4 +11,6 @@ extern CWindow MainWindow;
 
 void InitScene();
 void RenderFrame();
+// RenderFrame, telling `observer` as each stage of the frame has been issued.
+void RenderObservedFrame(IFrameObserver& observer);
 void ShutdownScene();

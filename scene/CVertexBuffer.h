@@ -4,8 +4,11 @@
 
 #include <epoxy/gl.h>
 
-// Looks the four buffer entry points up once; later calls do nothing.
+// Looks the four buffer entry points up once; later calls do nothing. Without the
+// ARB_vertex_buffer_object extension the core entry points of OpenGL 1.5 stand in; with neither,
+// every mesh stays empty and draws nothing.
 void LoadBufferFunctions();
+// Client arrays are enabled only around a draw, so that no other drawing sees them.
 void EnableArrays();
 void DisableArrays();
 
@@ -13,13 +16,14 @@ class CVertexBuffer
 {
 public:
     void Generate();
+    // texCoords may be null: the mesh then has positions only.
     void Create(int vertexCount, const void* positions, int positionBytes, const void* texCoords, int texCoordBytes);
     void Bind() const;
     void Draw(int count) const;  // never more than the uploaded vertices
     void Release();
 
-    GLuint vertexBuffer;
-    GLuint texCoordBuffer;
-    int vertexCount;
-    bool hasTexCoords;
+    GLuint vertexBuffer = 0;
+    GLuint texCoordBuffer = 0;
+    int vertexCount = 0;
+    bool hasTexCoords = false;
 };

@@ -13,6 +13,7 @@ enum CGGLenum
     CG_GL_MODELVIEW_PROJECTION_MATRIX = 7,
 };
 
+// Lets the passes of the context's effects set GL state; until then setting a pass does nothing.
 void cgGLRegisterStates(CGcontext context);
 void cgGLSetOptimalOptions(CGprofile profile);
 

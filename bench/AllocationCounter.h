@@ -1,0 +1,13 @@
+// Counts heap allocations in the benchmark process: every malloc, calloc and realloc (the
+// driver's threads included) and, among them, those made through C++ operator new.
+#pragma once
+
+#include <cstdint>
+
+struct AllocationCount
+{
+    std::uint64_t all = 0;
+    std::uint64_t cplusplus = 0;
+};
+
+AllocationCount CountAllocations();

@@ -1,0 +1,82 @@
+#include "OffscreenScene.h"
+
+#include "app/Globals.h"
+#include "app/Scene.h"
+#include "app/WindowProcedure.h"
+#include "platform/CWindow.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+bool ChangeToExecutableFolder()
+{
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0)
+        return false;
+    path[length] = '\0';
+    char* slash = std::strrchr(path, '/');
+    if (slash == nullptr)
+        return false;
+    *slash = '\0';
+    return chdir(path) == 0;
+}
+}
+
+bool OffscreenScene::Start(int clientWidth, int clientHeight)
+{
+    SetMessageBoxSink([this](const MessageBoxRecord& box) { boxes.push_back(box); });
+    if (!ChangeToExecutableFolder())
+    {
+        error = "cannot change into the run folder";
+        return false;
+    }
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    if (!MainWindow.Create("Merrowind :)", 0, 0, clientWidth, clientHeight, MainWindowProcedure))
+    {
+        error = std::string("cannot open an offscreen window: ") + SDL_GetError();
+        return false;
+    }
+    MainWindow.Show();
+    InitScene();
+    width = clientWidth;
+    height = clientHeight;
+    return true;
+}
+
+void OffscreenScene::Place(const SceneCamera& camera)
+{
+    SceneRotation.horizontal = camera.sceneRotation;
+    if (!camera.moved)
+        return;
+    Camera.position = Vector3(camera.x, camera.y, camera.z);
+    Camera.yaw = camera.yaw;
+    Camera.Update();
+}
+
+std::vector<unsigned char> OffscreenScene::ReadFrame() const
+{
+    std::vector<unsigned char> bottomUp(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    std::vector<unsigned char> topDown(bottomUp.size());
+    const size_t row = static_cast<size_t>(width) * 3;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(&topDown[y * row], &bottomUp[(height - 1 - y) * row], row);
+    return topDown;
+}
+
+bool ParseTriple(const std::string& text, float& x, float& y, float& z)
+{
+    char tail = 0;
+    return std::sscanf(text.c_str(), "%f,%f,%f%c", &x, &y, &z, &tail) == 3;
+}

@@ -1,0 +1,43 @@
+// Runs the program's own start-up and frames on an offscreen context (SDL's offscreen video
+// driver over EGL), for the benchmark and the snapshot tool. Message boxes are recorded, not
+// shown, so a tool can report them.
+#pragma once
+
+#include "platform/MessageBox.h"
+
+#include <string>
+#include <vector>
+
+struct SceneCamera
+{
+    bool moved = false;  // false: the start view that Reset leaves
+    float x = 100.0f, y = 100.0f, z = 0.0f;
+    float yaw = 0.0f;
+    float sceneRotation = 0.0f;
+};
+
+class OffscreenScene
+{
+public:
+    // Changes into the folder that holds this executable (the run folder, with CG/ and the
+    // images), opens an offscreen window with the given client size and runs InitScene.
+    bool Start(int clientWidth, int clientHeight);
+
+    // Places the camera and the scene rotation as a user could have left them.
+    static void Place(const SceneCamera& camera);
+
+    // The composed frame in the window's back buffer, RGB rows from the top.
+    std::vector<unsigned char> ReadFrame() const;
+
+    const std::vector<MessageBoxRecord>& Boxes() const { return boxes; }
+    const std::string& Error() const { return error; }
+
+private:
+    std::vector<MessageBoxRecord> boxes;
+    std::string error;
+    int width = 0;
+    int height = 0;
+};
+
+// Parses "x,y,z" into three floats; false when the text is not three numbers.
+bool ParseTriple(const std::string& text, float& x, float& y, float& z);

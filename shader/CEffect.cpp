@@ -1,0 +1,154 @@
+// Builds an effect from its parsed source and answers the runtime's lookups.
+#include "shader/CEffect.h"
+
+#include "shader/CompilerListing.h"
+
+#include <sstream>
+
+namespace
+{
+GLint FilterMode(TextureFilter filter)
+{
+    return filter == TextureFilter::Nearest ? GL_NEAREST : GL_LINEAR;
+}
+
+GLint WrapMode(TextureWrap wrap)
+{
+    switch (wrap)
+    {
+    case TextureWrap::Clamp: return GL_CLAMP;
+    case TextureWrap::ClampToEdge: return GL_CLAMP_TO_EDGE;
+    default: return GL_REPEAT;
+    }
+}
+
+GLuint CreateSamplerObject(const SamplerSource& state)
+{
+    GLuint sampler = 0;
+    glGenSamplers(1, &sampler);
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, FilterMode(state.minFilter));
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, FilterMode(state.magFilter));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, WrapMode(state.wrapS));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, WrapMode(state.wrapT));
+    return sampler;
+}
+
+// The version line, the shared block and the program, each block behind a #line directive that
+// gives it the line numbers of the file.
+std::string ProgramText(const GlslBlock& shared, const GlslBlock& program)
+{
+    std::string text = CGlslProgram::VersionLine;
+    if (shared.line != 0)
+        text += CGlslProgram::LineDirective(shared.line) + shared.code + "\n";
+    return text + CGlslProgram::LineDirective(program.line) + program.code;
+}
+
+// Every program repeats the shared block, and with it the block's errors; each is listed once.
+void AppendNewLines(const std::string& lines, std::string& listing)
+{
+    std::istringstream input(lines);
+    std::string line;
+    while (std::getline(input, line))
+    {
+        if (("\n" + listing).find("\n" + line + "\n") == std::string::npos)
+            listing += line + "\n";
+    }
+}
+}
+
+CEffect::~CEffect()
+{
+    glDeleteSamplers(static_cast<GLsizei>(samplerObjects.size()), samplerObjects.data());
+}
+
+bool CEffect::Build(const EffectSource& source, std::string& listing)
+{
+    if (!CompilePrograms(source, listing))
+        return false;
+    for (const auto& program : programs)
+        parameters.Add(*program);
+    parameters.AssignTextureUnits(0);
+    CreateSamplerObjects(source);
+    BuildTechniques(source);
+    return true;
+}
+
+bool CEffect::CompilePrograms(const EffectSource& source, std::string& listing)
+{
+    bool compiled = true;
+    for (const ProgramSource& program : source.programs)
+    {
+        GLenum stage = program.stage == ProgramStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER;
+        programs.push_back(std::make_unique<CGlslProgram>(stage, ProgramText(source.shared, program.glsl)));
+        programNames.push_back(program.name);
+        AppendNewLines(ListCompilerLog(file, programs.back()->InfoLog()), listing);
+        compiled = compiled && programs.back()->IsLinked();
+    }
+    return compiled;
+}
+
+void CEffect::CreateSamplerObjects(const EffectSource& source)
+{
+    for (const SamplerSource& sampler : source.samplers)
+    {
+        // A sampler block whose uniform no program uses has nothing to apply to.
+        CShaderParameter* parameter = parameters.Find(sampler.name);
+        if (parameter == nullptr || !parameter->IsSampler())
+            continue;
+        samplerObjects.push_back(CreateSamplerObject(sampler));
+        parameter->SetSamplerObject(samplerObjects.back());
+    }
+}
+
+void CEffect::BuildTechniques(const EffectSource& source)
+{
+    for (const TechniqueSource& techniqueSource : source.techniques)
+    {
+        auto technique = std::make_unique<CTechnique>(*this, techniqueSource.name, techniques.size());
+        for (const PassSource& pass : techniqueSource.passes)
+        {
+            technique->AddPass(std::make_unique<CPass>(*this, pass, ProgramNamed(pass.vertexProgram.name),
+                                                       ProgramNamed(pass.fragmentProgram.name)));
+        }
+        techniques.push_back(std::move(technique));
+    }
+}
+
+// The parser has checked that every name a pass uses is a program of the effect.
+const CGlslProgram& CEffect::ProgramNamed(const std::string& name) const
+{
+    size_t index = 0;
+    while (programNames[index] != name)
+        ++index;
+    return *programs[index];
+}
+
+CTechnique* CEffect::FirstTechnique() const
+{
+    return techniques.empty() ? nullptr : techniques.front().get();
+}
+
+CTechnique* CEffect::NextTechnique(const CTechnique& technique) const
+{
+    size_t next = technique.Index() + 1;
+    return next < techniques.size() ? techniques[next].get() : nullptr;
+}
+
+CTechnique* CEffect::FindTechnique(const std::string& name) const
+{
+    for (const auto& technique : techniques)
+    {
+        if (technique->Name() == name)
+            return technique.get();
+    }
+    return nullptr;
+}
+
+void CEffect::UnbindSamplerObjects() const
+{
+    for (const auto& parameter : parameters.Parameters())
+    {
+        if (parameter->SamplerObject() != 0)
+            glBindSampler(static_cast<GLuint>(parameter->TextureUnit()), 0);
+    }
+}

@@ -1,0 +1,51 @@
+// An effect loaded from the project's effect format (see CEffectParser.h): its compiled programs,
+// its parameters (the programs' uniforms by name, samplers with units fixed at load time and
+// GL sampler objects for the sampler blocks) and its techniques.
+#pragma once
+
+#include "shader/CGlslProgram.h"
+#include "shader/CParameterTable.h"
+#include "shader/CTechnique.h"
+#include "shader/EffectSource.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CShaderContext;
+
+class CEffect
+{
+public:
+    CEffect(CShaderContext& context, std::string file) : context(context), file(std::move(file)) {}
+    ~CEffect();
+    CEffect(const CEffect&) = delete;
+    CEffect& operator=(const CEffect&) = delete;
+
+    // Compiles the programs and builds parameters and techniques; false when a program does not
+    // compile, with the compiler's messages in `listing`.
+    bool Build(const EffectSource& source, std::string& listing);
+
+    CShaderContext& Context() const { return context; }
+    const std::string& File() const { return file; }
+    CTechnique* FirstTechnique() const;
+    CTechnique* NextTechnique(const CTechnique& technique) const;
+    CTechnique* FindTechnique(const std::string& name) const;
+    CShaderParameter* FindParameter(const std::string& name) const { return parameters.Find(name); }
+    // Takes the effect's sampler states off their units, so they reach no other texture.
+    void UnbindSamplerObjects() const;
+
+private:
+    bool CompilePrograms(const EffectSource& source, std::string& listing);
+    void CreateSamplerObjects(const EffectSource& source);
+    void BuildTechniques(const EffectSource& source);
+    const CGlslProgram& ProgramNamed(const std::string& name) const;
+
+    CShaderContext& context;
+    std::string file;
+    std::vector<std::string> programNames;
+    std::vector<std::unique_ptr<CGlslProgram>> programs;
+    CParameterTable parameters;
+    std::vector<GLuint> samplerObjects;
+    std::vector<std::unique_ptr<CTechnique>> techniques;
+};

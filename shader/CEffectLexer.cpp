@@ -1,0 +1,87 @@
+// The effect file's tokens, with the line each one starts on.
+#include "shader/CEffectLexer.h"
+
+#include <cctype>
+
+namespace
+{
+bool IsNameStart(char c)
+{
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+
+bool IsNamePart(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+}
+
+Token CEffectLexer::Next()
+{
+    SkipSpaceAndComments();
+    if (position == text.size())
+        return {TokenKind::End, "", line};
+    if (At("%{"))
+        return ReadGlsl();
+    char c = text[position];
+    if (IsNameStart(c))
+        return ReadName();
+    Token token{TokenKind::Symbol, std::string(1, c), line};
+    if (c != '{' && c != '}' && c != '=' && c != ';')
+        token = {TokenKind::Invalid, std::string("unexpected character '") + c + "'", line};
+    Advance(1);
+    return token;
+}
+
+void CEffectLexer::SkipSpaceAndComments()
+{
+    while (position < text.size())
+    {
+        if (At("//"))
+        {
+            while (position < text.size() && text[position] != '\n')
+                Advance(1);
+        }
+        else if (std::isspace(static_cast<unsigned char>(text[position])))
+            Advance(1);
+        else
+            return;
+    }
+}
+
+bool CEffectLexer::At(const char* symbol) const
+{
+    return text.compare(position, std::char_traits<char>::length(symbol), symbol) == 0;
+}
+
+void CEffectLexer::Advance(size_t count)
+{
+    for (; count > 0 && position < text.size(); --count, ++position)
+    {
+        if (text[position] == '\n')
+            ++line;
+    }
+}
+
+Token CEffectLexer::ReadName()
+{
+    size_t start = position;
+    while (position < text.size() && IsNamePart(text[position]))
+        ++position;
+    return {TokenKind::Name, text.substr(start, position - start), line};
+}
+
+Token CEffectLexer::ReadGlsl()
+{
+    int startLine = line;
+    Advance(2);
+    size_t end = text.find("%}", position);
+    if (end == std::string::npos)
+    {
+        position = text.size();
+        return {TokenKind::Invalid, "the GLSL block has no closing %}", startLine};
+    }
+    Token token{TokenKind::Glsl, text.substr(position, end - position), startLine};
+    Advance(end + 2 - position);
+    return token;
+}

@@ -1,0 +1,40 @@
+// Splits an effect file into tokens: names, the symbols { } = ;, and GLSL blocks taken verbatim
+// from between %{ and %}. Line comments (//) outside GLSL blocks are skipped.
+#pragma once
+
+#include <string>
+
+enum class TokenKind
+{
+    Name,
+    Symbol,
+    Glsl,
+    End,
+    Invalid,  // text says what is wrong
+};
+
+struct Token
+{
+    TokenKind kind = TokenKind::End;
+    std::string text;
+    int line = 1;  // for a GLSL block, the line on which its code begins
+};
+
+class CEffectLexer
+{
+public:
+    explicit CEffectLexer(const std::string& text) : text(text) {}
+
+    Token Next();
+
+private:
+    void SkipSpaceAndComments();
+    bool At(const char* symbol) const;
+    void Advance(size_t count);
+    Token ReadName();
+    Token ReadGlsl();
+
+    const std::string& text;
+    size_t position = 0;
+    int line = 1;
+};

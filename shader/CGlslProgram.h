@@ -1,0 +1,48 @@
+// One GLSL separable program of one stage (glCreateShaderProgramv), with its active uniforms.
+// Sources get the runtime's prologue: the #version line below, then a #line directive so that
+// the line numbers in the compiler's messages are those of the file the text came from.
+#pragma once
+
+#include <epoxy/gl.h>
+
+#include <string>
+#include <vector>
+
+class CGlslProgram
+{
+public:
+    struct Uniform
+    {
+        std::string name;  // an array is listed by its plain name and set through its first element
+        GLint location;
+        GLenum type;
+    };
+
+    static constexpr const char* VersionLine = "#version 410 compatibility\n";
+    // Makes the next source line count as `line` of the file.
+    static std::string LineDirective(int line);
+
+    // Compiles and links `source` (a complete GLSL text, prologue included) for `stage`,
+    // GL_VERTEX_SHADER or GL_FRAGMENT_SHADER.
+    CGlslProgram(GLenum stage, const std::string& source);
+    ~CGlslProgram();
+    CGlslProgram(const CGlslProgram&) = delete;
+    CGlslProgram& operator=(const CGlslProgram&) = delete;
+
+    bool IsLinked() const { return linked; }
+    // The compiler's and linker's messages, in the driver's words.
+    const std::string& InfoLog() const { return infoLog; }
+    GLuint Name() const { return name; }
+    GLenum Stage() const { return stage; }
+    const std::vector<Uniform>& Uniforms() const { return uniforms; }
+
+private:
+    void ReadInfoLog();
+    void ReadUniforms();
+
+    GLenum stage;
+    GLuint name = 0;
+    bool linked = false;
+    std::string infoLog;
+    std::vector<Uniform> uniforms;
+};

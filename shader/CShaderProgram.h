@@ -1,0 +1,41 @@
+// A program made from a file with a profile: its compiled stage program and its parameters.
+// Vertex profiles (CG_PROFILE_VP40, CG_PROFILE_ARBVP1) compile for the vertex stage,
+// CG_PROFILE_ARBFP1 for the fragment stage. Sampler units are fixed at load time: a fragment
+// program's samplers take units 0, 1, 2, ... in the order the driver lists them, a vertex
+// program's count up from unit 16, past every unit a fragment program can use, so that the two
+// programs of a pair never share a unit.
+// Program files hold GLSL without a #version line (the runtime compiles them as
+// "#version 410 compatibility", line numbers unchanged). Values pass from the vertex to the
+// fragment program as out/in variables of the same name or layout location; built-ins such as
+// gl_Vertex, gl_MultiTexCoord0 and gl_ClipDistance need no gl_PerVertex redeclaration on Mesa.
+#pragma once
+
+#include "shader/CGlslProgram.h"
+#include "shader/CParameterTable.h"
+#include "shader/Cg.h"
+
+#include <memory>
+
+class CShaderContext;
+
+// GL_VERTEX_SHADER or GL_FRAGMENT_SHADER for a supported profile, 0 for any other.
+GLenum StageOfProfile(CGprofile profile);
+
+class CShaderProgram
+{
+public:
+    static constexpr GLint FirstFragmentTextureUnit = 0;
+    static constexpr GLint FirstVertexTextureUnit = 16;
+
+    CShaderProgram(CShaderContext& context, std::unique_ptr<CGlslProgram> program);
+
+    CShaderContext& Context() const { return context; }
+    GLenum Stage() const { return program->Stage(); }
+    GLuint Name() const { return program->Name(); }
+    CShaderParameter* FindParameter(const std::string& name) const { return parameters.Find(name); }
+
+private:
+    CShaderContext& context;
+    std::unique_ptr<CGlslProgram> program;
+    CParameterTable parameters;
+};

@@ -1,0 +1,13 @@
+// Listings of compile and parse errors, one line per message in the form "FILE(LINE): MESSAGE".
+// Driver logs come in several dialects; the line number is taken from the common ones
+// ("0:12(5): error: ...", "0(12) : error C1008: ...", "ERROR: 0:12: ...") and a message without
+// one is listed as "FILE: MESSAGE". Sources are compiled behind #line directives, so the numbers a
+// driver reports are already the lines of the file.
+#pragma once
+
+#include <string>
+
+std::string ListingLine(const std::string& file, int line, const std::string& message);
+// A message about the file as a whole.
+std::string ListingLine(const std::string& file, const std::string& message);
+std::string ListCompilerLog(const std::string& file, const std::string& log);

@@ -1,0 +1,184 @@
+// The off-screen target on a real context: creation and its check, binding two colour textures
+// in turn, the view it sets up, and the ways it ends the process.
+#include "GlContext.h"
+
+#include "water/CRenderTexture.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+constexpr int TargetSize = 1024;
+
+GLuint MakeColourTexture(GLenum format)
+{
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, format, TargetSize, TargetSize, 0, format, GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
+// The texel at (x, y) as RGBA bytes.
+std::vector<unsigned char> TexelOf(GLuint texture, int x, int y)
+{
+    std::vector<unsigned char> texels(static_cast<size_t>(TargetSize) * TargetSize * 4);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    const auto* texel = &texels[(static_cast<size_t>(y) * TargetSize + x) * 4];
+    return {texel, texel + 4};
+}
+
+GLint Integer(GLenum name)
+{
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+GLint AttachedName(GLenum attachment)
+{
+    GLint name = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, attachment, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &name);
+    return name;
+}
+
+void ReportBoxesOnStandardError()
+{
+    SetMessageBoxSink([](const MessageBoxRecord& box)
+                      { std::fprintf(stderr, "[%s|%s|%u]", box.caption.c_str(), box.text.c_str(), box.style); });
+}
+}
+
+class CRenderTextureTest : public GlTest
+{
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        target.Create(TargetSize, TargetSize);
+        reflection = MakeColourTexture(GL_RGB);
+        refraction = MakeColourTexture(GL_RGBA);
+    }
+
+    void TearDown() override
+    {
+        glDeleteTextures(1, &reflection);
+        glDeleteTextures(1, &refraction);
+        target.Destroy(false);
+        GlTest::TearDown();
+    }
+
+    CRenderTexture target;
+    GLuint reflection = 0;
+    GLuint refraction = 0;
+};
+
+TEST_F(CRenderTextureTest, CreateChecksTheTargetAndLeavesTheWindowBound)
+{
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_NE(target.framebuffer, 0u);
+    EXPECT_NE(target.depthBuffer, 0u);
+    EXPECT_EQ(Integer(GL_FRAMEBUFFER_BINDING), 0);
+    EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), 0);
+    EXPECT_EQ(Integer(GL_RENDERBUFFER_BINDING), static_cast<GLint>(target.depthBuffer));
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(CRenderTextureTest, TheTwoTexturesShareOneFramebufferAndDepthBuffer)
+{
+    target.Bind(reflection);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_EQ(AttachedName(GL_DEPTH_ATTACHMENT), static_cast<GLint>(target.depthBuffer));
+
+    target.Bind(refraction);
+    EXPECT_EQ(Integer(GL_FRAMEBUFFER_BINDING), static_cast<GLint>(target.framebuffer));
+    EXPECT_EQ(AttachedName(GL_COLOR_ATTACHMENT0), static_cast<GLint>(refraction));
+    EXPECT_EQ(AttachedName(GL_DEPTH_ATTACHMENT), static_cast<GLint>(target.depthBuffer));
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    target.Unbind();
+
+    EXPECT_EQ(Integer(GL_FRAMEBUFFER_BINDING), 0);
+    EXPECT_EQ(TexelOf(reflection, 700, 300), (std::vector<unsigned char>{255, 0, 0, 255}));
+    EXPECT_EQ(TexelOf(refraction, 700, 300), (std::vector<unsigned char>{0, 255, 0, 255}));
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(CRenderTextureTest, SetupViewClearsTheWholeTargetWithTheWindowsAspect)
+{
+    target.Bind(reflection);
+    target.SetupView(640.0f, 480.0f, 1.0f, 1.0f, 1.0f);
+
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], TargetSize);
+    EXPECT_EQ(viewport[3], TargetSize);
+    GLfloat projection[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_NEAR(projection[5] / projection[0], 640.0f / 480.0f, 1e-5f);
+    EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_MODELVIEW);
+    target.Unbind();
+
+    EXPECT_EQ(TexelOf(reflection, 0, 0), (std::vector<unsigned char>{255, 255, 255, 255}));
+    EXPECT_EQ(TexelOf(reflection, 1023, 1023), (std::vector<unsigned char>{255, 255, 255, 255}));
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(CRenderTextureTest, DestroyKeepsTheColourTextures)
+{
+    CRenderTexture other;
+    other.Create(TargetSize, TargetSize);
+    other.texture = -1;
+    other.Destroy(true);
+
+    EXPECT_FALSE(glIsFramebuffer(other.framebuffer));
+    EXPECT_FALSE(glIsRenderbuffer(other.depthBuffer));
+    EXPECT_TRUE(glIsTexture(reflection));
+    EXPECT_TRUE(glIsTexture(refraction));
+    EXPECT_NO_GL_ERROR();
+}
+
+class CRenderTextureDeathTest : public GlTest
+{
+protected:
+    // Each case runs in a fresh process with a context of its own.
+    void SetUp() override
+    {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        GlTest::SetUp();
+    }
+};
+
+TEST_F(CRenderTextureDeathTest, WithoutTheExtensionTheUserIsToldAndTheProcessEnds)
+{
+    // Mesa hides the extension from contexts made with this override.
+    setenv("MESA_EXTENSION_OVERRIDE", "-GL_EXT_framebuffer_object", 1);
+    EXPECT_EXIT(
+        {
+            ReportBoxesOnStandardError();
+            LoadFramebufferEntryPoints();
+        },
+        ::testing::ExitedWithCode(255),
+        "\\[ERROR\\|One or more EXT_framebuffer_object functions were not found\\|48\\]");
+    unsetenv("MESA_EXTENSION_OVERRIDE");
+}
+
+TEST_F(CRenderTextureDeathTest, ATargetThatCannotBeCompleteEndsTheProcess)
+{
+    // A zero-sized target never completes; the check must look at the target itself, not at the
+    // window's framebuffer, which always reports complete.
+    EXPECT_EXIT(
+        {
+            ReportBoxesOnStandardError();
+            CRenderTexture empty;
+            empty.Create(0, 0);
+        },
+        ::testing::ExitedWithCode(0), "^$");
+}

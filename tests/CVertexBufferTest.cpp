@@ -1,0 +1,137 @@
+#include "scene/CVertexBuffer.h"
+#include "scene/Terrain.h"
+#include "GlContext.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+// Two triangles covering the left half of the view, in normalised device coordinates.
+const float QuadPositions[6 * 3] = {-1, -1, 0, 0, -1, 0, -1, 1, 0, 0, -1, 0, -1, 1, 0, 0, 1, 0};
+const float QuadTexCoords[6 * 2] = {0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 1, 1};
+
+GLint BufferSize(GLuint buffer)
+{
+    GLint size = -1;
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+    return size;
+}
+
+class VertexBufferTest : public GlTest
+{
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        LoadBufferFunctions();
+        mesh.Generate();
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_DEPTH_TEST);
+    }
+    void TearDown() override
+    {
+        mesh.Release();
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        GlTest::TearDown();
+    }
+
+    // The per-pass draw sequence, counting the triangles that reach the pipeline.
+    GLuint DrawnTriangles(int count)
+    {
+        GLuint query = 0;
+        glGenQueries(1, &query);
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        EnableArrays();
+        mesh.Bind();
+        mesh.Draw(count);
+        DisableArrays();
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        GLuint triangles = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &triangles);
+        glDeleteQueries(1, &query);
+        return triangles;
+    }
+
+    void ExpectArraysDisabled()
+    {
+        EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    }
+
+    CVertexBuffer mesh;
+};
+}
+
+TEST_F(VertexBufferTest, DrawNeverGoesPastTheUploadedVertices)
+{
+    mesh.Create(6, QuadPositions, sizeof QuadPositions, QuadTexCoords, sizeof QuadTexCoords);
+    EXPECT_EQ(mesh.vertexCount, 6);
+    EXPECT_TRUE(mesh.hasTexCoords);
+    EXPECT_EQ(DrawnTriangles(6), 2u);
+    EXPECT_EQ(DrawnTriangles(40000), 2u);
+    EXPECT_EQ(DrawnTriangles(3), 1u);
+    EXPECT_EQ(DrawnTriangles(0), 0u);
+    EXPECT_EQ(DrawnTriangles(-3), 0u);
+    ExpectArraysDisabled();
+
+    // A count beyond the data is cut to what the shorter upload holds.
+    mesh.Create(100, QuadPositions, sizeof QuadPositions, QuadTexCoords, 3 * 2 * sizeof(float));
+    EXPECT_EQ(mesh.vertexCount, 3);
+    EXPECT_EQ(DrawnTriangles(100), 1u);
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(VertexBufferTest, HoldsTheWholeTerrain)
+{
+    std::vector<float> positions(TerrainVertexCount * 3);
+    std::vector<float> texCoords(TerrainVertexCount * 2);
+    GenerateTerrain(positions.data(), texCoords.data());
+    mesh.Create(TerrainVertexCount, positions.data(), TerrainPositionBytes, texCoords.data(), TerrainTexCoordBytes);
+
+    EXPECT_EQ(mesh.vertexCount, 33750);
+    EXPECT_EQ(BufferSize(mesh.vertexBuffer), 405000);
+    EXPECT_EQ(BufferSize(mesh.texCoordBuffer), 270000);
+    EXPECT_EQ(DrawnTriangles(TerrainVertexCount), 11250u);
+    ExpectArraysDisabled();
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(VertexBufferTest, MeshWithoutTextureCoordinatesDrawsItsPositions)
+{
+    mesh.Create(6, QuadPositions, sizeof QuadPositions, nullptr, 0);
+    EXPECT_FALSE(mesh.hasTexCoords);
+    EXPECT_EQ(BufferSize(mesh.vertexBuffer), static_cast<GLint>(sizeof QuadPositions));
+
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    EXPECT_EQ(DrawnTriangles(6), 2u);
+    const std::vector<unsigned char> left = ReadPixels(100, 240, 1, 1);
+    const std::vector<unsigned char> right = ReadPixels(540, 240, 1, 1);
+    EXPECT_EQ(left[0], 255);
+    EXPECT_EQ(right[0], 0);
+    ExpectArraysDisabled();
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(VertexBufferTest, ReleaseDeletesBothBuffersAndEmptiesTheMesh)
+{
+    mesh.Create(6, QuadPositions, sizeof QuadPositions, QuadTexCoords, sizeof QuadTexCoords);
+    const GLuint positions = mesh.vertexBuffer;
+    const GLuint texCoords = mesh.texCoordBuffer;
+    ASSERT_TRUE(glIsBuffer(positions));
+    ASSERT_TRUE(glIsBuffer(texCoords));
+
+    mesh.Release();
+    EXPECT_FALSE(glIsBuffer(positions));
+    EXPECT_FALSE(glIsBuffer(texCoords));
+    EXPECT_EQ(DrawnTriangles(6), 0u);
+    EXPECT_NO_GL_ERROR();
+}

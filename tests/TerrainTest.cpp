@@ -1,0 +1,108 @@
+#include "app/Globals.h"
+#include "scene/Terrain.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace
+{
+std::uint32_t Bits(float value)
+{
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+bool IsGridCoordinate(float v)
+{
+    return v >= 0.0f && v <= 150.0f && v == static_cast<float>(static_cast<int>(v) / 2 * 2);
+}
+
+struct TerrainArrays
+{
+    std::vector<float> positions = std::vector<float>(TerrainVertexCount * 3);
+    std::vector<float> texCoords = std::vector<float>(TerrainVertexCount * 2);
+
+    TerrainArrays() { GenerateTerrain(positions.data(), texCoords.data()); }
+
+    void ExpectEntry(int k, float x, float y, float z, float s, float t) const
+    {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(positions[3 * k], x);
+        EXPECT_NEAR(positions[3 * k + 1], y, 1e-5f);
+        EXPECT_EQ(positions[3 * k + 2], z);
+        EXPECT_NEAR(texCoords[2 * k], s, 1e-6f);
+        EXPECT_NEAR(texCoords[2 * k + 1], t, 1e-6f);
+    }
+};
+}
+
+TEST(Terrain, FrequencyIsTheSingleSumOfTwoRoundedTwoPis)
+{
+    EXPECT_EQ(Bits(TerrainFrequency), 0x41490FD0u);
+    static_assert(TerrainVertexCount == 33750 && TerrainPositionBytes == 405000 && TerrainTexCoordBytes == 270000);
+}
+
+TEST(Terrain, HeightsAtKnownCorners)
+{
+    EXPECT_EQ(TerrainHeight(0, 0), 20.0f);
+    EXPECT_NEAR(TerrainHeight(36, 0), 0.0789f, 1e-4f);
+    // The two terms sum to about -19.842 here, below the floor, and fold up to -21 minus that.
+    EXPECT_NEAR(TerrainHeight(36, 36), -1.1577f, 1e-4f);
+}
+
+TEST(Terrain, AllCornersLieBetweenTheFloorAndTheCrest)
+{
+    float lowest = 100.0f;
+    for (int x = 0; x <= TerrainExtent; x += TerrainStep)
+    {
+        for (int z = 0; z <= TerrainExtent; z += TerrainStep)
+        {
+            const float y = TerrainHeight(x, z);
+            EXPECT_GE(y, -10.5f);
+            EXPECT_LE(y, 20.0f);
+            lowest = std::min(lowest, y);
+        }
+    }
+    EXPECT_NEAR(lowest, -10.4824f, 1e-4f);
+}
+
+TEST(Terrain, FirstCellAndLastEntry)
+{
+    const TerrainArrays terrain;
+    terrain.ExpectEntry(0, 0.0f, 20.0f, 0.0f, 0.0f, 0.0f);
+    terrain.ExpectEntry(1, 2.0f, 19.85996f, 0.0f, 0.1333333f, 0.0f);
+    terrain.ExpectEntry(2, 0.0f, 19.85996f, 2.0f, 0.0f, 0.1333333f);
+    terrain.ExpectEntry(3, 2.0f, 19.85996f, 0.0f, 0.1333333f, 0.0f);
+    terrain.ExpectEntry(4, 0.0f, 19.85996f, 2.0f, 0.0f, 0.1333333f);
+    terrain.ExpectEntry(TerrainVertexCount - 1, 150.0f, 20.0f, 150.0f, 10.0f, 10.0f);
+    // Cells run along z first.
+    terrain.ExpectEntry(6, 0.0f, TerrainHeight(0, 2), 2.0f, 0.0f, 0.1333333f);
+}
+
+TEST(Terrain, EveryCornerIsStoredBitForBitTheSameWherePresent)
+{
+    const TerrainArrays terrain;
+    std::map<std::pair<float, float>, std::vector<std::uint32_t>> seen;
+    for (int k = 0; k < TerrainVertexCount; ++k)
+    {
+        const float x = terrain.positions[3 * k];
+        const float z = terrain.positions[3 * k + 2];
+        ASSERT_TRUE(IsGridCoordinate(x) && IsGridCoordinate(z)) << "entry " << k;
+        ASSERT_NEAR(terrain.texCoords[2 * k], x / 15.0f, 1e-5f);
+        ASSERT_NEAR(terrain.texCoords[2 * k + 1], z / 15.0f, 1e-5f);
+        const std::vector<std::uint32_t> entry = {Bits(terrain.positions[3 * k + 1]), Bits(terrain.texCoords[2 * k]),
+                                                  Bits(terrain.texCoords[2 * k + 1])};
+        const auto [it, inserted] = seen.emplace(std::make_pair(x, z), entry);
+        if (!inserted)
+        {
+            ASSERT_EQ(it->second, entry) << "corner (" << x << ", " << z << ") at entry " << k;
+        }
+    }
+    EXPECT_EQ(seen.size(), 76u * 76u);
+}

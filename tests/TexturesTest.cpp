@@ -1,0 +1,141 @@
+#include "scene/Textures.h"
+#include "GlContext.h"
+#include "ImageFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+constexpr GLuint NoTexture = static_cast<GLuint>(-1);
+
+GLint Parameter(GLuint texture, GLenum name)
+{
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+}
+
+GLint LevelParameter(GLuint texture, GLenum name)
+{
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, name, &value);
+    return value;
+}
+
+std::vector<unsigned char> TexturePixels(GLuint texture, int width, int height)
+{
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+Rgb Gradient(int x, int y)
+{
+    return {static_cast<unsigned char>(40 * x), static_cast<unsigned char>(50 * y), 7};
+}
+
+void ExpectFileTexture(GLuint texture, int width, int height)
+{
+    ASSERT_NE(texture, NoTexture);
+    ASSERT_TRUE(glIsTexture(texture));
+    EXPECT_EQ(LevelParameter(texture, GL_TEXTURE_WIDTH), width);
+    EXPECT_EQ(LevelParameter(texture, GL_TEXTURE_HEIGHT), height);
+    EXPECT_EQ(Parameter(texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(Parameter(texture, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_EQ(Parameter(texture, GL_TEXTURE_WRAP_S), GL_REPEAT);
+}
+
+class TexturesTest : public GlTest
+{
+protected:
+    void TearDown() override
+    {
+        for (GLuint* texture : {&ReflectionTexture, &RefractionTexture, &TerrainMaterialTexture, &NormalTexture0,
+                                &HeightTexture0, &NormalTexture1, &HeightTexture1})
+        {
+            if (*texture != NoTexture)
+                glDeleteTextures(1, texture);
+        }
+        ReflectionTexture = RefractionTexture = 0;
+        TerrainMaterialTexture = NormalTexture0 = HeightTexture0 = NormalTexture1 = HeightTexture1 = NoTexture;
+        GlTest::TearDown();
+    }
+};
+}
+
+TEST_F(TexturesTest, RenderTexturesDifferInFormatAndWrapAlongT)
+{
+    const ImageFolder empty;
+    LoadTextures();
+
+    EXPECT_EQ(LevelParameter(ReflectionTexture, GL_TEXTURE_WIDTH), 1024);
+    EXPECT_EQ(LevelParameter(ReflectionTexture, GL_TEXTURE_HEIGHT), 1024);
+    EXPECT_EQ(LevelParameter(ReflectionTexture, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
+    EXPECT_EQ(Parameter(ReflectionTexture, GL_TEXTURE_WRAP_S), GL_CLAMP);
+    EXPECT_EQ(Parameter(ReflectionTexture, GL_TEXTURE_WRAP_T), GL_REPEAT);
+    EXPECT_EQ(Parameter(ReflectionTexture, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+
+    EXPECT_EQ(LevelParameter(RefractionTexture, GL_TEXTURE_WIDTH), 1024);
+    EXPECT_EQ(LevelParameter(RefractionTexture, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
+    EXPECT_EQ(Parameter(RefractionTexture, GL_TEXTURE_WRAP_S), GL_CLAMP);
+    EXPECT_EQ(Parameter(RefractionTexture, GL_TEXTURE_WRAP_T), GL_CLAMP);
+    EXPECT_EQ(Parameter(RefractionTexture, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(TexturesTest, WithEveryFileMissingEachIsReportedOnceAndStartUpGoesOn)
+{
+    const ImageFolder empty;
+    LoadTextures();
+
+    const char* const files[] = {"./TerrainMaterial.bmp", "./norm.bmp", "./heigth.bmp", "./norm1.bmp", "./height1.bmp"};
+    ASSERT_EQ(boxes.size(), 5u);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NE(boxes[i].text.find(files[i]), std::string::npos) << boxes[i].text;
+    for (GLuint texture : {TerrainMaterialTexture, NormalTexture0, HeightTexture0, NormalTexture1, HeightTexture1})
+        EXPECT_EQ(texture, NoTexture);
+    EXPECT_TRUE(glIsTexture(ReflectionTexture));
+    EXPECT_TRUE(glIsTexture(RefractionTexture));
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(TexturesTest, AMissingFileLeavesOnlyItsTextureUnset)
+{
+    ImageFolder folder;
+    // Odd widths: three bytes a pixel leaves the rows unaligned, which only an unpack alignment
+    // of 1 reads correctly.
+    folder.WriteBmp("TerrainMaterial.bmp", 5, 3, Gradient);
+    folder.WriteBmp("heigth.bmp", 3, 2, Gradient);
+    folder.WriteBmp("norm1.bmp", 4, 4, Gradient);
+    folder.WriteBmp("height1.bmp", 1, 1, Gradient);
+
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    LoadTextures();
+
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_NE(boxes[0].text.find("./norm.bmp"), std::string::npos) << boxes[0].text;
+    EXPECT_EQ(NormalTexture0, NoTexture);
+    ExpectFileTexture(TerrainMaterialTexture, 5, 3);
+    ExpectFileTexture(HeightTexture0, 3, 2);
+    ExpectFileTexture(NormalTexture1, 4, 4);
+    ExpectFileTexture(HeightTexture1, 1, 1);
+
+    const std::vector<unsigned char> pixels = TexturePixels(TerrainMaterialTexture, 5, 3);
+    for (int y = 0; y < 3; ++y)
+    {
+        for (int x = 0; x < 5; ++x)
+        {
+            const Rgb expected = Gradient(x, y);
+            const unsigned char* texel = &pixels[(y * 5 + x) * 3];
+            EXPECT_EQ(Rgb({texel[0], texel[1], texel[2]}), expected) << "texel (" << x << ", " << y << ")";
+        }
+    }
+    EXPECT_NO_GL_ERROR();
+}

@@ -1,0 +1,176 @@
+#include "app/Globals.h"
+#include "app/WindowProcedure.h"
+#include "GlContext.h"
+#include "platform/QuitMessage.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+// Drives the window procedure with synthetic messages, from a known camera and no drag held.
+class WindowProcedureTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Send(WM_LBUTTONUP, 0, 0);
+        Send(WM_RBUTTONUP, 0, 0);
+        Camera.Reset();
+        SceneRotation = {0.0f, 0.0f};
+        Message leftover;
+        TakePostedQuitMessage(leftover);
+    }
+
+    static LRESULT Send(std::uint32_t message, WPARAM wParam, LPARAM lParam)
+    {
+        return MainWindowProcedure(message, wParam, lParam);
+    }
+
+    static void MouseMove(int x, int y) { Send(WM_MOUSEMOVE, 0, MakeLParam(x, y)); }
+
+    static bool QuitPosted(int& code)
+    {
+        Message message;
+        if (!TakePostedQuitMessage(message))
+            return false;
+        EXPECT_EQ(message.message, WM_QUIT);
+        code = static_cast<int>(message.wParam);
+        return true;
+    }
+};
+}
+
+TEST_F(WindowProcedureTest, ArrowKeysMoveTwoUnitsPerKeyDown)
+{
+    Camera.Turn(0.0f);  // heading along +z
+    Send(WM_KEYDOWN, VK_UP, 0);
+    Send(WM_KEYDOWN, VK_UP, 0);
+    EXPECT_FLOAT_EQ(Camera.position.z, 4.0f);
+    Send(WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_FLOAT_EQ(Camera.position.z, 2.0f);
+    Send(WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_FLOAT_EQ(Camera.position.x, 98.0f);
+    Send(WM_KEYDOWN, VK_LEFT, 0);
+    Send(WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_FLOAT_EQ(Camera.position.x, 102.0f);
+    EXPECT_FLOAT_EQ(Camera.position.y, 100.0f);
+}
+
+TEST_F(WindowProcedureTest, OtherKeysAreHandledAndDoNothing)
+{
+    const Vector3 before = Camera.position;
+    EXPECT_EQ(Send(WM_KEYDOWN, VK_SPACE, 0), 0);
+    EXPECT_EQ(Camera.position.x, before.x);
+    EXPECT_EQ(Camera.position.z, before.z);
+    int code = -1;
+    EXPECT_FALSE(QuitPosted(code));
+}
+
+TEST_F(WindowProcedureTest, EscapeCloseAndDestroyPostQuitWithZero)
+{
+    for (std::uint32_t message : {WM_KEYDOWN, WM_CLOSE, WM_DESTROY})
+    {
+        EXPECT_EQ(Send(message, message == WM_KEYDOWN ? VK_ESCAPE : 0, 0), 0);
+        int code = -1;
+        ASSERT_TRUE(QuitPosted(code)) << "message " << message;
+        EXPECT_EQ(code, 0);
+    }
+}
+
+TEST_F(WindowProcedureTest, LeftDragTurnsAndRisesByThePixelArithmetic)
+{
+    Send(WM_LBUTTONDOWN, 0, MakeLParam(100, 100));
+    MouseMove(300, 200);  // 200 pixels right, 100 down
+    EXPECT_FLOAT_EQ(Camera.yaw, -1.0f);
+    EXPECT_FLOAT_EQ(Camera.position.y, 200.0f);
+
+    MouseMove(301, 200);
+    EXPECT_FLOAT_EQ(Camera.yaw, static_cast<float>(-1.0f + static_cast<float>(-1.0 / 200.0)));
+}
+
+TEST_F(WindowProcedureTest, DraggingUpStopsLoweringAtTheFloor)
+{
+    Send(WM_LBUTTONDOWN, 0, MakeLParam(50, 200));
+    MouseMove(50, 130);  // 100 - 70 = 30
+    EXPECT_FLOAT_EQ(Camera.position.y, 30.0f);
+    MouseMove(50, 115);  // a step to 15 is refused whole
+    EXPECT_FLOAT_EQ(Camera.position.y, 30.0f);
+    MouseMove(50, 105);  // -10 from 30 gives exactly 20
+    EXPECT_FLOAT_EQ(Camera.position.y, 20.0f);
+}
+
+TEST_F(WindowProcedureTest, RightDragAccumulatesSceneRotationOnly)
+{
+    const Vector3 before = Camera.position;
+    Send(WM_RBUTTONDOWN, 0, MakeLParam(200, 100));
+    MouseMove(170, 110);
+    MouseMove(150, 90);
+    EXPECT_FLOAT_EQ(SceneRotation.horizontal, 50.0f);
+    EXPECT_FLOAT_EQ(SceneRotation.vertical, 10.0f);
+    EXPECT_EQ(Camera.position.y, before.y);
+    EXPECT_EQ(Camera.yaw, 0.0f);
+
+    Send(WM_RBUTTONUP, 0, MakeLParam(150, 90));
+    MouseMove(10, 10);
+    EXPECT_FLOAT_EQ(SceneRotation.horizontal, 50.0f);
+}
+
+TEST_F(WindowProcedureTest, MovesWithoutAButtonTrackThePositionSoDragsStartWithoutAJump)
+{
+    MouseMove(10, 10);
+    MouseMove(400, 300);
+    EXPECT_EQ(SceneRotation.horizontal, 0.0f);
+    EXPECT_EQ(Camera.yaw, 0.0f);
+    EXPECT_EQ(Camera.position.y, 100.0f);
+
+    Send(WM_LBUTTONDOWN, 0, MakeLParam(400, 300));
+    Send(WM_RBUTTONDOWN, 0, MakeLParam(400, 300));
+    MouseMove(390, 300);
+    EXPECT_FLOAT_EQ(Camera.yaw, 10.0f / 200.0f);
+    EXPECT_FLOAT_EQ(SceneRotation.horizontal, 10.0f);
+}
+
+class WindowResizeTest : public GlTest
+{
+};
+
+TEST_F(WindowResizeTest, SizeMessageSetsWindowSizeViewportAndProjection)
+{
+    MainWindowProcedure(WM_SIZE, 0, MakeLParam(800, 200));
+    EXPECT_EQ(WindowSize.width, 800);
+    EXPECT_EQ(WindowSize.height, 200);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 800);
+    EXPECT_EQ(viewport[3], 200);
+
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_PROJECTION);
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    // gluPerspective: m[5] / m[0] is the aspect, 4.0 here, not the integer quotient of a smaller pair.
+    EXPECT_NEAR(projection[5] / projection[0], 4.0, 1e-5);
+    EXPECT_NEAR(projection[5], 1.0 / std::tan(22.5 * M_PI / 180.0), 1e-5);
+    EXPECT_NO_GL_ERROR();
+
+    MainWindowProcedure(WM_SIZE, 0, MakeLParam(641, 479));
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_NEAR(projection[5] / projection[0], 641.0 / 479.0, 1e-5);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+TEST_F(WindowResizeTest, ZeroHeightLeavesAFiniteProjection)
+{
+    MainWindowProcedure(WM_SIZE, 0, MakeLParam(640, 0));
+    EXPECT_EQ(WindowSize.height, 0);
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    for (float value : projection)
+        EXPECT_TRUE(std::isfinite(value));
+    EXPECT_NO_GL_ERROR();
+    MainWindowProcedure(WM_SIZE, 0, MakeLParam(640, 480));
+    glMatrixMode(GL_MODELVIEW);
+}

@@ -1,0 +1,59 @@
+// End-to-end harness: a private Xvfb server, the real executable started from its run folder,
+// input through xdotool, window lookup and close requests through Xlib, and captures of what a
+// person would see (xwd, converted by ImageMagick).
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Capture
+{
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;  // top row first
+
+    const unsigned char* Pixel(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+    bool SavePng(const std::string& path) const;
+};
+
+class X11Session
+{
+public:
+    X11Session();
+    ~X11Session();
+    X11Session(const X11Session&) = delete;
+    X11Session& operator=(const X11Session&) = delete;
+
+    bool Running() const { return server > 0; }
+
+    // Starts the program in `folder` (the run folder unless a test says otherwise).
+    void Start(const std::string& folder, const std::string& program);
+    // Waits for a top-level window whose title is exactly `title`; 0 when none appears in time.
+    unsigned long WaitForWindow(const std::string& title, std::chrono::milliseconds timeout) const;
+    // Every top-level window title, in stacking order.
+    std::vector<std::string> WindowTitles() const;
+    std::string Title(unsigned long window) const;
+
+    void Key(unsigned long window, const std::string& key) const;
+    void Drag(unsigned long window, int button, int fromX, int fromY, int toX, int toY) const;
+    // Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).
+    void RequestClose(unsigned long window) const;
+    void ResizeWindow(unsigned long window, int width, int height) const;
+    Capture CaptureWindow(unsigned long window) const;
+
+    void Signal(int signal) const;
+    // The program's exit status, or nothing when it is still running after `timeout`.
+    std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
+
+    int Run(const std::string& command) const;  // a shell command on this display
+
+private:
+    pid_t server = -1;
+    pid_t program = -1;
+    std::string display;
+    struct _XDisplay* connection = nullptr;
+};

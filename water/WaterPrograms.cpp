@@ -1,0 +1,249 @@
+#include "water/WaterPrograms.h"
+
+#include "platform/MessageBox.h"
+#include "scene/Textures.h"
+#include "shader/CgGL.h"
+
+CGcontext ShaderContext = nullptr;
+float waterFrameCount = 0.0f;
+
+namespace
+{
+struct ProgramPair
+{
+    CGprofile vertexProfile;
+    CGprogram vertexProgram;
+    CGprofile fragmentProfile;
+    CGprogram fragmentProgram;
+};
+
+struct UnderwaterParameters
+{
+    CGparameter modelViewProj;
+    CGparameter plane0;
+    CGparameter baseTex;
+    CGparameter waterHeight;
+    CGparameter fadingScale;
+    CGparameter absorbtionOfLight;
+    CGparameter distortionEdge;
+    CGparameter pass2;
+};
+
+struct AboveWaterParameters
+{
+    CGparameter modelViewProj;
+    CGparameter plane0;
+    CGparameter baseTex;
+};
+
+struct WaterPlaneParameters
+{
+    CGparameter modelViewProj;
+    CGparameter normalTex0;
+    CGparameter heightTex0;
+    CGparameter normalTex1;
+    CGparameter heightTex1;
+    CGparameter aboveWaterTex;
+    CGparameter underWaterTex;
+    CGparameter eyePos;
+    CGparameter speed0;
+    CGparameter speed1;
+    CGparameter speed2;
+    CGparameter elapsedTime;
+};
+
+ProgramPair underwater;
+UnderwaterParameters underwaterParameters;
+ProgramPair aboveWater;
+AboveWaterParameters aboveWaterParameters;
+ProgramPair waterPlane;
+WaterPlaneParameters waterPlaneParameters;
+
+// How the water's body colours the terrain under it (see CG/FP_Underwater.cg).
+constexpr float WaterHeight = 0.0f;
+constexpr float FadingScale = 0.05f;
+constexpr float AbsorbtionRed = 0.2f;
+constexpr float AbsorbtionGreen = 0.2f;
+constexpr float AbsorbtionBlue = 0.01f;
+constexpr float DistortionEdge = 5.0f;
+constexpr float ShoreFadeDepth = 5.0f;
+
+// Drift of the two wave layers per unit of time, in wave-map units.
+constexpr float Speed0[2] = {0.04f, 0.055f};
+constexpr float Speed1[2] = {-0.025f, 0.02f};
+constexpr float Speed2[2] = {0.0f, 0.0f};
+// The water's time advances by frames: twenty frames make one unit.
+constexpr double FramesPerTimeUnit = 20.0;
+
+// A program that fails to build is reported and left null; the runtime ignores null handles, so
+// the scene carries on without what it would have drawn.
+CGprogram LoadProgram(CGprofile profile, const char* file, const char* errorCaption)
+{
+    cgGLSetOptimalOptions(profile);
+    const CGprogram program = cgCreateProgramFromFile(ShaderContext, CG_SOURCE, file, profile, "main", nullptr);
+    if (program == nullptr)
+        MessageBox(nullptr, cgGetErrorString(cgGetError()), errorCaption, MB_OK);
+    cgGLLoadProgram(program);
+    return program;
+}
+
+void LoadPair(ProgramPair& pair, CGprofile vertexProfile, const char* vertexFile, CGprofile fragmentProfile,
+              const char* fragmentFile)
+{
+    pair.vertexProfile = vertexProfile;
+    pair.vertexProgram = LoadProgram(vertexProfile, vertexFile, "Error VP");
+    pair.fragmentProfile = fragmentProfile;
+    pair.fragmentProgram = LoadProgram(fragmentProfile, fragmentFile, "Error FP");
+}
+
+void BindPair(const ProgramPair& pair)
+{
+    cgGLBindProgram(pair.vertexProgram);
+    cgGLEnableProfile(pair.vertexProfile);
+    cgGLBindProgram(pair.fragmentProgram);
+    cgGLEnableProfile(pair.fragmentProfile);
+}
+
+void DisableProfiles(const ProgramPair& pair)
+{
+    cgGLDisableProfile(pair.vertexProfile);
+    cgGLDisableProfile(pair.fragmentProfile);
+}
+
+void SetModelViewProjection(CGparameter parameter)
+{
+    cgGLSetStateMatrixParameter(parameter, CG_GL_MODELVIEW_PROJECTION_MATRIX, CG_GL_MATRIX_IDENTITY);
+}
+}
+
+void CreateShaderContext()
+{
+    ShaderContext = cgCreateContext();
+    cgGLRegisterStates(ShaderContext);
+    LoadUnderwaterPrograms();
+    LoadAboveWaterPrograms();
+    LoadWaterPlanePrograms();
+}
+
+void DestroyShaderContext()
+{
+    cgDestroyContext(ShaderContext);
+}
+
+void LoadUnderwaterPrograms()
+{
+    LoadPair(underwater, CG_PROFILE_VP40, "CG/VP_Underwater.cg", CG_PROFILE_ARBFP1, "CG/FP_Underwater.cg");
+    UnderwaterParameters& p = underwaterParameters;
+    p.modelViewProj = cgGetNamedParameter(underwater.vertexProgram, "ModelViewProj");
+    p.plane0 = cgGetNamedParameter(underwater.vertexProgram, "Plane0");
+    p.baseTex = cgGetNamedParameter(underwater.fragmentProgram, "baseTex");
+    p.waterHeight = cgGetNamedParameter(underwater.fragmentProgram, "WaterHeight");
+    p.fadingScale = cgGetNamedParameter(underwater.fragmentProgram, "FadingScale");
+    p.absorbtionOfLight = cgGetNamedParameter(underwater.fragmentProgram, "AbsorbtionOfLight");
+    p.distortionEdge = cgGetNamedParameter(underwater.fragmentProgram, "DistortionEdge");
+    p.pass2 = cgGetNamedParameter(underwater.vertexProgram, "Pass2");
+}
+
+void LoadAboveWaterPrograms()
+{
+    LoadPair(aboveWater, CG_PROFILE_VP40, "CG/VP_AboveWater.cg", CG_PROFILE_ARBFP1, "CG/FP_AboveWater.cg");
+    AboveWaterParameters& p = aboveWaterParameters;
+    p.modelViewProj = cgGetNamedParameter(aboveWater.vertexProgram, "ModelViewProj");
+    p.plane0 = cgGetNamedParameter(aboveWater.vertexProgram, "Plane0");
+    p.baseTex = cgGetNamedParameter(aboveWater.fragmentProgram, "baseTex");
+}
+
+void LoadWaterPlanePrograms()
+{
+    LoadPair(waterPlane, CG_PROFILE_ARBVP1, "CG/VP_WaterPlane.cg", CG_PROFILE_ARBFP1, "CG/FP_WaterPlane.cg");
+    WaterPlaneParameters& p = waterPlaneParameters;
+    p.modelViewProj = cgGetNamedParameter(waterPlane.vertexProgram, "ModelViewProj");
+    p.normalTex0 = cgGetNamedParameter(waterPlane.fragmentProgram, "NormalTex0");
+    p.heightTex0 = cgGetNamedParameter(waterPlane.fragmentProgram, "HeightTex0");
+    p.normalTex1 = cgGetNamedParameter(waterPlane.fragmentProgram, "NormalTex1");
+    p.heightTex1 = cgGetNamedParameter(waterPlane.fragmentProgram, "HeightTex1");
+    p.aboveWaterTex = cgGetNamedParameter(waterPlane.fragmentProgram, "AboveWaterTex");
+    p.underWaterTex = cgGetNamedParameter(waterPlane.fragmentProgram, "UnderWaterTex");
+    p.eyePos = cgGetNamedParameter(waterPlane.vertexProgram, "EyePos");
+    p.speed0 = cgGetNamedParameter(waterPlane.fragmentProgram, "Speed0");
+    p.speed1 = cgGetNamedParameter(waterPlane.fragmentProgram, "Speed1");
+    p.speed2 = cgGetNamedParameter(waterPlane.fragmentProgram, "Speed2");
+    p.elapsedTime = cgGetNamedParameter(waterPlane.fragmentProgram, "ElapsedTime");
+}
+
+void BindUnderwaterPrograms()
+{
+    const UnderwaterParameters& p = underwaterParameters;
+    BindPair(underwater);
+    SetModelViewProjection(p.modelViewProj);
+    cgGLSetParameter4f(p.plane0, 0.0f, -1.0f, 0.0f, 0.0f);
+    cgGLSetParameter1f(p.distortionEdge, DistortionEdge);
+    cgGLSetTextureParameter(p.baseTex, TerrainMaterialTexture);
+    cgGLEnableTextureParameter(p.baseTex);
+    cgGLSetParameter1f(p.waterHeight, WaterHeight);
+    cgGLSetParameter1f(p.fadingScale, FadingScale);
+    cgGLSetParameter3f(p.absorbtionOfLight, AbsorbtionRed, AbsorbtionGreen, AbsorbtionBlue);
+    cgGLSetParameter1f(p.pass2, ShoreFadeDepth);
+}
+
+void UnbindUnderwaterPrograms()
+{
+    cgGLDisableTextureParameter(underwaterParameters.baseTex);
+    DisableProfiles(underwater);
+}
+
+void BindAboveWaterPrograms()
+{
+    const AboveWaterParameters& p = aboveWaterParameters;
+    BindPair(aboveWater);
+    SetModelViewProjection(p.modelViewProj);
+    cgGLSetParameter4f(p.plane0, 0.0f, 1.0f, 0.0f, 0.0f);
+    cgGLSetTextureParameter(p.baseTex, TerrainMaterialTexture);
+    cgGLEnableTextureParameter(p.baseTex);
+}
+
+void UnbindAboveWaterPrograms()
+{
+    cgGLDisableTextureParameter(aboveWaterParameters.baseTex);
+    DisableProfiles(aboveWater);
+}
+
+void BindWaterPlanePrograms(float eyeX, float eyeY, float eyeZ)
+{
+    const WaterPlaneParameters& p = waterPlaneParameters;
+    BindPair(waterPlane);
+    SetModelViewProjection(p.modelViewProj);
+    cgSetParameter3f(p.eyePos, eyeX, eyeY, eyeZ);
+
+    cgGLSetTextureParameter(p.normalTex0, NormalTexture0);
+    cgGLSetTextureParameter(p.heightTex0, HeightTexture0);
+    cgGLSetTextureParameter(p.normalTex1, NormalTexture1);
+    cgGLSetTextureParameter(p.heightTex1, HeightTexture1);
+    cgGLSetTextureParameter(p.aboveWaterTex, ReflectionTexture);
+    cgGLSetTextureParameter(p.underWaterTex, RefractionTexture);
+    cgGLEnableTextureParameter(p.normalTex0);
+    cgGLEnableTextureParameter(p.normalTex1);
+    cgGLEnableTextureParameter(p.heightTex1);
+    cgGLEnableTextureParameter(p.heightTex0);
+    cgGLEnableTextureParameter(p.aboveWaterTex);
+    cgGLEnableTextureParameter(p.underWaterTex);
+
+    cgSetParameter2f(p.speed0, Speed0[0], Speed0[1]);
+    cgSetParameter2f(p.speed1, Speed1[0], Speed1[1]);
+    cgSetParameter2f(p.speed2, Speed2[0], Speed2[1]);
+
+    cgSetParameter1f(p.elapsedTime, static_cast<float>(waterFrameCount / FramesPerTimeUnit));
+    waterFrameCount += 1.0f;
+}
+
+void UnbindWaterPlanePrograms()
+{
+    const WaterPlaneParameters& p = waterPlaneParameters;
+    cgGLDisableTextureParameter(p.normalTex0);
+    cgGLDisableTextureParameter(p.heightTex0);
+    cgGLDisableTextureParameter(p.normalTex1);
+    cgGLDisableTextureParameter(p.heightTex1);
+    cgGLDisableTextureParameter(p.aboveWaterTex);
+    cgGLDisableTextureParameter(p.underWaterTex);
+    DisableProfiles(waterPlane);
+}
