@@ -126,7 +126,29 @@ struct Measurement
     Summary frame;
     double allocationsPerFrame = 0.0;
     double newPerFrame = 0.0;
+    int glErrors = 0;
 };
+
+// Drains the GL error flags; a correct frame leaves none.
+int TakeGlErrors()
+{
+    int errors = 0;
+    while (glGetError() != GL_NO_ERROR)
+        ++errors;
+    return errors;
+}
+
+long ResidentKiB()
+{
+    long pages = 0, resident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr)
+        return 0;
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+        resident = 0;
+    std::fclose(statm);
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
 
 Measurement Measure(const std::string& name, const Options& options, const std::function<void(StageTimer&)>& frame)
 {
@@ -137,17 +159,20 @@ Measurement Measure(const std::string& name, const Options& options, const std::
         frame(timer);
         timer.EndFrame(false);
     }
+    TakeGlErrors();
+    int glErrors = 0;
     const AllocationCount before = CountAllocations();
     for (int i = 0; i < options.frames; ++i)
     {
         timer.BeginFrame();
         frame(timer);
         timer.EndFrame(true);
+        glErrors += TakeGlErrors();
     }
     const AllocationCount after = CountAllocations();
     const double frames = options.frames;
     return Measurement{name, timer.Stages(), timer.Frame(), (after.all - before.all) / frames,
-                       (after.cplusplus - before.cplusplus) / frames};
+                       (after.cplusplus - before.cplusplus) / frames, glErrors};
 }
 
 // Milliseconds from the start of this process to now, from the kernel's record of the start.
@@ -205,7 +230,10 @@ void PrintTable(const std::vector<Measurement>& measurements)
         }
         std::printf("\n");
     }
-    std::printf("%-16s", "frames/second");
+    std::printf("%-16s", "GL errors");
+    for (const Measurement& m : measurements)
+        std::printf(" | %26d", m.glErrors);
+    std::printf("\n%-16s", "frames/second");
     for (const Measurement& m : measurements)
         std::printf(" | %26.1f", 1000.0 / m.frame.median);
     std::printf("\n%-16s", "allocations/frame");
@@ -221,9 +249,9 @@ void PrintJsonMeasurement(const Measurement& m, bool last)
         std::printf("%s\"%s\":{\"median_ms\":%.4f,\"p90_ms\":%.4f}", i ? "," : "", StageNames[i], m.stages[i].median,
                     m.stages[i].p90);
     std::printf("},\"frame\":{\"median_ms\":%.4f,\"p90_ms\":%.4f},\"fps\":%.2f,\"allocations_per_frame\":%.3f,"
-                "\"new_per_frame\":%.3f}%s",
+                "\"new_per_frame\":%.3f,\"gl_errors\":%d}%s",
                 m.frame.median, m.frame.p90, 1000.0 / m.frame.median, m.allocationsPerFrame, m.newPerFrame,
-                last ? "" : ",");
+                m.glErrors, last ? "" : ",");
 }
 }
 
@@ -250,9 +278,11 @@ int main(int argc, char** argv)
     const auto sceneFrame = [](StageTimer& timer) { RenderObservedFrame(timer); };
     std::vector<Measurement> measurements;
     OffscreenScene::Place(SceneCamera{});
+    const long residentBefore = ResidentKiB();
     measurements.push_back(Measure("start_camera", options, sceneFrame));
     OffscreenScene::Place(SceneCamera{true, -220.0f, 45.0f, 160.0f, 2.4f, 35.0f});
     measurements.push_back(Measure("second_camera", options, sceneFrame));
+    const long residentGrowth = ResidentKiB() - residentBefore;
     SpeedOfLightFrame speedOfLight;
     speedOfLight.Create(options.width, options.height);
     measurements.push_back(
@@ -269,7 +299,8 @@ int main(int argc, char** argv)
                 measurements[0].frame.median / lightMedian, measurements[1].frame.median / lightMedian);
     std::printf("start-up: %.1f ms to the end of InitScene, %.1f ms to the first presented frame\n", toInitScene,
                 toFirstFrame);
-    std::printf("peak resident memory: %ld KiB\n", usage.ru_maxrss);
+    std::printf("peak resident memory: %ld KiB; growth over the scene's measured frames: %ld KiB\n",
+                usage.ru_maxrss, residentGrowth);
     for (const MessageBoxRecord& box : scene.Boxes())
         std::printf("message box during the run: \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
 
@@ -278,8 +309,8 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < measurements.size(); ++i)
         PrintJsonMeasurement(measurements[i], i + 1 == measurements.size());
     std::printf("],\"ratio_start_camera\":%.3f,\"ratio_second_camera\":%.3f,\"startup_init_scene_ms\":%.1f,"
-                "\"startup_first_frame_ms\":%.1f,\"peak_rss_kib\":%ld,\"message_boxes\":%zu}\n",
+                "\"startup_first_frame_ms\":%.1f,\"peak_rss_kib\":%ld,\"rss_growth_kib\":%ld,\"message_boxes\":%zu}\n",
                 measurements[0].frame.median / lightMedian, measurements[1].frame.median / lightMedian, toInitScene,
-                toFirstFrame, usage.ru_maxrss, scene.Boxes().size());
+                toFirstFrame, usage.ru_maxrss, residentGrowth, scene.Boxes().size());
     return 0;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,24 @@ std::vector<std::string> RunLines(const std::string& command)
         lines.emplace_back(buffer);
     EXPECT_EQ(pclose(pipe), 0) << command;
     return lines;
+}
+
+std::string LastLine(const std::vector<std::string>& lines)
+{
+    std::string line = lines.empty() ? std::string() : lines.back();
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
+    return line;
+}
+
+// Every number that follows `"key":` in the line.
+std::vector<double> NumbersAfter(const std::string& json, const std::string& key)
+{
+    std::vector<double> numbers;
+    const std::string pattern = "\"" + key + "\":";
+    for (size_t at = json.find(pattern); at != std::string::npos; at = json.find(pattern, at + 1))
+        numbers.push_back(std::strtod(json.c_str() + at + pattern.size(), nullptr));
+    return numbers;
 }
 
 bool BalancedObject(const std::string& text)
@@ -40,10 +59,7 @@ bool BalancedObject(const std::string& text)
 TEST(Benchmark, RunsAFewFramesAndEndsWithACompleteJsonLine)
 {
     const auto lines = RunLines(std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --frames 3 --warmup 1 2>&1");
-    ASSERT_FALSE(lines.empty());
-    std::string json = lines.back();
-    while (!json.empty() && (json.back() == '\n' || json.back() == '\r'))
-        json.pop_back();
+    const std::string json = LastLine(lines);
     ASSERT_FALSE(json.empty());
     EXPECT_TRUE(BalancedObject(json)) << json;
     for (const char* key : {"\"start_camera\"", "\"second_camera\"", "\"speed_of_light\"", "\"reflection\"",
@@ -54,4 +70,18 @@ TEST(Benchmark, RunsAFewFramesAndEndsWithACompleteJsonLine)
     EXPECT_EQ(json.find("nan"), std::string::npos);
     EXPECT_EQ(json.find("inf"), std::string::npos);
     EXPECT_NE(json.find("\"message_boxes\":0}"), std::string::npos) << "the scene started with a failure: " << json;
+}
+
+TEST(Benchmark, ThousandsOfFramesRaiseNoGlErrorAndDoNotGrowMemory)
+{
+    const auto lines = RunLines(std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --frames 1000 --warmup 20 2>&1");
+    const std::string json = LastLine(lines);
+    const auto errors = NumbersAfter(json, "gl_errors");
+    ASSERT_EQ(errors.size(), 3u) << json;
+    for (double count : errors)
+        EXPECT_EQ(count, 0.0);
+    const auto growth = NumbersAfter(json, "rss_growth_kib");
+    ASSERT_EQ(growth.size(), 1u);
+    EXPECT_LT(growth[0], 4096.0) << "resident memory grew over 2000 frames of the scene";
+    EXPECT_EQ(NumbersAfter(json, "new_per_frame"), std::vector<double>(3, 0.0));
 }

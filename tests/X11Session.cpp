@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +29,12 @@ std::string ReadDisplayNumber(int fd)
     return number;
 }
 
+// Windows of other clients come and go while we look at them; a vanished window is no failure.
+int IgnoreXErrors(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
 std::vector<unsigned long> TopLevelWindows(Display* connection)
 {
     Window root, parent, *children = nullptr;
@@ -41,12 +48,31 @@ std::vector<unsigned long> TopLevelWindows(Display* connection)
     return windows;
 }
 
+// The next number of a PPM header, skipping blanks and '#' comments (xwd names the window in one).
+int ReadPpmNumber(FILE* file)
+{
+    int c = std::fgetc(file);
+    while (c == '#' || std::isspace(c))
+    {
+        if (c == '#')
+            while (c != '\n' && c != EOF)
+                c = std::fgetc(file);
+        c = std::fgetc(file);
+    }
+    int value = 0;
+    for (; std::isdigit(c); c = std::fgetc(file))
+        value = value * 10 + (c - '0');
+    return value;
+}
+
 bool ReadPpm(FILE* file, Capture& capture)
 {
-    int maxValue = 0;
-    if (std::fscanf(file, "P6 %d %d %d", &capture.width, &capture.height, &maxValue) != 3 || maxValue != 255)
+    if (std::fgetc(file) != 'P' || std::fgetc(file) != '6')
         return false;
-    std::fgetc(file);
+    capture.width = ReadPpmNumber(file);
+    capture.height = ReadPpmNumber(file);
+    if (ReadPpmNumber(file) != 255 || capture.width <= 0 || capture.height <= 0)
+        return false;
     capture.rgb.resize(static_cast<size_t>(capture.width) * capture.height * 3);
     return std::fread(capture.rgb.data(), 1, capture.rgb.size(), file) == capture.rgb.size();
 }
@@ -81,6 +107,7 @@ X11Session::X11Session()
     close(pipeFds[1]);
     display = ":" + ReadDisplayNumber(pipeFds[0]);
     close(pipeFds[0]);
+    XSetErrorHandler(IgnoreXErrors);
     connection = display.size() > 1 ? XOpenDisplay(display.c_str()) : nullptr;
     if (connection == nullptr)
     {
@@ -180,6 +207,37 @@ unsigned long X11Session::WaitForWindow(const std::string& title, std::chrono::m
         std::this_thread::sleep_for(50ms);
     }
     return 0;
+}
+
+unsigned long X11Session::WaitForWindowOtherThan(unsigned long except, std::chrono::milliseconds timeout) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        XSync(connection, False);
+        for (unsigned long window : TopLevelWindows(connection))
+        {
+            XWindowAttributes attributes;
+            if (window != except && XGetWindowAttributes(connection, window, &attributes) &&
+                attributes.map_state == IsViewable && !Title(window).empty())
+                return window;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return 0;
+}
+
+void X11Session::DismissBox(unsigned long box) const
+{
+    Run("xdotool key --window " + std::to_string(box) + " Return");
+    for (int wait = 0; wait < 200; ++wait)
+    {
+        XSync(connection, False);
+        XWindowAttributes attributes;
+        if (!XGetWindowAttributes(connection, box, &attributes) || attributes.map_state != IsViewable)
+            return;
+        std::this_thread::sleep_for(50ms);
+    }
 }
 
 int X11Session::Run(const std::string& command) const

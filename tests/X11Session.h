@@ -38,6 +38,11 @@ public:
     std::vector<std::string> WindowTitles() const;
     std::string Title(unsigned long window) const;
 
+    // Waits for a viewable top-level window other than `except` (a message box); 0 if none comes.
+    unsigned long WaitForWindowOtherThan(unsigned long except, std::chrono::milliseconds timeout) const;
+    // Dismisses a message box as a user does, with the Return key, and waits until it is gone.
+    void DismissBox(unsigned long box) const;
+
     void Key(unsigned long window, const std::string& key) const;
     void Drag(unsigned long window, int button, int fromX, int fromY, int toX, int toY) const;
     // Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).

@@ -1,0 +1,213 @@
+// The finished scene as a user sees it: captures of the real window under Xvfb, input that
+// changes the view, and start-up with files missing, reported box by box.
+#include "X11Session.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+namespace
+{
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+const std::string RunFolder = MERROWIND_RUN_DIR;
+const std::string Program = RunFolder + "/merrowind";
+const std::string Caption = "Merrowind :)";
+
+// Mean absolute difference per channel over a rectangle of two captures of the same size.
+double MeanDifference(const Capture& a, const Capture& b, int x0, int y0, int x1, int y1)
+{
+    double sum = 0.0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(a.Pixel(x, y)[c] - b.Pixel(x, y)[c]);
+    return sum / (3.0 * (x1 - x0) * (y1 - y0));
+}
+
+double WhiteShare(const Capture& capture, int x0, int y0, int x1, int y1)
+{
+    int white = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            white += capture.Pixel(x, y)[0] > 240 && capture.Pixel(x, y)[1] > 240 && capture.Pixel(x, y)[2] > 240;
+    return static_cast<double>(white) / ((x1 - x0) * (y1 - y0));
+}
+
+// How sharply the picture changes across the vertical line at x (over rows y0..y1) compared
+// with the columns beside it: a preview's edge stands out.
+double VerticalEdge(const Capture& capture, int x, int y0, int y1)
+{
+    const auto step = [&](int at) {
+        double sum = 0.0;
+        for (int y = y0; y < y1; ++y)
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(capture.Pixel(at, y)[c] - capture.Pixel(at - 1, y)[c]);
+        return sum;
+    };
+    return step(x) / (1.0 + (step(x - 3) + step(x + 3)) / 2.0);
+}
+
+double HorizontalEdge(const Capture& capture, int y, int x0, int x1)
+{
+    const auto step = [&](int at) {
+        double sum = 0.0;
+        for (int x = x0; x < x1; ++x)
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(capture.Pixel(x, at)[c] - capture.Pixel(x, at - 1)[c]);
+        return sum;
+    };
+    return step(y) / (1.0 + (step(y - 3) + step(y + 3)) / 2.0);
+}
+
+void SaveOnFailure(const Capture& capture, const std::string& name)
+{
+    if (::testing::Test::HasFailure())
+        capture.SavePng(::testing::TempDir() + name + ".png");
+}
+
+class SceneEndToEnd : public ::testing::Test
+{
+protected:
+    void Launch(const std::string& folder)
+    {
+        ASSERT_TRUE(session.Running());
+        session.Start(folder, Program);
+        window = session.WaitForWindow(Caption, 60s);
+        ASSERT_NE(window, 0u);
+    }
+
+    // A capture after the scene has had time to render and settle its eye adaptation.
+    Capture Settled(std::chrono::milliseconds wait = 3s)
+    {
+        std::this_thread::sleep_for(wait);
+        return session.CaptureWindow(window);
+    }
+
+    void Quit()
+    {
+        session.Key(window, "Escape");
+        EXPECT_EQ(session.WaitForExit(60s), std::optional<int>(0));
+    }
+
+    X11Session session;
+    unsigned long window = 0;
+};
+}
+
+TEST_F(SceneEndToEnd, ShowsSkyAboveWaterAndTerrainWithThePreviewsTopLeft)
+{
+    Launch(RunFolder);
+    const Capture capture = Settled();
+    ASSERT_EQ(capture.width, 640);
+    ASSERT_EQ(capture.height, 480);
+
+    std::set<int> colours;
+    for (int y = 0; y < capture.height; y += 2)
+        for (int x = 0; x < capture.width; x += 2)
+            colours.insert((capture.Pixel(x, y)[0] << 16) | (capture.Pixel(x, y)[1] << 8) | capture.Pixel(x, y)[2]);
+    EXPECT_GT(colours.size(), 2000u) << "the window shows a flat picture";
+
+    double skyBlue = 0.0;
+    for (int x = 200; x < 640; ++x)
+        skyBlue += capture.Pixel(x, 70)[2] - capture.Pixel(x, 70)[0];
+    EXPECT_GT(skyBlue / 440.0, 10.0) << "no blue sky at the top of the window";
+
+    EXPECT_GT(VerticalEdge(capture, 80, 5, 55), 3.0) << "no preview edge at x = 80";
+    EXPECT_GT(VerticalEdge(capture, 160, 5, 55), 3.0) << "no preview edge at x = 160";
+    EXPECT_GT(HorizontalEdge(capture, 60, 5, 155), 3.0) << "no preview edge at y = 60";
+    EXPECT_GT(WhiteShare(capture, 0, 0, 80, 60), 0.05) << "the left preview should be the refraction image";
+    EXPECT_LT(WhiteShare(capture, 80, 0, 160, 60), 0.01) << "the right preview should be the reflection image";
+    SaveOnFailure(capture, "scene");
+    Quit();
+}
+
+TEST_F(SceneEndToEnd, PreviewsKeepAnEighthOfTheWindowAfterAResize)
+{
+    Launch(RunFolder);
+    session.ResizeWindow(window, 800, 400);
+    const Capture capture = Settled();
+    ASSERT_EQ(capture.width, 800);
+    ASSERT_EQ(capture.height, 400);
+    EXPECT_GT(VerticalEdge(capture, 100, 5, 45), 3.0);
+    EXPECT_GT(VerticalEdge(capture, 200, 5, 45), 3.0);
+    EXPECT_GT(HorizontalEdge(capture, 50, 5, 195), 3.0);
+    EXPECT_GT(WhiteShare(capture, 0, 0, 100, 50), 0.05);
+    EXPECT_LT(WhiteShare(capture, 100, 0, 200, 50), 0.01);
+    SaveOnFailure(capture, "resized");
+    Quit();
+}
+
+TEST_F(SceneEndToEnd, ArrowKeysAndDragsChangeTheView)
+{
+    Launch(RunFolder);
+    const Capture before = Settled();
+    const Capture still = Settled(1s);
+    // The water moves by itself: input must change the picture far more than time alone does.
+    const double idle = MeanDifference(before, still, 0, 60, 640, 480);
+
+    session.Key(window, "Up Up Up Up Up Up Up Up Up Up Left Left Left Left");
+    const Capture walked = Settled(2s);
+    EXPECT_GT(MeanDifference(still, walked, 0, 60, 640, 480), idle * 2.0 + 2.0) << "arrow keys";
+
+    session.Drag(window, 1, 320, 240, 420, 200);
+    const Capture turned = Settled(2s);
+    EXPECT_GT(MeanDifference(walked, turned, 0, 60, 640, 480), idle * 2.0 + 2.0) << "left drag";
+
+    session.Drag(window, 3, 320, 240, 200, 240);
+    const Capture rotated = Settled(2s);
+    EXPECT_GT(MeanDifference(turned, rotated, 0, 60, 640, 480), idle * 2.0 + 2.0) << "right drag";
+    SaveOnFailure(rotated, "moved");
+    Quit();
+}
+
+TEST_F(SceneEndToEnd, EveryMissingFileIsReportedByItsOwnBoxInStartUpOrder)
+{
+    const fs::path empty = fs::path(::testing::TempDir()) / "merrowind-empty";
+    fs::remove_all(empty);
+    fs::create_directories(empty);
+    Launch(empty.string());
+
+    const std::vector<std::string> expected = {"Error",    "Error",    "Error",    "Error",    "Error",
+                                               "Error VP", "Error FP", "Error VP", "Error FP", "Error VP",
+                                               "Error FP", "Error",    "Effect went wrong!"};
+    std::vector<std::string> seen;
+    while (unsigned long box = session.WaitForWindowOtherThan(window, 15s))
+    {
+        seen.push_back(session.Title(box));
+        session.DismissBox(box);
+        if (seen.size() > expected.size())
+            break;
+    }
+    EXPECT_EQ(seen, expected);
+    const Capture running = Settled(2s);
+    EXPECT_EQ(running.width, 640) << "the window stopped answering after start-up";
+    Quit();
+}
+
+TEST_F(SceneEndToEnd, OneMissingImageIsTheOnlyOneReported)
+{
+    const fs::path folder = fs::path(::testing::TempDir()) / "merrowind-one-missing";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::copy(fs::path(RunFolder) / "CG", folder / "CG", fs::copy_options::recursive);
+    for (const char* image : {"TerrainMaterial.bmp", "heigth.bmp", "norm1.bmp", "height1.bmp", "skybox.bmp"})
+        fs::copy(fs::path(RunFolder) / image, folder / image);
+    Launch(folder.string());
+
+    std::vector<std::string> seen;
+    while (unsigned long box = session.WaitForWindowOtherThan(window, 10s))
+    {
+        seen.push_back(session.Title(box));
+        session.DismissBox(box);
+        if (seen.size() > 1)
+            break;
+    }
+    EXPECT_EQ(seen, std::vector<std::string>{"Error"});
+    Quit();
+}

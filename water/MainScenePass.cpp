@@ -1,0 +1,88 @@
+#include "water/MainScenePass.h"
+
+#include "app/Globals.h"
+#include "camera/EyePosition.h"
+#include "camera/Projection.h"
+#include "scene/Textures.h"
+#include "water/TerrainTransform.h"
+#include "water/WaterGrid.h"
+#include "water/WaterPrograms.h"
+
+#include <epoxy/gl.h>
+
+namespace
+{
+// The main view shows the terrain a little higher than the water images do, so that the
+// waterline the viewer sees falls where the refraction image already holds terrain under water.
+constexpr float TerrainLift = 0.5f;
+
+// The grid's model transform: the terrain's without the scale, so the grid's 0 to 750 spans the
+// terrain's -375 to 375 in the world.
+void ApplyWaterGridTransform()
+{
+    constexpr float Centre = -WaterGridSize / 2.0f;
+    glRotatef(-SceneRotation.horizontal, 0.0f, 1.0f, 0.0f);
+    glTranslatef(Centre, 0.0f, Centre);
+}
+
+void LoadViewOfCamera()
+{
+    LoadPerspective(WindowSize.width, WindowSize.height);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+Vector3 EyeInGridCoordinates()
+{
+    LoadViewOfCamera();
+    ApplyWaterGridTransform();
+    const Vector3 eye = GetEyePosition(Camera);
+    glLoadIdentity();
+    return eye;
+}
+
+void DrawWaterGrid()
+{
+    ForEachWaterGridCell(
+        [](const WaterGridCell& cell)
+        {
+            glBegin(GL_TRIANGLE_STRIP);
+            for (const WaterGridVertex& vertex : cell)
+            {
+                glTexCoord2f(vertex.s, vertex.t);
+                glVertex3f(vertex.x, vertex.y, vertex.z);
+            }
+            glEnd();
+        });
+}
+
+void DrawWaterSurface(const Vector3& eye)
+{
+    Camera.ApplyView(false, CCamera::NormalView);
+    ApplyWaterGridTransform();
+    BindWaterPlanePrograms(eye.x, eye.y, eye.z);
+    glEnable(GL_TEXTURE_2D);
+    DrawWaterGrid();
+    UnbindWaterPlanePrograms();
+}
+
+// Fixed-function texturing: the terrain under the water is hidden behind the surface by the
+// depth test, not clipped.
+void DrawSkyAndTerrain()
+{
+    LoadViewOfCamera();
+    Camera.ApplyView(false, CCamera::NormalView);
+    ApplyTerrainTransform(0.0f, 0.0f);
+    SkyBox.Draw();
+    glTranslatef(0.0f, TerrainLift, 0.0f);
+    glBindTexture(GL_TEXTURE_2D, TerrainMaterialTexture);
+    DrawTerrain();
+}
+}
+
+void RenderMainScene()
+{
+    const Vector3 eye = EyeInGridCoordinates();
+    DrawWaterSurface(eye);
+    DrawSkyAndTerrain();
+}

@@ -1,0 +1,30 @@
+#include "water/ReflectionPass.h"
+
+#include "app/Globals.h"
+#include "scene/Textures.h"
+#include "water/TerrainTransform.h"
+#include "water/WaterPrograms.h"
+
+#include <epoxy/gl.h>
+
+void RenderReflectionPass()
+{
+    RenderTexture.Bind(ReflectionTexture);
+    RenderTexture.SetupView(static_cast<float>(WindowSize.width), static_cast<float>(WindowSize.height), 1.0f, 1.0f,
+                            1.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    Camera.ApplyView(false, CCamera::MirroredView);
+    ApplyTerrainTransform(0.0f, 0.0f);
+
+    // The plane itself comes from the vertex program's clip distance (Plane0 keeps y >= 0).
+    glEnable(GL_CLIP_PLANE0);
+    glEnable(GL_TEXTURE_2D);
+    BindAboveWaterPrograms();
+    DrawTerrain();
+    glDisable(GL_CLIP_PLANE0);
+    UnbindAboveWaterPrograms();
+
+    SkyBox.Draw();
+    RenderTexture.Unbind();
+}

@@ -1,0 +1,29 @@
+#include "water/RefractionPass.h"
+
+#include "app/Globals.h"
+#include "scene/Textures.h"
+#include "water/TerrainTransform.h"
+#include "water/WaterPrograms.h"
+
+#include <epoxy/gl.h>
+
+void RenderRefractionPass()
+{
+    RenderTexture.Bind(RefractionTexture);
+    RenderTexture.SetupView(static_cast<float>(WindowSize.width), static_cast<float>(WindowSize.height), 1.0f, 1.0f,
+                            1.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    Camera.ApplyView(false, CCamera::NormalView);
+    ApplyTerrainTransform(0.0f, 0.0f);
+
+    // The plane itself comes from the vertex program's clip distance (Plane0 keeps y <= 0).
+    glEnable(GL_CLIP_PLANE0);
+    glEnable(GL_TEXTURE_2D);
+    BindUnderwaterPrograms();
+    DrawTerrain();
+    glDisable(GL_CLIP_PLANE0);
+    UnbindUnderwaterPrograms();
+
+    RenderTexture.Unbind();
+}
