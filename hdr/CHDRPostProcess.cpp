@@ -19,7 +19,7 @@ constexpr int BloomSize = 128;
 constexpr float FinalPassExposure = 0.75f;
 // The adapted luminance before the first frame: about the log-average luminance of the scene,
 // so that the first frames are exposed sensibly and adapt from there.
-constexpr float StartingAdaptedLuminance = 0.4f;
+constexpr float StartingAdaptedLuminance = 0.3f;
 
 void CreateTarget(CFrameBuffer& target, int width, int height, GLint format, GLint wrap)
 {
