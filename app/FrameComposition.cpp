@@ -15,10 +15,13 @@
 namespace
 {
 // The overlay space: 640 x 480 units over the whole client area, origin top-left, y down.
-constexpr double OverlayWidth = 640.0;
-constexpr double OverlayHeight = 480.0;
+constexpr float OverlayWidth = 640.0f;
+constexpr float OverlayHeight = 480.0f;
 constexpr float PreviewWidth = 80.0f;
 constexpr float PreviewHeight = 60.0f;
+constexpr float BrightPassThreshold = 1.5f;
+// The chain is told the same time step every frame, whatever the frame really took.
+constexpr float HdrElapsedTime = 0.33f;
 
 class NoObserver : public IFrameObserver
 {
@@ -77,10 +80,17 @@ void RenderObservedFrame(IFrameObserver& observer)
     glViewport(0, 0, WindowSize.width, WindowSize.height);
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     SetOverlayProjection(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    HDRPostProcess.SetBrightPassThreshold(BrightPassThreshold);
+    HDRPostProcess.BeginScene(static_cast<float>(WindowSize.width), static_cast<float>(WindowSize.height),
+                              HdrElapsedTime);
     RenderMainScene();
+    HDRPostProcess.EndScene();
     observer.StageFinished(FrameStage::MainScene);
+    HDRPostProcess.Process();
     observer.StageFinished(FrameStage::HdrChain);
+    glViewport(0, 0, WindowSize.width, WindowSize.height);
     SetOverlayProjection(GL_DEPTH_BUFFER_BIT);
+    DrawOverlayQuad(HDRPostProcess.GetFinalTexture(), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
     DrawPreviews();
     observer.StageFinished(FrameStage::Composite);
     MainWindow.SwapBuffers();
