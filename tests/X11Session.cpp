@@ -9,7 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,45 +46,6 @@ std::vector<unsigned long> TopLevelWindows(Display* connection)
     }
     return windows;
 }
-
-// The next number of a PPM header, skipping blanks and '#' comments (xwd names the window in one).
-int ReadPpmNumber(FILE* file)
-{
-    int c = std::fgetc(file);
-    while (c == '#' || std::isspace(c))
-    {
-        if (c == '#')
-            while (c != '\n' && c != EOF)
-                c = std::fgetc(file);
-        c = std::fgetc(file);
-    }
-    int value = 0;
-    for (; std::isdigit(c); c = std::fgetc(file))
-        value = value * 10 + (c - '0');
-    return value;
-}
-
-bool ReadPpm(FILE* file, Capture& capture)
-{
-    if (std::fgetc(file) != 'P' || std::fgetc(file) != '6')
-        return false;
-    capture.width = ReadPpmNumber(file);
-    capture.height = ReadPpmNumber(file);
-    if (ReadPpmNumber(file) != 255 || capture.width <= 0 || capture.height <= 0)
-        return false;
-    capture.rgb.resize(static_cast<size_t>(capture.width) * capture.height * 3);
-    return std::fread(capture.rgb.data(), 1, capture.rgb.size(), file) == capture.rgb.size();
-}
-}
-
-bool Capture::SavePng(const std::string& path) const
-{
-    FILE* pipe = popen(("convert ppm:- png:" + path).c_str(), "w");
-    if (pipe == nullptr)
-        return false;
-    std::fprintf(pipe, "P6 %d %d 255\n", width, height);
-    std::fwrite(rgb.data(), 1, rgb.size(), pipe);
-    return pclose(pipe) == 0;
 }
 
 X11Session::X11Session()
@@ -290,8 +250,7 @@ Capture X11Session::CaptureWindow(unsigned long window) const
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
         return capture;
-    if (!ReadPpm(pipe, capture))
-        capture = Capture{};
+    capture.ReadPpm(pipe);
     pclose(pipe);
     return capture;
 }
