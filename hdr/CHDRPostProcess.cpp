@@ -28,7 +28,8 @@ void CreateTarget(CFrameBuffer& target, int width, int height, GLint format, GLi
     target.FinalizeBuffer();
 }
 
-void ClearColorTarget(CFrameBuffer& target, float red, float green, float blue)
+// Leaves the target bound, with the clear colour set, for the quad that follows.
+void BindAndClear(CFrameBuffer& target, float red, float green, float blue)
 {
     target.BindBuffer();
     glClearColor(red, green, blue, 1.0f);
@@ -100,8 +101,7 @@ void CHDRPostProcess::ClearAdaptedLuminance()
 {
     GLfloat clearColor[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
-    ClearColorTarget(adaptedLuminanceBuffer, StartingAdaptedLuminance, StartingAdaptedLuminance,
-                     StartingAdaptedLuminance);
+    BindAndClear(adaptedLuminanceBuffer, StartingAdaptedLuminance, StartingAdaptedLuminance, StartingAdaptedLuminance);
     adaptedLuminanceBuffer.UnbindBuffer();
     glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
 }
@@ -194,7 +194,7 @@ void CHDRPostProcess::BeginScene(float width, float height, float elapsed)
     sceneWidth = width;
     sceneHeight = height;
     elapsedTime = elapsed;
-    ClearColorTarget(sceneBuffer, 0.0f, 0.0f, 0.0f);
+    BindAndClear(sceneBuffer, 0.0f, 0.0f, 0.0f);
     glEnable(GL_DEPTH_TEST);
 }
 
@@ -269,7 +269,7 @@ void CHDRPostProcess::MeasureLuminance()
     CFrameBuffer& greyscale = luminanceBuffers[4];
     const CGpass greyscalePass = cgGetFirstPass(lumGreyscaleDownsample);
     cgSetPassState(greyscalePass);
-    ClearColorTarget(greyscale, 0.0f, 1.0f, 0.0f);
+    BindAndClear(greyscale, 0.0f, 1.0f, 0.0f);
     cgGLSetupSampler(lumGreyscaleDownSampleTex0, sceneBuffer.GetColorTexture());
     SetVectors(lumGrayscaleDownSampleOffset,
                FourTapOffsets(SceneWidth, SceneHeight, greyscale.GetWidth(), greyscale.GetHeight()));
@@ -283,7 +283,7 @@ void CHDRPostProcess::MeasureLuminance()
     {
         CFrameBuffer& from = luminanceBuffers[source];
         CFrameBuffer& to = luminanceBuffers[source - 1];
-        ClearColorTarget(to, 0.0f, 1.0f, 0.0f);
+        BindAndClear(to, 0.0f, 1.0f, 0.0f);
         glEnable(GL_TEXTURE_2D);
         cgSetPassState(reductionPass);
         glBindTexture(GL_TEXTURE_2D, from.GetColorTexture());
@@ -335,7 +335,7 @@ void CHDRPostProcess::RenderBloom()
 
 void CHDRPostProcess::RenderBrightPass()
 {
-    ClearColorTarget(brightPassBuffer, 0.0f, 0.0f, 0.0f);
+    BindAndClear(brightPassBuffer, 0.0f, 0.0f, 0.0f);
     glEnable(GL_TEXTURE_2D);
     const CGpass pass = cgGetFirstPass(brightPass);
     cgSetPassState(pass);
@@ -350,7 +350,7 @@ void CHDRPostProcess::RenderBrightPass()
 
 void CHDRPostProcess::DownsampleBrightPass()
 {
-    ClearColorTarget(bloomBuffer, 0.0f, 0.0f, 0.0f);
+    BindAndClear(bloomBuffer, 0.0f, 0.0f, 0.0f);
     glEnable(GL_TEXTURE_2D);
     const CGpass pass = cgGetFirstPass(brightPassDownSample);
     cgSetPassState(pass);
@@ -365,7 +365,7 @@ void CHDRPostProcess::DownsampleBrightPass()
 void CHDRPostProcess::BlurHorizontal()
 {
     const CGpass pass = cgGetFirstPass(horizontalBlur);
-    ClearColorTarget(horizontalBlurBuffer, 1.0f, 0.0f, 0.0f);
+    BindAndClear(horizontalBlurBuffer, 1.0f, 0.0f, 0.0f);
     glEnable(GL_TEXTURE_2D);
     cgSetPassState(pass);
     glBindTexture(GL_TEXTURE_2D, bloomBuffer.GetColorTexture());

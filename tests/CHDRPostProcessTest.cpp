@@ -329,23 +329,3 @@ TEST_F(CHDRPostProcessTest, AdaptationMovesSteadilyTowardsANewLevelWithoutOversh
     }
     EXPECT_NO_GL_ERROR();
 }
-
-TEST_F(CHDRPostProcessTest, RepeatedBeginSceneIsReportedAndOneEndSceneRestores)
-{
-    hdr.Init(context);
-    glViewport(7, 8, 9, 10);
-    hdr.BeginScene(640.0f, 480.0f, ElapsedTime);
-    hdr.BeginScene(640.0f, 480.0f, ElapsedTime);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "CFrameBuffer::BindBuffer");
-    hdr.EndScene();
-    hdr.EndScene();
-
-    GLint binding = -1;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &binding);
-    std::array<GLint, 4> viewport{};
-    glGetIntegerv(GL_VIEWPORT, viewport.data());
-    EXPECT_EQ(binding, 0);
-    EXPECT_EQ(viewport, (std::array<GLint, 4>{7, 8, 9, 10}));
-    EXPECT_NO_GL_ERROR();
-}
