@@ -104,6 +104,7 @@ TEST_F(SceneEndToEnd, ShowsSkyAboveWaterAndTerrainWithThePreviewsTopLeft)
 {
     Launch(RunFolder);
     // The start view looks steeply down; lowering the eye to the floor brings the horizon in.
+    Settled(2s);
     session.Drag(window, 1, 320, 300, 320, 200);
     const Capture capture = Settled();
     ASSERT_EQ(capture.width, 640);
