@@ -5,16 +5,63 @@
 #include "app/Globals.h"
 #include "camera/Projection.h"
 #include "platform/CWindow.h"
+#include "scene/Textures.h"
+#include "water/MainScenePass.h"
+#include "water/ReflectionPass.h"
+#include "water/RefractionPass.h"
 
 #include <epoxy/gl.h>
 
 namespace
 {
+// The overlay space: 640 x 480 units over the whole client area, origin top-left, y down.
+constexpr float OverlayWidth = 640.0f;
+constexpr float OverlayHeight = 480.0f;
+constexpr float PreviewWidth = 80.0f;
+constexpr float PreviewHeight = 60.0f;
+constexpr float BrightPassThreshold = 1.5f;
+// The chain is told the same time step every frame, whatever the frame really took.
+constexpr float HdrElapsedTime = 0.33f;
+
 class NoObserver : public IFrameObserver
 {
 public:
     void StageFinished(FrameStage) override {}
 };
+
+void SetOverlayProjection(GLbitfield clearMask)
+{
+    glClear(clearMask);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, OverlayWidth, OverlayHeight, 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+// A textured rectangle from (x0, y0) at the top-left to (x1, y1); texture row t = 1 lands at the
+// top, so every image is shown upright.
+void DrawOverlayQuad(GLuint texture, float x0, float y0, float x1, float y1)
+{
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(x0, y0, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(x1, y0, 0.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(x0, y1, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(x1, y1, 0.0f);
+    glEnd();
+}
+
+void DrawPreviews()
+{
+    glClear(GL_DEPTH_BUFFER_BIT);
+    DrawOverlayQuad(RefractionTexture, 0.0f, 0.0f, PreviewWidth, PreviewHeight);
+    DrawOverlayQuad(ReflectionTexture, PreviewWidth, 0.0f, 2.0f * PreviewWidth, PreviewHeight);
+}
 }
 
 void RenderFrame()
@@ -26,13 +73,25 @@ void RenderFrame()
 void RenderObservedFrame(IFrameObserver& observer)
 {
     LoadPerspective(WindowSize.width, WindowSize.height);
+    RenderReflectionPass();
     observer.StageFinished(FrameStage::Reflection);
+    RenderRefractionPass();
     observer.StageFinished(FrameStage::Refraction);
     glViewport(0, 0, WindowSize.width, WindowSize.height);
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SetOverlayProjection(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    HDRPostProcess.SetBrightPassThreshold(BrightPassThreshold);
+    HDRPostProcess.BeginScene(static_cast<float>(WindowSize.width), static_cast<float>(WindowSize.height),
+                              HdrElapsedTime);
+    RenderMainScene();
+    HDRPostProcess.EndScene();
     observer.StageFinished(FrameStage::MainScene);
+    HDRPostProcess.Process();
     observer.StageFinished(FrameStage::HdrChain);
+    glViewport(0, 0, WindowSize.width, WindowSize.height);
+    SetOverlayProjection(GL_DEPTH_BUFFER_BIT);
+    DrawOverlayQuad(HDRPostProcess.GetFinalTexture(), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
+    DrawPreviews();
     observer.StageFinished(FrameStage::Composite);
     MainWindow.SwapBuffers();
     observer.StageFinished(FrameStage::Swap);

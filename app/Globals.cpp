@@ -10,4 +10,5 @@ CRenderTexture RenderTexture;
 CVertexBuffer TerrainMesh;
 CCamera Camera;
 CSkyBox SkyBox;
+CHDRPostProcess HDRPostProcess;
 const float TerrainFrequency = 6.28318f + 6.28318f;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "camera/CCamera.h"
+#include "hdr/CHDRPostProcess.h"
 #include "scene/CSkyBox.h"
 #include "scene/CVertexBuffer.h"
 #include "water/CRenderTexture.h"
@@ -31,5 +32,6 @@ extern CRenderTexture RenderTexture;
 extern CVertexBuffer TerrainMesh;
 extern CCamera Camera;
 extern CSkyBox SkyBox;
+extern CHDRPostProcess HDRPostProcess;
 // Angular factor of the terrain's waves: 6.28318f + 6.28318f, a little under 4 pi.
 extern const float TerrainFrequency;

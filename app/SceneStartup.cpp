@@ -60,6 +60,7 @@ void InitScene()
     CreateShaderContext();
     Camera.Reset();
     CreateSkyBox();
+    HDRPostProcess.Init(ShaderContext);
 }
 
 void ShutdownScene()
@@ -67,4 +68,5 @@ void ShutdownScene()
     RenderTexture.Destroy(false);
     TerrainMesh.Release();
     DestroyShaderContext();
+    HDRPostProcess.Destroy();
 }

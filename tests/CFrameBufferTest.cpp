@@ -41,15 +41,6 @@ std::vector<float> ReadColorTexture(GLuint texture, int width, int height)
     return texels;
 }
 
-GLint TextureParameter(GLuint texture, GLenum parameter)
-{
-    GLint value = 0;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return value;
-}
-
 class CFrameBufferTest : public GlTest
 {
 };
@@ -207,45 +198,6 @@ TEST_F(CFrameBufferTest, ClearBufferClearsExactlyTheAttachmentsTheTargetHas)
     glClearDepth(1.0);
     glClearStencil(0);
     EXPECT_TRUE(boxes.empty());
-    EXPECT_NO_GL_ERROR();
-}
-
-TEST_F(CFrameBufferTest, TheWindowTargetClearsNothing)
-{
-    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    CFrameBufferReal window;
-    window.CreateBuffer(640, 480);
-    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
-    window.BindBuffer();
-    window.ClearBuffer();
-    window.UnbindBuffer();
-
-    const std::vector<unsigned char> pixel = ReadPixels(10, 10, 1, 1);
-    EXPECT_EQ(pixel[0], 255);
-    EXPECT_EQ(pixel[1], 0);
-    EXPECT_EQ(window.GetColorTexture(), 0u);
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_NO_GL_ERROR();
-}
-
-TEST_F(CFrameBufferTest, FilterModesSetMagnificationMinificationAndMipmapGeneration)
-{
-    CFrameBuffer mipmapped;
-    mipmapped.CreateBuffer(GL_TEXTURE_2D, 8, 8);
-    mipmapped.CreateColorBuffer(GL_RGBA8, GL_REPEAT, CFrameBuffer::FilterMipmapped);
-    CFrameBuffer unknownFilter;
-    unknownFilter.CreateBuffer(GL_TEXTURE_2D, 8, 8);
-    unknownFilter.CreateColorBuffer(GL_RGBA8, GL_CLAMP, 7);
-
-    const GLuint texture = mipmapped.GetColorTexture();
-    EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
-    EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-    EXPECT_EQ(TextureParameter(texture, GL_GENERATE_MIPMAP), GL_TRUE);
-    EXPECT_EQ(TextureParameter(texture, GL_TEXTURE_WRAP_T), GL_REPEAT);
-    const GLuint untouched = unknownFilter.GetColorTexture();
-    EXPECT_EQ(TextureParameter(untouched, GL_TEXTURE_MIN_FILTER), GL_NEAREST_MIPMAP_LINEAR);
-    EXPECT_EQ(TextureParameter(untouched, GL_TEXTURE_WRAP_S), GL_CLAMP);
     EXPECT_NO_GL_ERROR();
 }
 

@@ -46,26 +46,6 @@ std::vector<unsigned long> TopLevelWindows(Display* connection)
     }
     return windows;
 }
-
-bool ReadPpm(FILE* file, Capture& capture)
-{
-    int maxValue = 0;
-    if (std::fscanf(file, "P6 %d %d %d", &capture.width, &capture.height, &maxValue) != 3 || maxValue != 255)
-        return false;
-    std::fgetc(file);
-    capture.rgb.resize(static_cast<size_t>(capture.width) * capture.height * 3);
-    return std::fread(capture.rgb.data(), 1, capture.rgb.size(), file) == capture.rgb.size();
-}
-}
-
-bool Capture::SavePng(const std::string& path) const
-{
-    FILE* pipe = popen(("convert ppm:- png:" + path).c_str(), "w");
-    if (pipe == nullptr)
-        return false;
-    std::fprintf(pipe, "P6 %d %d 255\n", width, height);
-    std::fwrite(rgb.data(), 1, rgb.size(), pipe);
-    return pclose(pipe) == 0;
 }
 
 X11Session::X11Session()
@@ -270,8 +250,7 @@ Capture X11Session::CaptureWindow(unsigned long window) const
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
         return capture;
-    if (!ReadPpm(pipe, capture))
-        capture = Capture{};
+    capture.ReadPpm(pipe);
     pclose(pipe);
     return capture;
 }

@@ -3,22 +3,14 @@
 // person would see (xwd, converted by ImageMagick).
 #pragma once
 
+#include "Capture.h"
+
 #include <sys/types.h>
 
 #include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
-
-struct Capture
-{
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;  // top row first
-
-    const unsigned char* Pixel(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
-    bool SavePng(const std::string& path) const;
-};
 
 class X11Session
 {

@@ -1,0 +1,106 @@
+// The HDR post-processing chain: the main scene is rendered into a floating-point target, its
+// log-average luminance is measured down to one texel, the eye adapts to it over the frames, the
+// parts brighter than a threshold are extracted and blurred into a bloom, and the exposed scene
+// with its bloom is tone mapped into the final texture that the frame draws to the window. Every
+// stage draws one full-screen quad through a technique of the effect "CG/HDR_FX.cgfx".
+#pragma once
+
+#include "hdr/CFrameBuffer.h"
+#include "shader/Cg.h"
+
+class CHDRPostProcess
+{
+public:
+    // Creates the thirteen targets and loads the effect into `shaderContext`. Failures are shown
+    // in message boxes and Init goes on: the chain then draws with whatever exists.
+    void Init(CGcontext shaderContext);
+    // Releases the targets; the effect goes with the shader context.
+    void Destroy();
+
+    void SetBrightPassThreshold(float threshold);
+    // Binds the scene target (saving the caller's binding and viewport) and clears it; the frame
+    // then draws its main scene. The size is recorded only: the targets have fixed sizes.
+    void BeginScene(float width, float height, float elapsed);
+    void EndScene();
+    // Runs the chain into the final texture. Afterwards the caller's framebuffer and viewport
+    // are bound again, no effect pass is active, the matrices are the last quad's (the caller
+    // sets its own), 2D texturing is enabled and the clear colour is (1, 0, 0, 1).
+    void Process();
+
+    GLuint GetFinalTexture();
+    GLuint GetLuminanceTexture(int index);
+    GLuint GetAdaptedLuminanceTexture();
+    GLuint GetBrightPassTexture();
+    GLuint GetBloomTexture();
+
+    // A quad over a width x height target, half a pixel beyond each edge, with t = 1 on the top
+    // row; it leaves the quad's orthographic projection and an identity model-view selected.
+    void DrawFullScreenQuad(int width, int height);
+
+private:
+    void CreateTargets();
+    void ClearAdaptedLuminance();
+    void LoadEffect(CGcontext shaderContext);
+    void ValidateTechniques();
+    void FetchHandles();
+
+    void MeasureLuminance();
+    void AdaptLuminance();
+    void RenderBloom();
+    void RenderBrightPass();
+    void DownsampleBrightPass();
+    void BlurHorizontal();
+    void BlurVertical();
+    void RenderFinalPass();
+
+    CFrameBuffer sceneBuffer;
+    // 1, 4, 16, 64 and 256 texels square, from index 0 up.
+    CFrameBuffer luminanceBuffers[5];
+    CFrameBuffer adaptedLuminanceBuffer;
+    CFrameBuffer previousLuminanceBuffer;
+    CFrameBuffer brightPassBuffer;
+    CFrameBuffer bloomBuffer;
+    CFrameBuffer horizontalBlurBuffer;
+    CFrameBuffer verticalBlurBuffer;
+    CFrameBuffer finalBuffer;
+
+    CGeffect effect = nullptr;
+
+    CGtechnique lumGreyscaleDownsample = nullptr;
+    CGtechnique lumDownsample = nullptr;
+    CGtechnique calculateAdaptedLuminance = nullptr;
+    CGtechnique brightPass = nullptr;
+    CGtechnique brightPassDownSample = nullptr;
+    CGtechnique horizontalBlur = nullptr;
+    CGtechnique verticalBlur = nullptr;
+    CGtechnique finalPass = nullptr;
+
+    CGparameter brightPassTreshold = nullptr;
+    CGparameter finalPassExposure = nullptr;
+    CGparameter finalPassRcpBlurWidth = nullptr;
+    CGparameter finalPassRcpBlurHeight = nullptr;
+    CGparameter elapsedTimeParameter = nullptr;
+    CGparameter lumGreyscaleDownSampleTex0 = nullptr;
+    CGparameter lumDownSampleTex0 = nullptr;
+    CGparameter lumAdaptedLumTex = nullptr;
+    CGparameter lumCurrentLumTex = nullptr;
+    CGparameter brightPassTex0 = nullptr;
+    CGparameter brightPassDownSampleTex0 = nullptr;
+    CGparameter hBlurTex0 = nullptr;
+    CGparameter vBlurTex0 = nullptr;
+    CGparameter finalPassOrigSceneTex = nullptr;
+    CGparameter finalPassLumTex = nullptr;
+    CGparameter finalPassBlurTex = nullptr;
+    CGparameter mvp = nullptr;
+    CGparameter lumGrayscaleDownSampleOffset[2] = {};
+    CGparameter lumDownSampleOffset[5] = {};
+    CGparameter brightPassOffset[2] = {};
+    CGparameter brightPassDownSampleOffset[8] = {};
+    CGparameter hBlurOffset[5] = {};
+    CGparameter vBlurOffset[5] = {};
+
+    float sceneWidth = 0.0f;
+    float sceneHeight = 0.0f;
+    float brightPassThreshold = 0.0f;
+    float elapsedTime = 0.0f;
+};
