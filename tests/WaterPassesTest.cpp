@@ -95,6 +95,7 @@ protected:
         StartWaterScene();
         CreateShaderContext();
         std::filesystem::current_path(previous);
+        material = MakeTexture({255, 0, 0, 255});
         std::swap(TerrainMaterialTexture, material);
         Camera.Reset();
         glEnable(GL_DEPTH_TEST);
@@ -109,7 +110,7 @@ protected:
         GlTest::TearDown();
     }
 
-    GLuint material = MakeTexture({255, 0, 0, 255});
+    GLuint material = 0;
 };
 
 TEST_F(WaterPassesTest, BothPassesLeaveTheWindowBoundWithTheTargetsViewport)
