@@ -56,6 +56,25 @@ void DrawWaterGrid()
         });
 }
 
+// Lays down the terrain's depth, pushed back a little, before the water: the costly water
+// fragments that the terrain covers anyway then fail the depth test before they are shaded. The
+// terrain drawn after the sky still passes every depth test the pushed-back copy left, so the
+// picture is the one drawing in order alone gives.
+void PrimeDepthWithTerrain()
+{
+    glPushMatrix();
+    Camera.ApplyView(false, CCamera::NormalView);
+    ApplyTerrainTransform(0.0f, 0.0f);
+    glTranslatef(0.0f, TerrainLift, 0.0f);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.0f, 1.0f);
+    DrawTerrain();
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glPopMatrix();
+}
+
 void DrawWaterSurface(const Vector3& eye)
 {
     Camera.ApplyView(false, CCamera::NormalView);
@@ -83,6 +102,7 @@ void DrawSkyAndTerrain()
 void RenderMainScene()
 {
     const Vector3 eye = EyeInGridCoordinates();
+    PrimeDepthWithTerrain();
     DrawWaterSurface(eye);
     DrawSkyAndTerrain();
 }
