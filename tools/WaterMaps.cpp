@@ -86,17 +86,17 @@ float HeightField::At(int x, int y) const
 
 HeightField MakeWaveHeights(int layer, int size)
 {
-    const WaveLayer& spec = Layers[layer];
+    const WaveLayer& settings = Layers[layer];
     std::vector<Wave> waves;
-    for (int index = 0; index < spec.waveCount; ++index)
-        waves.push_back(MakeWave(spec, index));
+    for (int index = 0; index < settings.waveCount; ++index)
+        waves.push_back(MakeWave(settings, index));
 
-    HeightField field{size, spec.relief, std::vector<float>(static_cast<std::size_t>(size) * size)};
+    HeightField field{size, settings.relief, std::vector<float>(static_cast<std::size_t>(size) * size)};
     for (int y = 0; y < size; ++y)
     {
         for (int x = 0; x < size; ++x)
             field.heights[static_cast<std::size_t>(y) * size + x] =
-                LayerHeight(spec, waves, static_cast<float>(x) / size, static_cast<float>(y) / size);
+                LayerHeight(settings, waves, static_cast<float>(x) / size, static_cast<float>(y) / size);
     }
     NormaliseRange(field.heights);
     return field;
