@@ -11,6 +11,7 @@
 #include "water/RefractionPass.h"
 #include "water/WaterPrograms.h"
 
+#include <cmath>
 #include <filesystem>
 
 namespace
@@ -175,5 +176,20 @@ TEST_F(WaterPassesTest, WaterReadsTheReflectionImageUpsideDownAtItsOwnScreenSpot
 
     EXPECT_GT(water[0], 200);
     EXPECT_LT(water[1], 60);
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(WaterPassesTest, AMinimisedWindowOfHeightZeroRendersWithoutFault)
+{
+    const ClientSize saved = WindowSize;
+    WindowSize = ClientSize{640, 0};
+    RenderWaterImages(Vector3(100.0f, 100.0f, 0.0f), Vector3(0.0f, 0.0f, 0.0f));
+    RenderMainScene();
+    WindowSize = saved;
+
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    for (float value : projection)
+        EXPECT_TRUE(std::isfinite(value));
     EXPECT_NO_GL_ERROR();
 }
