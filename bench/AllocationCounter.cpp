@@ -1,35 +1,14 @@
+// C++ allocations are counted by replacing operator new; every heap allocation, the driver's
+// threads included, by one of the two MallocCounter files, whichever this build links.
 #include "AllocationCounter.h"
 
 #include <atomic>
 #include <cstdlib>
 #include <new>
 
-extern "C" void* __libc_malloc(std::size_t size);
-extern "C" void* __libc_calloc(std::size_t count, std::size_t size);
-extern "C" void* __libc_realloc(void* block, std::size_t size);
-
 namespace
 {
-std::atomic<std::uint64_t> allCount{0};
 std::atomic<std::uint64_t> newCount{0};
-}
-
-extern "C" void* malloc(std::size_t size)
-{
-    allCount.fetch_add(1, std::memory_order_relaxed);
-    return __libc_malloc(size);
-}
-
-extern "C" void* calloc(std::size_t count, std::size_t size)
-{
-    allCount.fetch_add(1, std::memory_order_relaxed);
-    return __libc_calloc(count, size);
-}
-
-extern "C" void* realloc(void* block, std::size_t size)
-{
-    allCount.fetch_add(1, std::memory_order_relaxed);
-    return __libc_realloc(block, size);
 }
 
 void* operator new(std::size_t size)
@@ -43,6 +22,19 @@ void* operator new(std::size_t size)
 void* operator new[](std::size_t size)
 {
     return operator new(size);
+}
+
+// Libraries free what they got from the nothrow forms with plain delete, so those must come from
+// the same allocator as ours.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    newCount.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept
+{
+    return operator new(size, nothrow);
 }
 
 void operator delete(void* block) noexcept
@@ -67,5 +59,5 @@ void operator delete[](void* block, std::size_t) noexcept
 
 AllocationCount CountAllocations()
 {
-    return AllocationCount{allCount.load(), newCount.load()};
+    return AllocationCount{CountMallocs(), newCount.load()};
 }

@@ -11,3 +11,6 @@ struct AllocationCount
 };
 
 AllocationCount CountAllocations();
+
+// Every heap allocation so far, in all threads.
+std::uint64_t CountMallocs();
