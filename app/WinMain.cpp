@@ -4,6 +4,7 @@
 #include "app/Scene.h"
 #include "app/WindowProcedure.h"
 #include "platform/CWindow.h"
+#include "platform/QuitMessage.h"
 
 namespace
 {
@@ -12,15 +13,26 @@ constexpr int WindowX = 100;
 constexpr int WindowY = 100;
 constexpr int WindowOuterWidth = 640;
 constexpr int WindowOuterHeight = 480;
+
+long framesLeft = 0;
+
+// A frame, and the quit message once the last frame of a limited run has been shown.
+void RenderFrameWithinLimit()
+{
+    RenderFrame();
+    if (framesLeft > 0 && --framesLeft == 0)
+        PostQuitMessage(0);
+}
 }
 
-int WinMain()
+int WinMain(long frameLimit)
 {
+    framesLeft = frameLimit;
     if (!MainWindow.Create(WindowCaption, WindowX, WindowY, WindowOuterWidth, WindowOuterHeight, MainWindowProcedure))
         return E_FAIL;
     MainWindow.Show();
     InitScene();
-    const int exitCode = RunMessageLoop(MainWindow, MainWindowProcedure, RenderFrame);
+    const int exitCode = RunMessageLoop(MainWindow, MainWindowProcedure, RenderFrameWithinLimit);
     ShutdownScene();
     return exitCode;
 }

@@ -4,4 +4,5 @@
 // The exit code when the window cannot be created, as the desktop platform reports it.
 constexpr int E_FAIL = static_cast<int>(0x80004005u);
 
-int WinMain();
+// Runs until the window is closed, or after `frameLimit` frames when that is not 0.
+int WinMain(long frameLimit = 0);

@@ -1,7 +1,35 @@
-// The process entry: the program takes no arguments and runs the scene until it is closed.
+// The process entry. Without arguments the program runs the scene until it is closed;
+// `merrowind --frames N` ends it after N frames, as Escape would, for soak and leak runs.
 #include "app/WinMain.h"
 
-int main()
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace
 {
-    return WinMain();
+constexpr const char* Usage = "usage: merrowind [--frames N]   (N > 0: end after N frames)\n";
+
+// The frame limit from the command line, 0 for none, or -1 when the line makes no sense.
+long ReadFrameLimit(int argc, char** argv)
+{
+    if (argc == 1)
+        return 0;
+    if (argc != 3 || std::strcmp(argv[1], "--frames") != 0)
+        return -1;
+    char* end = nullptr;
+    const long frames = std::strtol(argv[2], &end, 10);
+    return *end == '\0' && frames > 0 ? frames : -1;
+}
+}
+
+int main(int argc, char** argv)
+{
+    const long frameLimit = ReadFrameLimit(argc, argv);
+    if (frameLimit < 0)
+    {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+    return WinMain(frameLimit);
 }

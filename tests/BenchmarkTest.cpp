@@ -1,4 +1,6 @@
 // The benchmark as a user runs it: a few frames, a table, then one complete JSON line.
+#include "SanitizedBuild.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -72,9 +74,13 @@ TEST(Benchmark, RunsAFewFramesAndEndsWithACompleteJsonLine)
     EXPECT_NE(json.find("\"message_boxes\":0}"), std::string::npos) << "the scene started with a failure: " << json;
 }
 
-TEST(Benchmark, ThousandsOfFramesRaiseNoGlErrorAndDoNotGrowMemory)
+// The ten-thousand-frame run of the real program watches memory over a long time; this one
+// reads what only the benchmark can see: GL errors and allocations, frame by frame.
+TEST(Benchmark, HundredsOfFramesRaiseNoGlErrorAllocateNothingAndDoNotGrowMemory)
 {
-    const auto lines = RunLines(std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --frames 1000 --warmup 20 2>&1");
+    if (SanitizedBuild)
+        GTEST_SKIP() << "the sanitizer's quarantine grows resident memory by design";
+    const auto lines = RunLines(std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --frames 250 --warmup 20 2>&1");
     const std::string json = LastLine(lines);
     const auto errors = NumbersAfter(json, "gl_errors");
     ASSERT_EQ(errors.size(), 3u) << json;
@@ -83,7 +89,7 @@ TEST(Benchmark, ThousandsOfFramesRaiseNoGlErrorAndDoNotGrowMemory)
     // Measured after each camera's warm-up, so the driver's one-time pools are already in place.
     const auto growth = NumbersAfter(json, "rss_growth_kib");
     ASSERT_EQ(growth.size(), 3u);
-    EXPECT_LT(growth[0], 2048.0) << "resident memory grew over 1000 frames from the start camera";
-    EXPECT_LT(growth[1], 2048.0) << "resident memory grew over 1000 frames from the second camera";
+    EXPECT_LT(growth[0], 2048.0) << "resident memory grew over 250 frames from the start camera";
+    EXPECT_LT(growth[1], 2048.0) << "resident memory grew over 250 frames from the second camera";
     EXPECT_EQ(NumbersAfter(json, "new_per_frame"), std::vector<double>(3, 0.0));
 }

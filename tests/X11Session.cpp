@@ -93,8 +93,13 @@ X11Session::~X11Session()
     }
 }
 
-void X11Session::Start(const std::string& folder, const std::string& programPath)
+void X11Session::Start(const std::string& folder, const std::string& programPath,
+                       const std::vector<std::string>& arguments)
 {
+    std::vector<char*> argv{const_cast<char*>(programPath.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
     program = fork();
     if (program == 0)
     {
@@ -103,7 +108,7 @@ void X11Session::Start(const std::string& folder, const std::string& programPath
         setenv("DISPLAY", display.c_str(), 1);
         setenv("LP_NUM_THREADS", "1", 1);
         unsetenv("SDL_VIDEODRIVER");
-        execl(programPath.c_str(), programPath.c_str(), static_cast<char*>(nullptr));
+        execv(programPath.c_str(), argv.data());
         _exit(127);
     }
 }

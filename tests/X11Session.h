@@ -23,7 +23,9 @@ public:
     bool Running() const { return server > 0; }
 
     // Starts the program in `folder` (the run folder unless a test says otherwise).
-    void Start(const std::string& folder, const std::string& program);
+    void Start(const std::string& folder, const std::string& program, const std::vector<std::string>& arguments = {});
+    // The running program's process id, -1 once it has been waited for.
+    pid_t ProgramId() const { return program; }
     // Waits for a top-level window whose title is exactly `title`; 0 when none appears in time.
     unsigned long WaitForWindow(const std::string& title, std::chrono::milliseconds timeout) const;
     // Every top-level window title, in stacking order.
