@@ -4,6 +4,7 @@ set -euo pipefail
 
 MERROWIND_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 MERROWIND_BUILD="$MERROWIND_ROOT/build"
+MERROWIND_SANITIZED_BUILD="$MERROWIND_ROOT/build-sanitize"
 
 merrowind_install() {
     local missing=()
@@ -26,4 +27,11 @@ MERROWIND_TEST_PACKAGES=(xvfb xauth xfonts-base xdotool x11-apps x11-utils image
 merrowind_build() {
     cmake -S "$MERROWIND_ROOT" -B "$MERROWIND_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$MERROWIND_BUILD" -j"$(nproc)"
+}
+
+# The same program and tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+merrowind_build_sanitized() {
+    cmake -S "$MERROWIND_ROOT" -B "$MERROWIND_SANITIZED_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DMERROWIND_SANITIZE=ON >/dev/null
+    cmake --build "$MERROWIND_SANITIZED_BUILD" -j"$(nproc)"
 }
