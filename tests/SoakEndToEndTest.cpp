@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -94,5 +95,7 @@ TEST(Soak, TenThousandFramesKeepResidentMemoryFlat)
     const auto quarter = static_cast<std::ptrdiff_t>(samples.size() / 4);
     const long settled = Largest(samples.begin() + quarter, samples.begin() + 2 * quarter);
     const long final = Largest(samples.end() - quarter, samples.end());
+    std::printf("resident memory over %zu samples: %ld KiB after warm-up, %ld KiB at the end\n", samples.size(),
+                settled, final);
     EXPECT_LT(final - settled, 4096) << "resident memory grew from " << settled << " KiB to " << final << " KiB";
 }
