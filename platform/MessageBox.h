@@ -1,5 +1,5 @@
-// Modal message boxes, the program's only way of reporting a failure. Tests install a sink that
-// records each box instead of showing it.
+// Modal message boxes, the program's way of reporting a failure; each report shown on screen is
+// also written to standard error. Tests install a sink that records each box instead.
 #pragma once
 
 #include <functional>
@@ -19,7 +19,8 @@ struct MessageBoxRecord
 
 using MessageBoxSink = std::function<void(const MessageBoxRecord&)>;
 
-// Shows `text` in a box titled `caption` and returns once the user has dismissed it.
+// Writes "Merrowind: caption: text" to standard error (further lines of the text indented below
+// it), then shows `text` in a box titled `caption` and returns once the user has dismissed it.
 void MessageBox(SDL_Window* owner, const std::string& text, const std::string& caption, unsigned style);
 
 // The window that has the keyboard focus, or null.

@@ -93,13 +93,19 @@ X11Session::~X11Session()
     }
 }
 
-void X11Session::Start(const std::string& folder, const std::string& programPath)
+void X11Session::Start(const std::string& folder, const std::string& programPath, const std::string& errorFile)
 {
     program = fork();
     if (program == 0)
     {
         if (chdir(folder.c_str()) != 0)
             _exit(126);
+        if (!errorFile.empty())
+        {
+            const int errors = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            if (errors < 0 || dup2(errors, STDERR_FILENO) < 0)
+                _exit(126);
+        }
         setenv("DISPLAY", display.c_str(), 1);
         setenv("LP_NUM_THREADS", "1", 1);
         unsetenv("SDL_VIDEODRIVER");

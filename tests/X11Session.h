@@ -22,8 +22,9 @@ public:
 
     bool Running() const { return server > 0; }
 
-    // Starts the program in `folder` (the run folder unless a test says otherwise).
-    void Start(const std::string& folder, const std::string& program);
+    // Starts the program in `folder` (the run folder unless a test says otherwise); its standard
+    // error goes to the file `errorFile` when one is named.
+    void Start(const std::string& folder, const std::string& program, const std::string& errorFile = "");
     // Waits for a top-level window whose title is exactly `title`; 0 when none appears in time.
     unsigned long WaitForWindow(const std::string& title, std::chrono::milliseconds timeout) const;
     // Every top-level window title, in stacking order.
