@@ -1,0 +1,147 @@
+#include "FaultRun.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+namespace
+{
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+const std::string RunFolder = MERROWIND_RUN_DIR;
+const std::string Program = RunFolder + "/merrowind";
+const std::string Caption = "Merrowind :)";
+const std::string ErrorFile = "stderr.txt";
+const std::string ReportPrefix = "Merrowind: ";
+const std::string ContinuationIndent = "    ";
+// The previews at the top of the window show no water.
+constexpr int PreviewHeight = 60;
+
+// A sanitised build starts and draws about twice as slowly; waits are generous, never fixed.
+constexpr auto WindowTimeout = 60s;
+constexpr auto BoxTimeout = 20s;
+constexpr auto ExitTimeout = 60s;
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+}
+
+FaultRun::FaultRun()
+{
+    fs::copy(fs::path(RunFolder) / "CG", folder.PathOf("CG"), fs::copy_options::recursive);
+    for (const char* image : {"TerrainMaterial.bmp", "norm.bmp", "heigth.bmp", "norm1.bmp", "height1.bmp", "skybox.bmp"})
+        fs::copy(fs::path(RunFolder) / image, folder.PathOf(image));
+}
+
+std::string FaultRun::Original(const std::string& name) const
+{
+    return ReadFile((fs::path(RunFolder) / name).string());
+}
+
+void FaultRun::Replace(const std::string& name, const std::string& bytes) const
+{
+    folder.Write(name, bytes);
+}
+
+bool FaultRun::Launch()
+{
+    if (!session.Running())
+        return false;
+    session.Start(folder.PathOf(""), Program, folder.PathOf(ErrorFile));
+    window = session.WaitForWindow(Caption, WindowTimeout);
+    return window != 0;
+}
+
+std::vector<std::string> FaultRun::DismissBoxes(std::size_t count)
+{
+    std::vector<std::string> titles;
+    while (titles.size() < count)
+    {
+        const unsigned long box = session.WaitForWindowOtherThan(window, BoxTimeout);
+        if (box == 0)
+            break;
+        titles.push_back(session.Title(box));
+        session.DismissBox(box);
+    }
+    return titles;
+}
+
+std::vector<std::string> FaultRun::OpenBoxes() const
+{
+    std::vector<std::string> boxes = session.WindowTitles();
+    boxes.erase(std::remove(boxes.begin(), boxes.end(), Caption), boxes.end());
+    return boxes;
+}
+
+std::vector<std::string> FaultRun::Reports() const
+{
+    std::istringstream errors(ReadFile(folder.PathOf(ErrorFile)));
+    std::vector<std::string> reports;
+    std::string line;
+    while (std::getline(errors, line))
+    {
+        if (line.rfind(ReportPrefix, 0) == 0)
+            reports.push_back(line.substr(ReportPrefix.size()));
+        else if (line.rfind(ContinuationIndent, 0) == 0 && !reports.empty())
+            reports.back() += "\n" + line;
+    }
+    return reports;
+}
+
+Capture FaultRun::WaitForChange(const Capture& before, int x0, int y0, int x1, int y1,
+                                std::chrono::milliseconds timeout) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        std::this_thread::sleep_for(200ms);
+        Capture now = CaptureWindow();
+        if (now.width == before.width && now.height == before.height && now.width >= x1 && now.height >= y1 &&
+            MeanDifference(before, now, x0, y0, x1, y1) > 1.0)
+            return now;
+    }
+    return Capture{};
+}
+
+Capture FaultRun::WaitForAnimation(std::chrono::milliseconds timeout) const
+{
+    const Capture first = CaptureWindow();
+    const Capture started = WaitForChange(first, 0, PreviewHeight, first.width, first.height, timeout);
+    if (started.width == 0)
+        return started;
+    return WaitForChange(started, 0, PreviewHeight, started.width, started.height, timeout);
+}
+
+std::optional<int> FaultRun::Quit()
+{
+    session.Key(window, "Escape");
+    return session.WaitForExit(ExitTimeout);
+}
+
+double MeanDifference(const Capture& a, const Capture& b, int x0, int y0, int x1, int y1)
+{
+    double sum = 0.0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(a.Pixel(x, y)[c] - b.Pixel(x, y)[c]);
+    return sum / (3.0 * (x1 - x0) * (y1 - y0));
+}
+
+double MeanLevel(const Capture& capture, int x0, int y0, int x1, int y1)
+{
+    double sum = 0.0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            for (int c = 0; c < 3; ++c)
+                sum += capture.Pixel(x, y)[c];
+    return sum / (3.0 * (x1 - x0) * (y1 - y0));
+}
