@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -213,6 +215,27 @@ TEST_F(CHDRPostProcessTest, AMissingEffectIsReportedOnceAndTheChainStillRuns)
 
     RunFrameOfColour(0.5f, 0.5f, 0.5f);
     EXPECT_NE(hdr.GetFinalTexture(), 0u);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(CHDRPostProcessTest, ATechniqueTheEffectLacksIsReportedOnceAndTheChainStillRuns)
+{
+    std::ifstream source(MERROWIND_SOURCE_DIR "/CG/HDR_FX.cgfx");
+    const std::string effect((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
+    const std::size_t finalPass = effect.find("technique FinalPass");
+    ASSERT_NE(finalPass, std::string::npos);
+    {
+        EmptyWorkingDirectory folder;
+        std::filesystem::create_directory("CG");
+        std::ofstream("CG/HDR_FX.cgfx") << effect.substr(0, finalPass);
+        hdr.Init(context);
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Technique not validated!");
+    EXPECT_EQ(boxes[0].text, "CG/HDR_FX.cgfx: the effect has no technique 'FinalPass'");
+
+    RunFrameOfColour(0.5f, 0.5f, 0.5f);
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_NO_GL_ERROR();
 }
