@@ -1,0 +1,112 @@
+// The HDR effect and the water programs broken in the ways an edit breaks them: each fault in
+// one box with its caption and the runtime's text, on screen and on standard error, and the
+// program goes on drawing frames that follow the camera and ends cleanly.
+#include "FaultRun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+namespace
+{
+using namespace std::chrono_literals;
+
+const std::string Effect = "CG/HDR_FX.cgfx";
+const std::string FinalPassTechnique = "technique FinalPass";
+
+// The 1-based line of the file on which `text` starts.
+int LineOf(const std::string& file, const std::string& text)
+{
+    return 1 + static_cast<int>(std::count(file.begin(), file.begin() + file.find(text), '\n'));
+}
+
+std::string ReplacedOnce(std::string text, const std::string& from, const std::string& to)
+{
+    const std::size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+class FaultsEffect : public ::testing::Test
+{
+protected:
+    // Starts the program, dismisses the boxes it shows (one more than expected, should there be
+    // one) and checks their titles and that each report reached standard error exactly once.
+    void ExpectReports(const std::vector<std::string>& expected)
+    {
+        ASSERT_TRUE(run.Launch());
+        std::vector<std::string> captions;
+        for (const std::string& report : expected)
+            captions.push_back(report.substr(0, report.find(": ")));
+        EXPECT_EQ(run.DismissBoxes(captions.size()), captions);
+        ExpectAnswersTheCamera();
+        EXPECT_TRUE(run.OpenBoxes().empty());
+        reports = run.Reports();
+    }
+
+    // The previews show the water images, which follow every step of the camera whatever the
+    // HDR chain draws. Twice: the first change may be only the first frame after start-up.
+    void ExpectAnswersTheCamera()
+    {
+        for (const char* steps : {"Up Up Up Up Up Left Left Left", "Down Down Down Down Right Right"})
+        {
+            const Capture before = run.CaptureWindow();
+            run.Session().Key(run.Window(), steps);
+            const Capture after = run.WaitForChange(before, 0, 0, 160, 60, 30s);
+            ASSERT_GT(after.width, 0) << "the previews no longer follow the camera";
+        }
+    }
+
+    FaultRun run;
+    std::vector<std::string> reports;
+};
+}
+
+TEST_F(FaultsEffect, ASyntaxErrorIsListedWithItsLine)
+{
+    const std::string effect = run.Original(Effect);
+    run.Replace(Effect, ReplacedOnce(effect, FinalPassTechnique + "\n{", FinalPassTechnique + "\n{{"));
+    const std::string expected = "Effect went wrong!: " + Effect + "(" +
+                                 std::to_string(LineOf(effect, FinalPassTechnique) + 1) +
+                                 "): expected 'pass' or '}', found '{'";
+    ExpectReports({expected});
+    EXPECT_EQ(reports, std::vector<std::string>{expected});
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
+
+TEST_F(FaultsEffect, AMissingTechniqueIsNamed)
+{
+    const std::string effect = run.Original(Effect);
+    run.Replace(Effect, effect.substr(0, effect.find(FinalPassTechnique)));
+    const std::string expected = "Technique not validated!: " + Effect + ": the effect has no technique 'FinalPass'";
+    ExpectReports({expected});
+    EXPECT_EQ(reports, std::vector<std::string>{expected});
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
+
+TEST_F(FaultsEffect, AProgramThatDoesNotCompileIsListedWithTheCompilersLines)
+{
+    const std::string effect = run.Original(Effect);
+    const std::string call = "vec3 scene = texture(";
+    run.Replace(Effect, ReplacedOnce(effect, call, "vec3 scene = undefinedFunction("));
+    const std::string firstLine = "Effect went wrong!: " + Effect + "(" + std::to_string(LineOf(effect, call)) +
+                                  "): error: no function with name 'undefinedFunction'";
+    ExpectReports({firstLine});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].substr(0, reports[0].find('\n')), firstLine);
+    // The listing's further lines follow, each indented below the first.
+    EXPECT_NE(reports[0].find("\n    " + Effect + "("), std::string::npos) << reports[0];
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
+
+TEST_F(FaultsEffect, WaterProgramsThatDoNotCompileAreReportedByStage)
+{
+    run.Replace("CG/VP_AboveWater.cg", "void main() { gl_Position = undefinedVertex; }\n");
+    run.Replace("CG/FP_WaterPlane.cg", run.Original("CG/FP_WaterPlane.cg") + "\nthis is no GLSL\n");
+    const std::vector<std::string> expected = {"Error VP: The compile returned an error.",
+                                               "Error FP: The compile returned an error."};
+    ExpectReports(expected);
+    EXPECT_EQ(reports, expected);
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
