@@ -34,8 +34,8 @@ public:
     std::vector<std::string> Reports() const;
 
     Capture CaptureWindow() const { return session.CaptureWindow(window); }
-    // Captures the window until the area from (x0, y0) to (x1, y1) differs from `before` by a
-    // mean of more than one level per channel; that capture, or an empty one after `timeout`.
+    // Captures the window until a few hundred pixels of the area from (x0, y0) to (x1, y1) differ
+    // from `before`; that capture, or an empty one after `timeout`.
     Capture WaitForChange(const Capture& before, int x0, int y0, int x1, int y1,
                           std::chrono::milliseconds timeout) const;
     // Frames run only once start-up is over, and the water moves in every frame: waits for the
@@ -54,7 +54,8 @@ private:
     unsigned long window = 0;
 };
 
-// Mean absolute difference per channel over a rectangle of two captures of the same size.
-double MeanDifference(const Capture& a, const Capture& b, int x0, int y0, int x1, int y1);
+// How many pixels of a rectangle differ by more than a few levels in some channel between two
+// captures of the same size.
+int ChangedPixels(const Capture& a, const Capture& b, int x0, int y0, int x1, int y1);
 // Mean of all channels over a rectangle: 0 for black, 255 for white.
 double MeanLevel(const Capture& capture, int x0, int y0, int x1, int y1);
