@@ -99,6 +99,11 @@ std::vector<std::string> FaultRun::Reports() const
     return reports;
 }
 
+void FaultRun::LookAtTheHorizon() const
+{
+    session.Drag(window, 1, 320, 300, 320, 200);
+}
+
 Capture FaultRun::WaitForChange(const Capture& before, int x0, int y0, int x1, int y1,
                                 std::chrono::milliseconds timeout) const
 {

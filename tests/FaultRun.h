@@ -33,6 +33,9 @@ public:
     // process (a driver's warnings) is left out.
     std::vector<std::string> Reports() const;
 
+    // The start view looks steeply down on the terrain, with a corner of water; a left drag
+    // upwards lowers the eye and brings the horizon in, with sky above and water below it.
+    void LookAtTheHorizon() const;
     Capture CaptureWindow() const { return session.CaptureWindow(window); }
     // Captures the window until a few hundred pixels of the area from (x0, y0) to (x1, y1) differ
     // from `before`; that capture, or an empty one after `timeout`.

@@ -79,6 +79,7 @@ TEST_P(FaultsImages, AreReportedOnceAndTheSceneRunsOnWithoutThem)
     ASSERT_TRUE(run.Launch());
 
     EXPECT_EQ(run.DismissBoxes(1), std::vector<std::string>{"Error"});
+    run.LookAtTheHorizon();
     const Capture later = run.WaitForAnimation(30s);
     ASSERT_GT(later.width, 0) << "the picture stands still";
     EXPECT_GT(MeanLevel(later, 0, 60, later.width, later.height), 20.0) << "the picture is black";

@@ -80,8 +80,7 @@ protected:
 TEST_F(FaultsWindowEvents, AStormOfResizesDownToOnePixelEndsWithTheSceneAtTheFinalSize)
 {
     ASSERT_EQ(run.Session().Run(ResizeStorm(run.Window())), 0);
-    // The start view looks steeply down; lowering the eye brings the horizon in.
-    run.Session().Drag(run.Window(), 1, 320, 300, 320, 200);
+    run.LookAtTheHorizon();
     const Capture capture = run.WaitForAnimation(30s);
     ASSERT_EQ(capture.width, FinalWidth);
     ASSERT_EQ(capture.height, FinalHeight);
