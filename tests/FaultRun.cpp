@@ -29,6 +29,7 @@ constexpr int MinimumChange = 200;
 constexpr auto WindowTimeout = 60s;
 constexpr auto BoxTimeout = 20s;
 constexpr auto ExitTimeout = 60s;
+constexpr auto CameraTimeout = 30s;
 
 std::string ReadFile(const std::string& path)
 {
@@ -126,6 +127,18 @@ Capture FaultRun::WaitForAnimation(std::chrono::milliseconds timeout) const
     if (started.width == 0)
         return started;
     return WaitForChange(started, 0, PreviewHeight, started.width, started.height, timeout);
+}
+
+bool FaultRun::FollowsTheCamera() const
+{
+    for (const char* steps : {"Up Up Up Up Up Left Left Left", "Down Down Down Down Right Right"})
+    {
+        const Capture before = CaptureWindow();
+        session.Key(window, steps);
+        if (WaitForChange(before, 0, 0, before.width, before.height, CameraTimeout).width == 0)
+            return false;
+    }
+    return true;
 }
 
 std::optional<int> FaultRun::Quit()

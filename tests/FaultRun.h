@@ -45,6 +45,10 @@ public:
     // picture below the previews to change twice (start-up over, then the water's animation)
     // and gives the last capture, or an empty one when it stands still.
     Capture WaitForAnimation(std::chrono::milliseconds timeout) const;
+    // Walks and turns the camera twice with the arrow keys; true when the picture follows each
+    // time. The first change may be only the first frame after start-up; the second is not.
+    // The previews follow too, so this holds whatever the HDR chain and the water draw.
+    bool FollowsTheCamera() const;
     // Escape, as a user ends the program; its exit status, or nothing when it does not end.
     std::optional<int> Quit();
 

@@ -1,6 +1,7 @@
 // The HDR effect and the water programs broken in the ways an edit breaks them: each fault in
 // one box with its caption and the runtime's text, on screen and on standard error, and the
-// program goes on drawing frames that follow the camera and ends cleanly.
+// program goes on drawing frames that follow the camera (the previews do, whatever the HDR chain
+// draws without its effect) and ends cleanly.
 #include "FaultRun.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,6 @@
 
 namespace
 {
-using namespace std::chrono_literals;
-
 const std::string Effect = "CG/HDR_FX.cgfx";
 const std::string FinalPassTechnique = "technique FinalPass";
 
@@ -31,31 +30,18 @@ std::string ReplacedOnce(std::string text, const std::string& from, const std::s
 class FaultsEffect : public ::testing::Test
 {
 protected:
-    // Starts the program, dismisses the boxes it shows (one more than expected, should there be
-    // one) and checks their titles and that each report reached standard error exactly once.
-    void ExpectReports(const std::vector<std::string>& expected)
+    // Starts the program, dismisses one box per expected report and checks its caption, checks
+    // that frames go on and that no further box came, and keeps what reached standard error.
+    void LaunchAndDismiss(const std::vector<std::string>& expected)
     {
         ASSERT_TRUE(run.Launch());
         std::vector<std::string> captions;
         for (const std::string& report : expected)
             captions.push_back(report.substr(0, report.find(": ")));
         EXPECT_EQ(run.DismissBoxes(captions.size()), captions);
-        ExpectAnswersTheCamera();
+        EXPECT_TRUE(run.FollowsTheCamera());
         EXPECT_TRUE(run.OpenBoxes().empty());
         reports = run.Reports();
-    }
-
-    // The previews show the water images, which follow every step of the camera whatever the
-    // HDR chain draws. Twice: the first change may be only the first frame after start-up.
-    void ExpectAnswersTheCamera()
-    {
-        for (const char* steps : {"Up Up Up Up Up Left Left Left", "Down Down Down Down Right Right"})
-        {
-            const Capture before = run.CaptureWindow();
-            run.Session().Key(run.Window(), steps);
-            const Capture after = run.WaitForChange(before, 0, 0, 160, 60, 30s);
-            ASSERT_GT(after.width, 0) << "the previews no longer follow the camera";
-        }
     }
 
     FaultRun run;
@@ -70,7 +56,7 @@ TEST_F(FaultsEffect, ASyntaxErrorIsListedWithItsLine)
     const std::string expected = "Effect went wrong!: " + Effect + "(" +
                                  std::to_string(LineOf(effect, FinalPassTechnique) + 1) +
                                  "): expected 'pass' or '}', found '{'";
-    ExpectReports({expected});
+    LaunchAndDismiss({expected});
     EXPECT_EQ(reports, std::vector<std::string>{expected});
     EXPECT_EQ(run.Quit(), std::optional<int>(0));
 }
@@ -80,7 +66,7 @@ TEST_F(FaultsEffect, AMissingTechniqueIsNamed)
     const std::string effect = run.Original(Effect);
     run.Replace(Effect, effect.substr(0, effect.find(FinalPassTechnique)));
     const std::string expected = "Technique not validated!: " + Effect + ": the effect has no technique 'FinalPass'";
-    ExpectReports({expected});
+    LaunchAndDismiss({expected});
     EXPECT_EQ(reports, std::vector<std::string>{expected});
     EXPECT_EQ(run.Quit(), std::optional<int>(0));
 }
@@ -92,7 +78,7 @@ TEST_F(FaultsEffect, AProgramThatDoesNotCompileIsListedWithTheCompilersLines)
     run.Replace(Effect, ReplacedOnce(effect, call, "vec3 scene = undefinedFunction("));
     const std::string firstLine = "Effect went wrong!: " + Effect + "(" + std::to_string(LineOf(effect, call)) +
                                   "): error: no function with name 'undefinedFunction'";
-    ExpectReports({firstLine});
+    LaunchAndDismiss({firstLine});
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].substr(0, reports[0].find('\n')), firstLine);
     // The listing's further lines follow, each indented below the first.
@@ -106,7 +92,7 @@ TEST_F(FaultsEffect, WaterProgramsThatDoNotCompileAreReportedByStage)
     run.Replace("CG/FP_WaterPlane.cg", run.Original("CG/FP_WaterPlane.cg") + "\nthis is no GLSL\n");
     const std::vector<std::string> expected = {"Error VP: The compile returned an error.",
                                                "Error FP: The compile returned an error."};
-    ExpectReports(expected);
+    LaunchAndDismiss(expected);
     EXPECT_EQ(reports, expected);
     EXPECT_EQ(run.Quit(), std::optional<int>(0));
 }

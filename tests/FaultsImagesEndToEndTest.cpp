@@ -9,8 +9,6 @@
 
 namespace
 {
-using namespace std::chrono_literals;
-
 enum class Damage
 {
     Empty,
@@ -79,9 +77,10 @@ TEST_P(FaultsImages, AreReportedOnceAndTheSceneRunsOnWithoutThem)
     ASSERT_TRUE(run.Launch());
 
     EXPECT_EQ(run.DismissBoxes(1), std::vector<std::string>{"Error"});
-    run.LookAtTheHorizon();
-    const Capture later = run.WaitForAnimation(30s);
-    ASSERT_GT(later.width, 0) << "the picture stands still";
+    // Without a normal map the water lies still: the camera, not the water, shows that frames go on.
+    EXPECT_TRUE(run.FollowsTheCamera());
+    const Capture later = run.CaptureWindow();
+    ASSERT_GT(later.width, 0);
     EXPECT_GT(MeanLevel(later, 0, 60, later.width, later.height), 20.0) << "the picture is black";
     EXPECT_TRUE(run.OpenBoxes().empty());
     EXPECT_EQ(run.Reports(), std::vector<std::string>{"Error: " + ExpectedText(image, damage)});
