@@ -133,8 +133,8 @@ void CHDRPostProcess::ValidateTechniques()
 }
 
 // A stage whose technique the effect lacks would draw without effect state and spoil the
-// picture without a word; such a technique is reported as one that does not validate. Without
-// an effect there is nothing to look in, and that failure has been reported already.
+// picture without a word; the missing techniques are listed in one box, as techniques that do
+// not validate. Without an effect there is nothing to look in, and that has been reported.
 void CHDRPostProcess::FetchTechniques()
 {
     const std::pair<const char*, CGtechnique*> techniques[] = {
@@ -147,13 +147,15 @@ void CHDRPostProcess::FetchTechniques()
         {"VerticalBlur", &verticalBlur},
         {"FinalPass", &finalPass},
     };
+    std::string missing;
     for (const auto& [name, handle] : techniques)
     {
         *handle = cgGetNamedTechnique(effect, name);
-        if (*handle == nullptr && effect != nullptr)
-            MessageBox(nullptr, std::string(EffectFile) + ": the effect has no technique '" + name + "'",
-                       "Technique not validated!", MB_OK);
+        if (*handle == nullptr)
+            missing += std::string(EffectFile) + ": the effect has no technique '" + name + "'\n";
     }
+    if (effect != nullptr && !missing.empty())
+        MessageBox(nullptr, missing, "Technique not validated!", MB_OK);
 }
 
 void CHDRPostProcess::FetchParameters()

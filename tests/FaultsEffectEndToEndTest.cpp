@@ -96,3 +96,16 @@ TEST_F(FaultsEffect, WaterProgramsThatDoNotCompileAreReportedByStage)
     EXPECT_EQ(reports, expected);
     EXPECT_EQ(run.Quit(), std::optional<int>(0));
 }
+
+TEST_F(FaultsEffect, AnEmptyEffectListsEveryTechniqueInOneReport)
+{
+    run.Replace(Effect, "");
+    const std::string firstLine = "Technique not validated!: " + Effect + ": the effect has no technique " +
+                                  "'LumGreyscaleDownsample'";
+    LaunchAndDismiss({firstLine});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].substr(0, reports[0].find('\n')), firstLine);
+    EXPECT_EQ(std::count(reports[0].begin(), reports[0].end(), '\n'), 7) << reports[0];
+    EXPECT_NE(reports[0].find("\n    " + Effect + ": the effect has no technique 'FinalPass'"), std::string::npos);
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
