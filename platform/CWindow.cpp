@@ -48,6 +48,11 @@ bool IsContextCurrent()
 
 bool CWindow::Create(const char* caption, int x, int y, int width, int height, WindowProcedure windowProcedure)
 {
+    // The desktop platform does not capture the mouse during a drag, so positions outside the
+    // client area never arrive: the window procedure reads them as unsigned 16-bit numbers, and
+    // a pointer just above the window would read as y = 65535. Without the capture SDL keeps
+    // every position within the window.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return false;
     RequestPixelFormat();
