@@ -92,6 +92,25 @@ TEST_F(FaultsWindowEvents, AStormOfResizesDownToOnePixelEndsWithTheSceneAtTheFin
     ExpectCleanEnd();
 }
 
+// A drag that leaves the window over its top edge and ends outside: the pointer's position above
+// the window must not come through as a y near 65535, which throws the eye tens of thousands of
+// units up and out of the scene.
+TEST_F(FaultsWindowEvents, ADragThatEndsAboveTheWindowLowersTheEyeAsFarAsItsEdge)
+{
+    std::ostringstream drag;
+    drag << "xdotool mousemove " << WindowLeft + 320 << ' ' << WindowTop + 400 << " sleep 0.1 mousedown 1";
+    for (int y = 300; y >= -90; y -= 30)
+        drag << " sleep 0.03 mousemove " << WindowLeft + 320 << ' ' << WindowTop + y;
+    drag << " sleep 0.1 mouseup 1";
+    ASSERT_EQ(run.Session().Run(drag.str()), 0);
+    const Capture capture = run.WaitForAnimation(30s);
+    ASSERT_EQ(capture.width, 640);
+    EXPECT_GT(Blueness(capture, 80) - Blueness(capture, 440), 20.0) << "no sky above water and terrain";
+    if (HasFailure())
+        capture.SavePng(::testing::TempDir() + "faults-drag-off-the-window.png");
+    ExpectCleanEnd();
+}
+
 TEST_F(FaultsWindowEvents, FloodsOfMouseMovesAreDrainedAndFramesGoOn)
 {
     for (int button : {0, 1, 3})
