@@ -80,6 +80,7 @@ protected:
 TEST_F(FaultsWindowEvents, AStormOfResizesDownToOnePixelEndsWithTheSceneAtTheFinalSize)
 {
     ASSERT_EQ(run.Session().Run(ResizeStorm(run.Window())), 0);
+    ASSERT_GT(run.WaitForAnimation(30s).width, 0) << "no frames after the storm";
     run.LookAtTheHorizon();
     const Capture capture = run.WaitForAnimation(30s);
     ASSERT_EQ(capture.width, FinalWidth);
@@ -97,6 +98,7 @@ TEST_F(FaultsWindowEvents, AStormOfResizesDownToOnePixelEndsWithTheSceneAtTheFin
 // units up and out of the scene.
 TEST_F(FaultsWindowEvents, ADragThatEndsAboveTheWindowLowersTheEyeAsFarAsItsEdge)
 {
+    ASSERT_GT(run.WaitForAnimation(30s).width, 0) << "no frames before the drag";
     std::ostringstream drag;
     drag << "xdotool mousemove " << WindowLeft + 320 << ' ' << WindowTop + 400 << " sleep 0.1 mousedown 1";
     for (int y = 300; y >= -90; y -= 30)
