@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
+#include <utility>
 
 namespace
 {
@@ -15,6 +17,8 @@ constexpr int SceneHeight = 768;
 constexpr int LuminanceSizes[5] = {1, 4, 16, 64, 256};
 constexpr int BrightPassSize = 512;
 constexpr int BloomSize = 128;
+
+constexpr const char* EffectFile = "CG/HDR_FX.cgfx";
 
 constexpr float FinalPassExposure = 0.75f;
 // The adapted luminance before the first frame: about the log-average luminance of the scene,
@@ -62,7 +66,8 @@ void CHDRPostProcess::Init(CGcontext shaderContext)
     ClearAdaptedLuminance();
     LoadEffect(shaderContext);
     ValidateTechniques();
-    FetchHandles();
+    FetchTechniques();
+    FetchParameters();
 }
 
 void CHDRPostProcess::Destroy()
@@ -108,7 +113,7 @@ void CHDRPostProcess::ClearAdaptedLuminance()
 
 void CHDRPostProcess::LoadEffect(CGcontext shaderContext)
 {
-    effect = cgCreateEffectFromFile(shaderContext, "CG/HDR_FX.cgfx", nullptr);
+    effect = cgCreateEffectFromFile(shaderContext, EffectFile, nullptr);
     if (effect != nullptr)
         return;
     cgGetError();
@@ -127,17 +132,34 @@ void CHDRPostProcess::ValidateTechniques()
     }
 }
 
-void CHDRPostProcess::FetchHandles()
+// A stage whose technique the effect lacks would draw without effect state and spoil the
+// picture without a word; the missing techniques are listed in one box, as techniques that do
+// not validate. Without an effect there is nothing to look in, and that has been reported.
+void CHDRPostProcess::FetchTechniques()
 {
-    lumGreyscaleDownsample = cgGetNamedTechnique(effect, "LumGreyscaleDownsample");
-    lumDownsample = cgGetNamedTechnique(effect, "LumDownsample");
-    calculateAdaptedLuminance = cgGetNamedTechnique(effect, "CalculateAdaptedLuminance");
-    brightPass = cgGetNamedTechnique(effect, "BrightPass");
-    brightPassDownSample = cgGetNamedTechnique(effect, "BrightPassDownSample");
-    horizontalBlur = cgGetNamedTechnique(effect, "HorizontalBlur");
-    verticalBlur = cgGetNamedTechnique(effect, "VerticalBlur");
-    finalPass = cgGetNamedTechnique(effect, "FinalPass");
+    const std::pair<const char*, CGtechnique*> techniques[] = {
+        {"LumGreyscaleDownsample", &lumGreyscaleDownsample},
+        {"LumDownsample", &lumDownsample},
+        {"CalculateAdaptedLuminance", &calculateAdaptedLuminance},
+        {"BrightPass", &brightPass},
+        {"BrightPassDownSample", &brightPassDownSample},
+        {"HorizontalBlur", &horizontalBlur},
+        {"VerticalBlur", &verticalBlur},
+        {"FinalPass", &finalPass},
+    };
+    std::string missing;
+    for (const auto& [name, handle] : techniques)
+    {
+        *handle = cgGetNamedTechnique(effect, name);
+        if (*handle == nullptr)
+            missing += std::string(EffectFile) + ": the effect has no technique '" + name + "'\n";
+    }
+    if (effect != nullptr && !missing.empty())
+        MessageBox(nullptr, missing, "Technique not validated!", MB_OK);
+}
 
+void CHDRPostProcess::FetchParameters()
+{
     finalPassOrigSceneTex = cgGetNamedEffectParameter(effect, "FinalPassOrigSceneTex");
     finalPassLumTex = cgGetNamedEffectParameter(effect, "FinalPassLumTex");
     finalPassBlurTex = cgGetNamedEffectParameter(effect, "FinalPassBlurTex");

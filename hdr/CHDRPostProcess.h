@@ -11,8 +11,9 @@
 class CHDRPostProcess
 {
 public:
-    // Creates the thirteen targets and loads the effect into `shaderContext`. Failures are shown
-    // in message boxes and Init goes on: the chain then draws with whatever exists.
+    // Creates the thirteen targets and loads the effect into `shaderContext`. Failures, a
+    // technique that the effect lacks among them, are shown in message boxes and Init goes on:
+    // the chain then draws with whatever exists.
     void Init(CGcontext shaderContext);
     // Releases the targets; the effect goes with the shader context.
     void Destroy();
@@ -42,7 +43,8 @@ private:
     void ClearAdaptedLuminance();
     void LoadEffect(CGcontext shaderContext);
     void ValidateTechniques();
-    void FetchHandles();
+    void FetchTechniques();
+    void FetchParameters();
 
     void MeasureLuminance();
     void AdaptLuminance();

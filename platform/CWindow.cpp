@@ -48,6 +48,11 @@ bool IsContextCurrent()
 
 bool CWindow::Create(const char* caption, int x, int y, int width, int height, WindowProcedure windowProcedure)
 {
+    // The desktop platform does not capture the mouse during a drag, so positions outside the
+    // client area never arrive: the window procedure reads them as unsigned 16-bit numbers, and
+    // a pointer just above the window would read as y = 65535. Without the capture SDL keeps
+    // every position within the window.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return false;
     RequestPixelFormat();
@@ -109,6 +114,26 @@ LPARAM CWindow::ClientSizeParam() const
     return MakeLParam(width, height);
 }
 
+// A window that is minimised or hidden has no client area: the desktop platform reports it with
+// a size message of 0 x 0, and the real size again when the window comes back.
+bool CWindow::TranslateSizeEvent(std::uint8_t windowEvent, Message& message) const
+{
+    switch (windowEvent)
+    {
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN:
+        message = Message{WM_SIZE, 0, MakeLParam(0, 0)};
+        return true;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SHOWN:
+        message = Message{WM_SIZE, 0, ClientSizeParam()};
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool CWindow::Translate(const SDL_Event& event, Message& message) const
 {
     switch (event.type)
@@ -122,12 +147,7 @@ bool CWindow::Translate(const SDL_Event& event, Message& message) const
             message = Message{WM_CLOSE, 0, 0};
             return true;
         }
-        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
-        {
-            message = Message{WM_SIZE, 0, ClientSizeParam()};
-            return true;
-        }
-        return false;
+        return TranslateSizeEvent(event.window.event, message);
     case SDL_KEYDOWN:
         message = Message{WM_KEYDOWN, VirtualKey(event.key.keysym.sym), 0};
         return true;

@@ -5,6 +5,8 @@
 
 #include "platform/IMessageSource.h"
 
+#include <cstdint>
+
 struct SDL_Window;
 
 // Whether an OpenGL context is current on this thread; without one, rendering calls must wait.
@@ -34,6 +36,7 @@ public:
 
 private:
     bool Translate(const union SDL_Event& event, Message& message) const;
+    bool TranslateSizeEvent(std::uint8_t windowEvent, Message& message) const;
     LPARAM ClientSizeParam() const;
 
     SDL_Window* window = nullptr;

@@ -1,5 +1,6 @@
 // Modal message boxes, the program's only way of reporting a failure. Tests install a sink that
-// records each box instead of showing it.
+// records each box instead of showing it; tests of the real program name a file in
+// MERROWIND_MESSAGE_BOX_RECORD, to which each box shown is also appended.
 #pragma once
 
 #include <functional>
@@ -19,7 +20,9 @@ struct MessageBoxRecord
 
 using MessageBoxSink = std::function<void(const MessageBoxRecord&)>;
 
-// Shows `text` in a box titled `caption` and returns once the user has dismissed it.
+// Shows `text` in a box titled `caption` and returns once the user has dismissed it. When a record
+// file is named, "Merrowind: caption: text" is appended to it first (further lines of the text
+// indented below).
 void MessageBox(SDL_Window* owner, const std::string& text, const std::string& caption, unsigned style);
 
 // The window that has the keyboard focus, or null.

@@ -2,6 +2,8 @@
 #include "shader/CEffectLexer.h"
 
 #include <cctype>
+#include <cstdio>
+#include <string>
 
 namespace
 {
@@ -13,6 +15,17 @@ bool IsNameStart(char c)
 bool IsNamePart(char c)
 {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+// Listings are read by people, in a message box: a byte that is no printable
+// character (a zero byte would even cut the text short) is written as its code.
+std::string Printable(char c)
+{
+    if (std::isprint(static_cast<unsigned char>(c)))
+        return std::string(1, c);
+    char code[8];
+    std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
+    return code;
 }
 }
 
@@ -28,7 +41,7 @@ Token CEffectLexer::Next()
         return ReadName();
     Token token{TokenKind::Symbol, std::string(1, c), line};
     if (c != '{' && c != '}' && c != '=' && c != ';')
-        token = {TokenKind::Invalid, std::string("unexpected character '") + c + "'", line};
+        token = {TokenKind::Invalid, "unexpected character '" + Printable(c) + "'", line};
     Advance(1);
     return token;
 }

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -213,6 +215,34 @@ TEST_F(CHDRPostProcessTest, AMissingEffectIsReportedOnceAndTheChainStillRuns)
 
     RunFrameOfColour(0.5f, 0.5f, 0.5f);
     EXPECT_NE(hdr.GetFinalTexture(), 0u);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_NO_GL_ERROR();
+}
+
+// Every technique the chain draws with is looked for; those the effect lacks are listed in one
+// box, and their stages draw without effect state.
+TEST_F(CHDRPostProcessTest, TechniquesTheEffectLacksAreListedInOneBoxAndTheChainStillRuns)
+{
+    std::ifstream source(MERROWIND_SOURCE_DIR "/CG/HDR_FX.cgfx");
+    std::string effect((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
+    const std::size_t blurY = effect.find("technique VerticalBlur");
+    const std::size_t finalPass = effect.find("technique FinalPass");
+    ASSERT_NE(blurY, std::string::npos);
+    ASSERT_NE(finalPass, std::string::npos);
+    effect.erase(finalPass);
+    effect.replace(blurY, std::string("technique VerticalBlur").size(), "technique BlurAlongY");
+    {
+        EmptyWorkingDirectory folder;
+        std::filesystem::create_directory("CG");
+        std::ofstream("CG/HDR_FX.cgfx") << effect;
+        hdr.Init(context);
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Technique not validated!");
+    EXPECT_EQ(boxes[0].text, "CG/HDR_FX.cgfx: the effect has no technique 'VerticalBlur'\n"
+                             "CG/HDR_FX.cgfx: the effect has no technique 'FinalPass'\n");
+
+    RunFrameOfColour(0.5f, 0.5f, 0.5f);
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_NO_GL_ERROR();
 }

@@ -38,7 +38,7 @@ technique Blend { pass First { VertexProgram = QuadVertex; FragmentProgram = Cop
 
 struct BadEffect
 {
-    const char* text;
+    std::string text;
     int line;
     const char* message;
 };
@@ -102,6 +102,8 @@ TEST(EffectParser, ReportsEachErrorOnItsLine)
          "expected shared, vertex, fragment, sampler or technique, found 'program'"},
         {"vertex V\n%{ void main() {}\n", 2, "the GLSL block has no closing %}"},
         {"sampler S { MinFilter = Linear; }\n\nsampler # { }\n", 3, "unexpected character '#'"},
+        {std::string("\n\xE5\x01", 3), 2, "unexpected character '\\xE5'"},
+        {std::string("\n\n\0 technique", 13), 3, "unexpected character '\\x00'"},
         {"sampler S\n{\n  MinFilter = Linear\n}\n", 4, "expected ';' after the value, found '}'"},
         {"vertex %{ %}\n", 1, "expected a program name, found a GLSL block"},
         {"technique T {\n", 2, "expected 'pass' or '}', found the end of the file"},

@@ -1,0 +1,111 @@
+// The HDR effect and the water programs broken in the ways an edit breaks them: each fault in
+// one box with its caption and the runtime's text (on screen and in the box record), and the
+// program goes on drawing frames that follow the camera (the previews do, whatever the HDR chain
+// draws without its effect) and ends cleanly.
+#include "FaultRun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+namespace
+{
+const std::string Effect = "CG/HDR_FX.cgfx";
+const std::string FinalPassTechnique = "technique FinalPass";
+
+// The 1-based line of the file on which `text` starts.
+int LineOf(const std::string& file, const std::string& text)
+{
+    return 1 + static_cast<int>(std::count(file.begin(), file.begin() + file.find(text), '\n'));
+}
+
+std::string ReplacedOnce(std::string text, const std::string& from, const std::string& to)
+{
+    const std::size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+class FaultsEffect : public ::testing::Test
+{
+protected:
+    // Starts the program, dismisses one box per expected report and checks its caption, checks
+    // that frames go on and that no further box came, and keeps the record of the boxes.
+    void LaunchAndDismiss(const std::vector<std::string>& expected)
+    {
+        ASSERT_TRUE(run.Launch());
+        std::vector<std::string> captions;
+        for (const std::string& report : expected)
+            captions.push_back(report.substr(0, report.find(": ")));
+        EXPECT_EQ(run.DismissBoxes(captions.size()), captions);
+        EXPECT_TRUE(run.FollowsTheCamera());
+        EXPECT_TRUE(run.OpenBoxes().empty());
+        reports = run.Reports();
+    }
+
+    FaultRun run;
+    std::vector<std::string> reports;
+};
+}
+
+TEST_F(FaultsEffect, ASyntaxErrorIsListedWithItsLine)
+{
+    const std::string effect = run.Original(Effect);
+    run.Replace(Effect, ReplacedOnce(effect, FinalPassTechnique + "\n{", FinalPassTechnique + "\n{{"));
+    const std::string expected = "Effect went wrong!: " + Effect + "(" +
+                                 std::to_string(LineOf(effect, FinalPassTechnique) + 1) +
+                                 "): expected 'pass' or '}', found '{'";
+    LaunchAndDismiss({expected});
+    EXPECT_EQ(reports, std::vector<std::string>{expected});
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
+
+TEST_F(FaultsEffect, AMissingTechniqueIsNamed)
+{
+    const std::string effect = run.Original(Effect);
+    run.Replace(Effect, effect.substr(0, effect.find(FinalPassTechnique)));
+    const std::string expected = "Technique not validated!: " + Effect + ": the effect has no technique 'FinalPass'";
+    LaunchAndDismiss({expected});
+    EXPECT_EQ(reports, std::vector<std::string>{expected});
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
+
+TEST_F(FaultsEffect, AProgramThatDoesNotCompileIsListedWithTheCompilersLines)
+{
+    const std::string effect = run.Original(Effect);
+    const std::string call = "vec3 scene = texture(";
+    run.Replace(Effect, ReplacedOnce(effect, call, "vec3 scene = undefinedFunction("));
+    const std::string firstLine = "Effect went wrong!: " + Effect + "(" + std::to_string(LineOf(effect, call)) +
+                                  "): error: no function with name 'undefinedFunction'";
+    LaunchAndDismiss({firstLine});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].substr(0, reports[0].find('\n')), firstLine);
+    // The listing's further lines follow, each indented below the first.
+    EXPECT_NE(reports[0].find("\n    " + Effect + "("), std::string::npos) << reports[0];
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
+
+TEST_F(FaultsEffect, WaterProgramsThatDoNotCompileAreReportedByStage)
+{
+    run.Replace("CG/VP_AboveWater.cg", "void main() { gl_Position = undefinedVertex; }\n");
+    run.Replace("CG/FP_WaterPlane.cg", run.Original("CG/FP_WaterPlane.cg") + "\nthis is no GLSL\n");
+    const std::vector<std::string> expected = {"Error VP: The compile returned an error.",
+                                               "Error FP: The compile returned an error."};
+    LaunchAndDismiss(expected);
+    EXPECT_EQ(reports, expected);
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
+
+TEST_F(FaultsEffect, AnEmptyEffectListsEveryTechniqueInOneReport)
+{
+    run.Replace(Effect, "");
+    const std::string firstLine = "Technique not validated!: " + Effect + ": the effect has no technique " +
+                                  "'LumGreyscaleDownsample'";
+    LaunchAndDismiss({firstLine});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].substr(0, reports[0].find('\n')), firstLine);
+    EXPECT_EQ(std::count(reports[0].begin(), reports[0].end(), '\n'), 7) << reports[0];
+    EXPECT_NE(reports[0].find("\n    " + Effect + ": the effect has no technique 'FinalPass'"), std::string::npos);
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
