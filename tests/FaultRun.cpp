@@ -1,5 +1,7 @@
 #include "FaultRun.h"
 
+#include "RealProgram.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -13,9 +15,6 @@ namespace
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-const std::string RunFolder = MERROWIND_RUN_DIR;
-const std::string Program = RunFolder + "/merrowind";
-const std::string Caption = "Merrowind :)";
 const std::string RecordFile = "message-boxes.txt";
 const std::string ReportPrefix = "Merrowind: ";
 const std::string ContinuationIndent = "    ";

@@ -1,4 +1,5 @@
 // The built program as a user meets it: under a private X server, started from its run folder.
+#include "RealProgram.h"
 #include "X11Session.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +13,6 @@ namespace
 {
 using namespace std::chrono_literals;
 
-const std::string RunFolder = MERROWIND_RUN_DIR;
-const std::string Program = RunFolder + "/merrowind";
-const std::string Caption = "Merrowind :)";
 
 class ProgramEndToEnd : public ::testing::Test
 {

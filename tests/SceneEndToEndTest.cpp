@@ -1,5 +1,6 @@
 // The finished scene as a user sees it: captures of the real window under Xvfb, input that
 // changes the view, and start-up with files missing, reported box by box.
+#include "RealProgram.h"
 #include "X11Session.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +16,6 @@ namespace
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-const std::string RunFolder = MERROWIND_RUN_DIR;
-const std::string Program = RunFolder + "/merrowind";
-const std::string Caption = "Merrowind :)";
 
 // Mean absolute difference per channel over a rectangle of two captures of the same size.
 double MeanDifference(const Capture& a, const Capture& b, int x0, int y0, int x1, int y1)

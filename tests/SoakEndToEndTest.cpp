@@ -3,6 +3,7 @@
 // since LeakSanitizer turns any leak of ours into another status. Ten thousand frames in a small
 // window keep the resident memory flat.
 #include "SanitizedBuild.h"
+#include "RealProgram.h"
 #include "X11Session.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +20,6 @@ namespace
 {
 using namespace std::chrono_literals;
 
-const std::string RunFolder = MERROWIND_RUN_DIR;
-const std::string Program = RunFolder + "/merrowind";
-const std::string Caption = "Merrowind :)";
 
 // The resident set of process `id` in KiB, 0 once it is gone.
 long ResidentKiB(pid_t id)
