@@ -1,7 +1,9 @@
 #include "HdrReference.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
 
 namespace HdrReference
 {
@@ -48,10 +50,10 @@ Image AreaAverage(const Image& source, int width, int height)
 // The blur's nine taps sit at -4, -3, -2, -1, 0, 0, +1, +2, +3 texels with the weights
 // 0.05 + (1 - x^2) / 4 for x = -1 to 1 in steps of 0.25; each is taken on both sides of the
 // texel with half its weight, and the kernel is divided by the sum of the weights.
-std::vector<double> BlurKernel()
+std::array<double, 9> BlurKernel()
 {
     const int offsets[9] = {-4, -3, -2, -1, 0, 0, 1, 2, 3};
-    std::vector<double> kernel(9, 0.0);
+    std::array<double, 9> kernel{};
     double sum = 0.0;
     for (int t = 0; t < 9; ++t)
     {
@@ -66,24 +68,38 @@ std::vector<double> BlurKernel()
     return kernel;
 }
 
-// Texels beyond the edge repeat the edge texel.
-Image Blur(const Image& source, int stepX, int stepY)
+// The kernel along one line of texels; texels beyond its ends repeat the end texels.
+std::vector<double> BlurLine(const std::vector<double>& line)
 {
-    static const std::vector<double> kernel = BlurKernel();
+    static const std::array<double, 9> kernel = BlurKernel();
+    std::vector<double> blurred(line.size(), 0.0);
+    for (size_t x = 0; x < line.size(); ++x)
+    {
+        for (size_t k = 0; k < kernel.size(); ++k)
+            blurred[x] += kernel[k] * line[std::min(std::max(x + k, size_t{4}) - 4, line.size() - 1)];
+    }
+    return blurred;
+}
+
+Image BlurAlongX(const Image& source)
+{
     Image target(source.width, source.height);
     for (int y = 0; y < source.height; ++y)
     {
+        const auto row = source.values.begin() + static_cast<std::ptrdiff_t>(y) * source.width;
+        const std::vector<double> blurred = BlurLine(std::vector<double>(row, row + source.width));
+        std::copy(blurred.begin(), blurred.end(), target.values.begin() + static_cast<std::ptrdiff_t>(y) * source.width);
+    }
+    return target;
+}
+
+Image Transposed(const Image& source)
+{
+    Image target(source.height, source.width);
+    for (int y = 0; y < source.height; ++y)
+    {
         for (int x = 0; x < source.width; ++x)
-        {
-            double sum = 0.0;
-            for (int d = -4; d <= 4; ++d)
-            {
-                const int i = std::clamp(x + d * stepX, 0, source.width - 1);
-                const int j = std::clamp(y + d * stepY, 0, source.height - 1);
-                sum += kernel[4 + d] * source.At(i, j);
-            }
-            target.At(x, y) = sum;
-        }
+            target.At(y, x) = source.At(x, y);
     }
     return target;
 }
@@ -112,7 +128,7 @@ Image Bloom(const Image& scene, double threshold)
     Image bright = AreaAverage(scene, BrightPassSize, BrightPassSize);
     for (double& value : bright.values)
         value = std::max(value - threshold, 0.0);
-    return Blur(Blur(AreaAverage(bright, BloomSize, BloomSize), 1, 0), 0, 1);
+    return Transposed(BlurAlongX(Transposed(BlurAlongX(AreaAverage(bright, BloomSize, BloomSize)))));
 }
 
 double BloomAt(const Image& bloom, int x, int y, int sceneWidth, int sceneHeight)
