@@ -11,8 +11,8 @@ namespace
 {
 constexpr double LogDelta = 1e-4;
 constexpr double AdaptationRate = 0.2;
-// The key the picture is exposed to: the effect's 0.4 times the chain's exposure of 0.75.
-constexpr double ExposureKey = 0.4 * 0.75;
+// The key the picture is exposed to: the effect's 0.3 times the chain's exposure of 0.75.
+constexpr double ExposureKey = 0.3 * 0.75;
 constexpr double MinimumAdaptedLuminance = 0.01;
 constexpr int BrightPassSize = 512;
 constexpr int BloomSize = 128;
