@@ -511,23 +511,33 @@ TEST_F(CHDRPostProcessTest, EveryConstantLevelSettlesToAFlatMidToneAsTheReferenc
     EXPECT_NO_GL_ERROR();
 }
 
-// A scene that rises exponentially from 0.01 on the left to 100 on the right, without bloom: once
-// the eye has settled, every column of the picture is the reference's tone curve to within 0.005,
-// the picture never darkens to the right, and the highlights reach white without a step.
+// A scene that rises exponentially from 0.01 on the left to 100 on the right, without bloom, grey
+// in its lower half and a warm colour of the same luminance in its upper half. Once the eye has
+// settled, every column of the grey half is the reference's tone curve to within 0.005, never
+// darker than the column to its left, and the highlights reach white without a step. The warm
+// half keeps its hue through the shadows and mid-tones and its highlights, too, end in white.
 TEST_F(CHDRPostProcessTest, HighlightsRollOffSmoothlyToWhiteAlongTheToneCurve)
 {
+    const std::array<float, 3> warm = {1.0f / 0.6634f, 0.6f / 0.6634f, 0.3f / 0.6634f};
     hdr.Init(context);
     hdr.SetBrightPassThreshold(1e6f);
-    HdrReference::Image scene(SceneWidth, SceneHeight);
     auto valueAt = [](int x) { return 0.01 * std::pow(1e4, x / (SceneWidth - 1.0)); };
     for (int frame = 0; frame < 4; ++frame)
     {
         hdr.BeginScene(640.0f, 480.0f, SettlingTime);
         for (int x = 0; x < SceneWidth; ++x)
-            FillRectangle(x, 0, 1, SceneHeight, static_cast<float>(valueAt(x)));
+        {
+            const float value = static_cast<float>(valueAt(x));
+            FillRectangle(x, 0, 1, SceneHeight / 2, value);
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(x, SceneHeight / 2, 1, SceneHeight / 2);
+            FillScene(warm[0] * value, warm[1] * value, warm[2] * value);
+            glDisable(GL_SCISSOR_TEST);
+        }
         hdr.EndScene();
         hdr.Process();
     }
+    HdrReference::Image scene(SceneWidth, SceneHeight);
     for (int y = 0; y < SceneHeight; ++y)
     {
         for (int x = 0; x < SceneWidth; ++x)
@@ -536,16 +546,26 @@ TEST_F(CHDRPostProcessTest, HighlightsRollOffSmoothlyToWhiteAlongTheToneCurve)
     const double adapted = HdrReference::LogAverage(scene);
     EXPECT_NEAR(AdaptedLuminance(), adapted, 0.02 * adapted);
     const Image picture = ReadTexture(hdr.GetFinalTexture());
+    constexpr int Grey = 200;
+    constexpr int Warm = 600;
     for (int x = 0; x < SceneWidth; ++x)
     {
-        const float display = picture.Red(x, 384);
+        const float display = picture.Red(x, Grey);
         ASSERT_NEAR(display, HdrReference::Display(static_cast<float>(valueAt(x)), 0.0, adapted), 0.005) << x;
         if (x > 0)
         {
-            ASSERT_GE(display, picture.Red(x - 1, 384)) << x;
-            ASSERT_LT(display - picture.Red(x - 1, 384), 0.01f) << x;
+            ASSERT_GE(display, picture.Red(x - 1, Grey)) << x;
+            ASSERT_LT(display - picture.Red(x - 1, Grey), 0.01f) << x;
+        }
+        const float red = picture.Red(x, Warm);
+        const float green = picture.texels[(static_cast<size_t>(Warm) * SceneWidth + x) * 4 + 1];
+        if (red > 0.05f && red < 0.5f)
+        {
+            ASSERT_NEAR(green / red, 0.6f, 0.02f) << x;
         }
     }
-    EXPECT_EQ(picture.Red(SceneWidth - 1, 384), 1.0f);
+    EXPECT_EQ(picture.Red(SceneWidth - 1, Grey), 1.0f);
+    for (int channel = 0; channel < 3; ++channel)
+        EXPECT_GT(picture.texels[(static_cast<size_t>(Warm) * SceneWidth + SceneWidth - 1) * 4 + channel], 0.99f) << channel;
     EXPECT_NO_GL_ERROR();
 }
