@@ -90,6 +90,7 @@ protected:
         GlTest::SetUp();
         context = cgCreateContext();
         cgGLRegisterStates(context);
+        hdr.SetBrightPassThreshold(Threshold);
     }
 
     void TearDown() override
@@ -101,13 +102,20 @@ protected:
 
     // One frame of the chain on a scene that `drawScene` renders into the scene target.
     template <typename DrawScene>
-    void RunFrame(DrawScene drawScene)
+    void RunFrame(DrawScene drawScene, float elapsed = ElapsedTime)
     {
-        hdr.SetBrightPassThreshold(Threshold);
-        hdr.BeginScene(640.0f, 480.0f, ElapsedTime);
+        hdr.BeginScene(640.0f, 480.0f, elapsed);
         drawScene();
         hdr.EndScene();
         hdr.Process();
+    }
+
+    // Frames with an elapsed time that lets the eye settle on the scene in a few.
+    template <typename DrawScene>
+    void Settle(DrawScene drawScene)
+    {
+        for (int frame = 0; frame < 4; ++frame)
+            RunFrame(drawScene, SettlingTime);
     }
 
     void RunFrameOfColour(float red, float green, float blue)
@@ -121,27 +129,18 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT);
     }
 
-    // A grey rectangle of the scene, (x, y) its bottom-left pixel.
-    static void FillRectangle(int x, int y, int width, int height, float value)
+    // A rectangle of the scene, (x, y) its bottom-left pixel.
+    static void FillRectangle(int x, int y, int width, int height, float red, float green, float blue)
     {
         glEnable(GL_SCISSOR_TEST);
         glScissor(x, y, width, height);
-        FillScene(value, value, value);
+        FillScene(red, green, blue);
         glDisable(GL_SCISSOR_TEST);
     }
 
-    // Frames of a constant grey scene, with an elapsed time that lets the eye settle in a few.
-    float SettleOn(float value)
+    static void FillRectangle(int x, int y, int width, int height, float grey)
     {
-        hdr.SetBrightPassThreshold(Threshold);
-        for (int frame = 0; frame < 4; ++frame)
-        {
-            hdr.BeginScene(640.0f, 480.0f, SettlingTime);
-            FillScene(value, value, value);
-            hdr.EndScene();
-            hdr.Process();
-        }
-        return AdaptedLuminance();
+        FillRectangle(x, y, width, height, grey, grey, grey);
     }
 
     float MeasuredLogAverage() { return ReadTexture(hdr.GetLuminanceTexture(0)).Red(0, 0); }
@@ -489,7 +488,8 @@ TEST_F(CHDRPostProcessTest, EveryConstantLevelSettlesToAFlatMidToneAsTheReferenc
     hdr.Init(context);
     for (float level : {0.02f, 0.1f, 0.3f, 1.0f, 3.0f, 10.0f})
     {
-        const float adapted = SettleOn(level);
+        Settle([=] { FillScene(level, level, level); });
+        const float adapted = AdaptedLuminance();
         const HdrReference::Image scene(SceneWidth, SceneHeight, level);
         const double logAverage = HdrReference::LogAverage(scene);
         EXPECT_NEAR(std::exp(MeasuredLogAverage()), logAverage, 0.01 * logAverage) << level;
@@ -522,21 +522,14 @@ TEST_F(CHDRPostProcessTest, HighlightsRollOffSmoothlyToWhiteAlongTheToneCurve)
     hdr.Init(context);
     hdr.SetBrightPassThreshold(1e6f);
     auto valueAt = [](int x) { return 0.01 * std::pow(1e4, x / (SceneWidth - 1.0)); };
-    for (int frame = 0; frame < 4; ++frame)
-    {
-        hdr.BeginScene(640.0f, 480.0f, SettlingTime);
+    Settle([&] {
         for (int x = 0; x < SceneWidth; ++x)
         {
             const float value = static_cast<float>(valueAt(x));
             FillRectangle(x, 0, 1, SceneHeight / 2, value);
-            glEnable(GL_SCISSOR_TEST);
-            glScissor(x, SceneHeight / 2, 1, SceneHeight / 2);
-            FillScene(warm[0] * value, warm[1] * value, warm[2] * value);
-            glDisable(GL_SCISSOR_TEST);
+            FillRectangle(x, SceneHeight / 2, 1, SceneHeight / 2, warm[0] * value, warm[1] * value, warm[2] * value);
         }
-        hdr.EndScene();
-        hdr.Process();
-    }
+    });
     HdrReference::Image scene(SceneWidth, SceneHeight);
     for (int y = 0; y < SceneHeight; ++y)
     {
