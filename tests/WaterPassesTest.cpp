@@ -11,8 +11,11 @@
 #include "water/RefractionPass.h"
 #include "water/WaterPrograms.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 namespace
 {
@@ -76,6 +79,55 @@ bool IsClearWhite(int r, int g, int b)
     return r == 255 && g == 255 && b == 255;
 }
 
+// Fills one of the water's 1024 x 1024 images in place, so it keeps its own wrap modes, with
+// `texel`(x, y) as RGBA, y counted from the bottom.
+void FillImage(GLuint texture, const std::function<std::array<unsigned char, 4>(int, int)>& texel)
+{
+    std::vector<unsigned char> rgba;
+    rgba.reserve(static_cast<size_t>(ImageSize) * ImageSize * 4);
+    for (int y = 0; y < ImageSize; ++y)
+        for (int x = 0; x < ImageSize; ++x)
+            for (unsigned char channel : texel(x, y))
+                rgba.push_back(channel);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, ImageSize, ImageSize, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// Deep terrain of one grey under the whole surface: alpha 0 lets the waves bend the view freely.
+std::array<unsigned char, 4> DeepGrey(int, int)
+{
+    return {128, 128, 128, 0};
+}
+
+// The cosine between the water's up direction and the way towards the eye, for the ray through
+// the centre of window pixel (x, y), from the camera and the 45 degree perspective alone.
+double CosineTowardsEye(const Vector3& eye, const Vector3& target, int x, int y)
+{
+    const double forward[3] = {target.x - eye.x, target.y - eye.y, target.z - eye.z};
+    const double length = std::sqrt(forward[0] * forward[0] + forward[1] * forward[1] + forward[2] * forward[2]);
+    const double f[3] = {forward[0] / length, forward[1] / length, forward[2] / length};
+    // side = forward x up, up' = side x forward, for up = +y.
+    const double sideLength = std::hypot(f[2], f[0]);
+    const double side[3] = {-f[2] / sideLength, 0.0, f[0] / sideLength};
+    const double up[3] = {side[1] * f[2] - side[2] * f[1], side[2] * f[0] - side[0] * f[2],
+                          side[0] * f[1] - side[1] * f[0]};
+    const double halfHeight = std::tan(22.5 * M_PI / 180.0);
+    const double across = ((x + 0.5) / 320.0 - 1.0) * halfHeight * 640.0 / 480.0;
+    const double along = ((y + 0.5) / 240.0 - 1.0) * halfHeight;
+    double ray[3];
+    for (int k = 0; k < 3; ++k)
+        ray[k] = f[k] + side[k] * across + up[k] * along;
+    return -ray[1] / std::sqrt(ray[0] * ray[0] + ray[1] * ray[1] + ray[2] * ray[2]);
+}
+
+// Schlick's approximation for water (reflectance 0.02 head-on).
+double WaterReflectance(double cosine)
+{
+    return 0.02 + 0.98 * std::pow(1.0 - cosine, 5.0);
+}
+
 void RenderWaterImages(const Vector3& eye, const Vector3& target)
 {
     Camera.position = eye;
@@ -109,6 +161,16 @@ protected:
         glDeleteTextures(1, &material);
         glDisable(GL_DEPTH_TEST);
         GlTest::TearDown();
+    }
+
+    // Draws the main scene from `eye` towards `target` over the images as they are, into the window.
+    static void RenderMainSceneFrom(const Vector3& eye, const Vector3& target)
+    {
+        Camera.position = eye;
+        Camera.target = target;
+        glViewport(0, 0, 640, 480);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        RenderMainScene();
     }
 
     GLuint material = 0;
@@ -191,5 +253,97 @@ TEST_F(WaterPassesTest, AMinimisedWindowOfHeightZeroRendersWithoutFault)
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     for (float value : projection)
         EXPECT_TRUE(std::isfinite(value));
+    EXPECT_NO_GL_ERROR();
+}
+
+// Over the drowned square around (-187.5, -187.5) that all of these views see, with the sun behind.
+struct FresnelView
+{
+    const char* name;
+    Vector3 eye;
+    Vector3 target;
+    int row;  // window row, from the bottom, where the contrast is measured
+};
+
+TEST_F(WaterPassesTest, ACheckerboardReflectionShowsWithSchlicksReflectanceForTheViewAngle)
+{
+    // Squares of 64 texels; the rows measured are moved to the middle of a row of squares, where
+    // the pattern alternates along the whole window row.
+    FillImage(ReflectionTexture, [](int x, int y) -> std::array<unsigned char, 4>
+              {
+                  const unsigned char level = ((x / 64 + y / 64) % 2) != 0 ? 255 : 0;
+                  return {level, level, level, 255};
+              });
+    FillImage(RefractionTexture, DeepGrey);
+    const FresnelView views[] = {
+        {"grazing", Vector3(-187.5f, 8.0f, -280.0f), Vector3(-187.5f, 0.0f, -110.0f), 240},
+        {"steep", Vector3(-187.5f, 80.0f, -210.0f), Vector3(-187.5f, 0.0f, -170.0f), 240},
+    };
+    for (const FresnelView& view : views)
+    {
+        SCOPED_TRACE(view.name);
+        RenderMainSceneFrom(view.eye, view.target);
+        int row = view.row;
+        while (std::abs(static_cast<int>((1.0 - (row + 0.5) / 480.0) * ImageSize) % 64 - 32) > 4)
+            ++row;
+        const std::vector<unsigned char> rgba = ReadPixels(0, row, 640, 1);
+        // Window column x reads column 1.6 x of the image, so the squares span 40 pixels each.
+        // Their levels: the mean over the pixels either side of the middle; streaks: the largest
+        // departure from those levels at least 8 pixels inside a square.
+        double sums[2] = {}, counts[2] = {};
+        for (int x = 64; x < 576; ++x)
+        {
+            const int bright = rgba[4 * x + 1] >= 128 ? 1 : 0;
+            sums[bright] += rgba[4 * x + 1];
+            counts[bright] += 1.0;
+        }
+        const double levels[2] = {sums[0] / std::max(counts[0], 1.0), sums[1] / std::max(counts[1], 1.0)};
+        double streaks = 0.0;
+        for (int x = 64; x < 576; ++x)
+            if (x % 40 >= 8 && x % 40 < 32)
+                streaks = std::max(streaks, std::fabs(rgba[4 * x + 1] - levels[rgba[4 * x + 1] >= 128 ? 1 : 0]));
+        const double contrast = (levels[1] - levels[0]) / 255.0;
+        const double expected = WaterReflectance(CosineTowardsEye(view.eye, view.target, 320, row));
+        EXPECT_NEAR(contrast, expected, 0.1) << "row " << row;
+        if (expected > 0.5)
+        {
+            EXPECT_GE(contrast, 0.5) << "the reflection must keep at least half its contrast";
+            EXPECT_LT(streaks, 25.0) << "far reflections must not be smeared";
+        }
+        else
+            EXPECT_NEAR((levels[0] + levels[1]) / 2.0, 128.0 + expected * (127.5 - 128.0), 8.0)
+                << "the refraction must dominate";
+    }
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(WaterPassesTest, TheOutermostRowsAndColumnsOfFlatWaterMatchTheirNeighbours)
+{
+    // The water covers the whole window; both images are flat, so only their edges could show.
+    FillImage(ReflectionTexture, [](int, int) -> std::array<unsigned char, 4> { return {200, 200, 200, 255}; });
+    FillImage(RefractionTexture, DeepGrey);
+    RenderMainSceneFrom(Vector3(-187.5f, 60.0f, -200.0f), Vector3(-187.5f, 0.0f, -170.0f));
+
+    const auto meanGreen = [](int x, int y, int width, int height)
+    {
+        const std::vector<unsigned char> rgba = ReadPixels(x, y, width, height);
+        double sum = 0.0;
+        for (size_t k = 1; k < rgba.size(); k += 4)
+            sum += rgba[k];
+        return sum / (width * height);
+    };
+    const struct
+    {
+        const char* edge;
+        double outermost;
+        double neighbour;
+    } edges[] = {
+        {"bottom", meanGreen(0, 0, 640, 1), meanGreen(0, 1, 640, 1)},
+        {"top", meanGreen(0, 479, 640, 1), meanGreen(0, 478, 640, 1)},
+        {"left", meanGreen(0, 0, 1, 480), meanGreen(1, 0, 1, 480)},
+        {"right", meanGreen(639, 0, 1, 480), meanGreen(638, 0, 1, 480)},
+    };
+    for (const auto& edge : edges)
+        EXPECT_NEAR(edge.outermost, edge.neighbour, 3.0) << edge.edge;
     EXPECT_NO_GL_ERROR();
 }
