@@ -9,6 +9,7 @@
 #include "water/MainScenePass.h"
 #include "water/ReflectionPass.h"
 #include "water/RefractionPass.h"
+#include "water/TerrainTransform.h"
 #include "water/WaterPrograms.h"
 
 #include <algorithm>
@@ -101,26 +102,48 @@ std::array<unsigned char, 4> DeepGrey(int, int)
     return {128, 128, 128, 0};
 }
 
-// The cosine between the water's up direction and the way towards the eye, for the ray through
-// the centre of window pixel (x, y), from the camera and the 45 degree perspective alone.
-double CosineTowardsEye(const Vector3& eye, const Vector3& target, int x, int y)
+// A camera looking from `eye` towards `target` with +y up, as gluLookAt builds it, and the
+// one perspective of every view (45 degrees vertically, aspect 640 : 480), in double precision.
+struct CameraModel
 {
-    const double forward[3] = {target.x - eye.x, target.y - eye.y, target.z - eye.z};
-    const double length = std::sqrt(forward[0] * forward[0] + forward[1] * forward[1] + forward[2] * forward[2]);
-    const double f[3] = {forward[0] / length, forward[1] / length, forward[2] / length};
-    // side = forward x up, up' = side x forward, for up = +y.
-    const double sideLength = std::hypot(f[2], f[0]);
-    const double side[3] = {-f[2] / sideLength, 0.0, f[0] / sideLength};
-    const double up[3] = {side[1] * f[2] - side[2] * f[1], side[2] * f[0] - side[0] * f[2],
-                          side[0] * f[1] - side[1] * f[0]};
-    const double halfHeight = std::tan(22.5 * M_PI / 180.0);
-    const double across = ((x + 0.5) / 320.0 - 1.0) * halfHeight * 640.0 / 480.0;
-    const double along = ((y + 0.5) / 240.0 - 1.0) * halfHeight;
-    double ray[3];
-    for (int k = 0; k < 3; ++k)
-        ray[k] = f[k] + side[k] * across + up[k] * along;
-    return -ray[1] / std::sqrt(ray[0] * ray[0] + ray[1] * ray[1] + ray[2] * ray[2]);
-}
+    using Vector = std::array<double, 3>;
+    Vector eye, forward, side, up;
+
+    CameraModel(const Vector3& from, const Vector3& towards)
+        : eye{from.x, from.y, from.z}
+    {
+        const Vector ahead = {towards.x - eye[0], towards.y - eye[1], towards.z - eye[2]};
+        forward = Scaled(ahead, 1.0 / std::sqrt(Dot(ahead, ahead)));
+        side = Scaled(Vector{-forward[2], 0.0, forward[0]}, 1.0 / std::hypot(forward[0], forward[2]));
+        up = {side[1] * forward[2] - side[2] * forward[1], side[2] * forward[0] - side[0] * forward[2],
+              side[0] * forward[1] - side[1] * forward[0]};
+    }
+
+    // Where `point` lands across and up the view, each from 0 to 1.
+    std::array<double, 2> Spot(const Vector& point) const
+    {
+        const Vector offset = {point[0] - eye[0], point[1] - eye[1], point[2] - eye[2]};
+        const double depth = Dot(offset, forward);
+        return {0.5 + 0.5 * Dot(offset, side) / (depth * HalfHeight * 640.0 / 480.0),
+                0.5 + 0.5 * Dot(offset, up) / (depth * HalfHeight)};
+    }
+
+    // The cosine between the water's up direction and the way towards the eye, for the ray
+    // through the centre of window pixel (x, y).
+    double CosineTowardsEye(int x, int y) const
+    {
+        const double across = ((x + 0.5) / 320.0 - 1.0) * HalfHeight * 640.0 / 480.0;
+        const double along = ((y + 0.5) / 240.0 - 1.0) * HalfHeight;
+        Vector ray;
+        for (int k = 0; k < 3; ++k)
+            ray[k] = forward[k] + side[k] * across + up[k] * along;
+        return -ray[1] / std::sqrt(Dot(ray, ray));
+    }
+
+    static double Dot(const Vector& a, const Vector& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+    static Vector Scaled(const Vector& a, double by) { return {a[0] * by, a[1] * by, a[2] * by}; }
+    static constexpr double HalfHeight = 0.41421356237309503;  // tan(22.5 degrees)
+};
 
 // Schlick's approximation for water (reflectance 0.02 head-on).
 double WaterReflectance(double cosine)
@@ -217,6 +240,39 @@ TEST_F(WaterPassesTest, OverAHillOnlyTheReflectionShowsTerrain)
     EXPECT_NO_GL_ERROR();
 }
 
+TEST_F(WaterPassesTest, TheReflectionSeesTheHillFromTheCameraMirroredInTheWater)
+{
+    // From the hollow towards the central crest, along the terrain's diagonal: the mirrored
+    // camera, 30 below the water, sees the hill's slope above the water from below, its top
+    // edge where the corners on the diagonal rise highest in its view. The camera itself would
+    // see the whole hill lower down, with sky there.
+    const Vector3 eye(-187.5f, 30.0f, -187.5f), target(0.0f, 10.0f, 0.0f);
+    RenderWaterImages(eye, target);
+    const CameraModel mirrored(Vector3(eye.x, -eye.y, eye.z), Vector3(target.x, -target.y, target.z));
+    double top = 0.0;
+    for (int corner = 0; corner <= TerrainExtent; corner += TerrainStep)
+    {
+        const double world = (corner - TerrainExtent / 2) * static_cast<double>(TerrainScale);
+        const double height = TerrainHeight(corner, corner);
+        if (height > 0.0 && world > eye.x)
+            top = std::max(top, mirrored.Spot({world, height, world})[1]);
+    }
+    std::vector<unsigned char> rgba(static_cast<size_t>(ImageSize) * ImageSize * 4);
+    glBindTexture(GL_TEXTURE_2D, ReflectionTexture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const auto terrainAt = [&](int row)
+    {
+        const size_t texel = (static_cast<size_t>(row) * ImageSize + ImageSize / 2) * 4;
+        return IsTerrain(rgba[texel], rgba[texel + 1], rgba[texel + 2]);
+    };
+    const int row = static_cast<int>(top * ImageSize);
+
+    EXPECT_TRUE(terrainAt(row - 16)) << "just under the top edge, row " << row;
+    EXPECT_FALSE(terrainAt(row + 16)) << "just over the top edge, row " << row;
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(WaterPassesTest, WaterReadsTheReflectionImageUpsideDownAtItsOwnScreenSpot)
 {
     // The mirrored camera sees a point of the water plane where the normal camera sees it, but
@@ -303,7 +359,7 @@ TEST_F(WaterPassesTest, ACheckerboardReflectionShowsWithSchlicksReflectanceForTh
             if (x % 40 >= 8 && x % 40 < 32)
                 streaks = std::max(streaks, std::fabs(rgba[4 * x + 1] - levels[rgba[4 * x + 1] >= 128 ? 1 : 0]));
         const double contrast = (levels[1] - levels[0]) / 255.0;
-        const double expected = WaterReflectance(CosineTowardsEye(view.eye, view.target, 320, row));
+        const double expected = WaterReflectance(CameraModel(view.eye, view.target).CosineTowardsEye(320, row));
         EXPECT_NEAR(contrast, expected, 0.1) << "row " << row;
         if (expected > 0.5)
         {
