@@ -297,6 +297,40 @@ TEST_F(WaterPassesTest, WaterReadsTheReflectionImageUpsideDownAtItsOwnScreenSpot
     EXPECT_NO_GL_ERROR();
 }
 
+TEST_F(WaterPassesTest, TheWaterReceivesTheEyeInItsGridsCoordinates)
+{
+    // The grid spans the world's -375 to 375 turned by the scene's rotation, so the start eye
+    // (100, 100, 0) lies at (475, 100, 375) on it, and at (375, 100, 275) once the scene has
+    // turned 90 degrees (the world's +x then runs along the grid's -z).
+    const auto eyeReceived = []
+    {
+        RenderMainScene();
+        // The only live program with an EyePos is the water surface's vertex program.
+        for (GLuint program = 1; program < 4096; ++program)
+        {
+            if (glIsProgram(program) == GL_FALSE || glGetUniformLocation(program, "EyePos") < 0)
+                continue;
+            std::array<float, 3> eye = {};
+            glGetUniformfv(program, glGetUniformLocation(program, "EyePos"), eye.data());
+            return eye;
+        }
+        return std::array<float, 3>{};
+    };
+    const float saved = SceneRotation.horizontal;
+    const std::array<float, 3> atStart = eyeReceived();
+    SceneRotation.horizontal = 90.0f;
+    const std::array<float, 3> turned = eyeReceived();
+    SceneRotation.horizontal = saved;
+
+    EXPECT_NEAR(atStart[0], 475.0f, 1e-3f);
+    EXPECT_NEAR(atStart[1], 100.0f, 1e-3f);
+    EXPECT_NEAR(atStart[2], 375.0f, 1e-3f);
+    EXPECT_NEAR(turned[0], 375.0f, 1e-3f);
+    EXPECT_NEAR(turned[1], 100.0f, 1e-3f);
+    EXPECT_NEAR(turned[2], 275.0f, 1e-3f);
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(WaterPassesTest, AMinimisedWindowOfHeightZeroRendersWithoutFault)
 {
     const ClientSize saved = WindowSize;
