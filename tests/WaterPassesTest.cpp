@@ -305,16 +305,17 @@ TEST_F(WaterPassesTest, TheWaterReceivesTheEyeInItsGridsCoordinates)
     const auto eyeReceived = []
     {
         RenderMainScene();
-        // The only live program with an EyePos is the water surface's vertex program.
+        // The water surface's vertex program is the only live program with an EyePos.
+        std::vector<std::array<float, 3>> eyes;
         for (GLuint program = 1; program < 4096; ++program)
         {
             if (glIsProgram(program) == GL_FALSE || glGetUniformLocation(program, "EyePos") < 0)
                 continue;
-            std::array<float, 3> eye = {};
-            glGetUniformfv(program, glGetUniformLocation(program, "EyePos"), eye.data());
-            return eye;
+            eyes.emplace_back();
+            glGetUniformfv(program, glGetUniformLocation(program, "EyePos"), eyes.back().data());
         }
-        return std::array<float, 3>{};
+        EXPECT_EQ(eyes.size(), 1u);
+        return eyes.empty() ? std::array<float, 3>{} : eyes.front();
     };
     const float saved = SceneRotation.horizontal;
     const std::array<float, 3> atStart = eyeReceived();
