@@ -1,6 +1,7 @@
 // The reflection, refraction and main scene passes over the real terrain, sky box and programs:
-// what each image holds on either side of the water plane, how the water reads the reflection,
-// and the state the passes leave.
+// what each image holds on either side of the water plane and from which camera, how the water
+// reads and blends the images (against a camera and Schlick's reflectance worked out here in
+// double precision), its edges, the eye it receives, and the state the passes leave.
 #include "GlContext.h"
 
 #include "app/Globals.h"

@@ -1,6 +1,6 @@
 // The three water program pairs on a real context: they build on this driver, a broken one is
-// reported once while the others carry on, the terrain pairs clip at the water plane, and the
-// water surface's samplers and time reach the GPU.
+// reported once while the others carry on, the terrain pairs clip at the water plane, and each
+// sampler, constant and the time reach the program that reads them.
 #include "GlContext.h"
 #include "ScratchFolder.h"
 
