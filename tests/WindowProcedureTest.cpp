@@ -191,7 +191,9 @@ TEST_F(RealWindowTest, ArrowKeysOnTheRealWindowWalkAndStepTheirOwnWayAndEscapeQu
 {
     static CWindow window;
     if (window.Handle() == nullptr)
+    {
         ASSERT_TRUE(window.Create("Merrowind keys", 0, 0, 640, 480, MainWindowProcedure)) << SDL_GetError();
+    }
     Camera.Reset();
     Camera.Turn(0.0f);
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
