@@ -30,9 +30,10 @@ long ResidentKiB()
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// Renders one entry's frames of a round, and records them where a record is given. The record
-// has room for them: nothing here allocates, so the counts taken around the frames are theirs.
-void RenderBlock(const BenchEntry& entry, int frames, EntryRecord* record)
+// Renders one entry's frames of a round into its record: their GL errors always, their times and
+// allocations only when the round is measured. The record has room for the frames: nothing here
+// allocates, so the counts taken around them are theirs.
+void RenderBlock(const BenchEntry& entry, int frames, bool measured, EntryRecord& record)
 {
     StageTimer timer;
     const AllocationCount before = CountAllocations();
@@ -40,27 +41,26 @@ void RenderBlock(const BenchEntry& entry, int frames, EntryRecord* record)
     {
         timer.BeginFrame();
         entry.renderFrame(timer);
-        const int glErrors = TakeGlErrors();
-        if (record == nullptr)
-            continue;
-        record->frames.push_back(timer.EndFrame());
-        record->glErrors += glErrors;
+        record.glErrors += TakeGlErrors();
+        if (measured)
+            record.frames.push_back(timer.EndFrame());
     }
     const AllocationCount after = CountAllocations();
-    if (record == nullptr)
+    if (!measured)
         return;
-    record->allocations += after.all - before.all;
-    record->cplusplusAllocations += after.cplusplus - before.cplusplus;
+    record.allocations += after.all - before.all;
+    record.cplusplusAllocations += after.cplusplus - before.cplusplus;
 }
 
 // Round `round` renders the entries from the one at index round (modulo their count) onwards.
-void RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, std::vector<EntryRecord>* records)
+void RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, bool measured,
+                 std::vector<EntryRecord>& records)
 {
     const size_t count = entries.size();
     for (size_t step = 0; step < count; ++step)
     {
         const size_t index = (static_cast<size_t>(round) + step) % count;
-        RenderBlock(entries[index], frames, records ? &(*records)[index] : nullptr);
+        RenderBlock(entries[index], frames, measured, records[index]);
     }
 }
 }
@@ -74,13 +74,14 @@ RoundsRecord RunInterleavedRounds(const std::vector<BenchEntry>& entries, const 
         record.entries.back().frames.reserve(static_cast<size_t>(plan.rounds) * plan.framesPerRound);
     }
     // Resident memory settles over the first few rounds after start-up (the driver's pools and the
-    // C library's heap), so the warm-up is made of whole rounds.
-    for (int round = 0; round < plan.warmupRounds; ++round)
-        RenderRound(entries, round, plan.framesPerRound, nullptr);
+    // C library's heap), so the warm-up is made of whole rounds. A view's first frames count for
+    // GL errors like all others.
     TakeGlErrors();
+    for (int round = 0; round < plan.warmupRounds; ++round)
+        RenderRound(entries, round, plan.framesPerRound, false, record.entries);
     const long residentBefore = ResidentKiB();
     for (int round = 0; round < plan.rounds; ++round)
-        RenderRound(entries, round, plan.framesPerRound, &record.entries);
+        RenderRound(entries, round, plan.framesPerRound, true, record.entries);
     record.residentGrowthKiB = ResidentKiB() - residentBefore;
     return record;
 }

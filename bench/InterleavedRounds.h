@@ -31,7 +31,7 @@ struct EntryRecord
     std::vector<FrameTimes> frames;
     std::uint64_t allocations = 0;  // all threads
     std::uint64_t cplusplusAllocations = 0;
-    int glErrors = 0;
+    int glErrors = 0;  // over the warm-up rounds too
 };
 
 struct RoundsRecord
