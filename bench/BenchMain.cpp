@@ -5,7 +5,7 @@
 //
 //   merrowind-bench [--rounds N] [--frames N] [--warmup N] [--size WxH] [--views NAME,NAME...]
 //
-// --frames is per view and round; --warmup rounds, recorded nowhere, come before the N rounds;
+// --frames is per view and round; --warmup rounds, timed nowhere, come before the N rounds;
 // --views measures only the tour views named.
 #include "BenchReport.h"
 #include "CameraTour.h"

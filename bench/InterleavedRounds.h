@@ -19,7 +19,7 @@ struct BenchEntry
 
 struct RoundsPlan
 {
-    int warmupRounds = 3;  // rounds like the others, before them, recorded nowhere
+    int warmupRounds = 3;  // rounds like the others before them; only their GL errors count
     int rounds = 12;
     int framesPerRound = 3;  // per entry and round
 };
