@@ -54,6 +54,20 @@ double MillisecondsSinceProcessStart()
     return now.tv_sec * 1000.0 + now.tv_nsec / 1.0e6 - started;
 }
 
+// The machine's one-minute load average: the ratios move with it, so runs are compared at a
+// similar load.
+double LoadAverage()
+{
+    double load = 0.0;
+    FILE* file = std::fopen("/proc/loadavg", "r");
+    if (file == nullptr)
+        return 0.0;
+    if (std::fscanf(file, "%lf", &load) != 1)
+        load = 0.0;
+    std::fclose(file);
+    return load;
+}
+
 bool ParseViews(const std::string& names, std::vector<const TourView*>& views)
 {
     std::istringstream list(names);
@@ -146,7 +160,9 @@ int main(int argc, char** argv)
 
     SpeedOfLightFrame speedOfLight;
     speedOfLight.Create(options.width, options.height);
+    facts.loadBefore = LoadAverage();
     const RoundsRecord record = RunInterleavedRounds(Entries(options.views, speedOfLight), options.plan);
+    facts.loadAfter = LoadAverage();
     const BenchFigures figures = Summarise(record);
 
     rusage usage{};

@@ -190,6 +190,8 @@ void PrintTable(const BenchFigures& figures, const RunFacts& facts)
     std::printf("start-up: %.1f ms to the end of InitScene, %.1f ms to the first presented frame\n",
                 facts.toInitSceneMs, facts.toFirstFrameMs);
     std::printf("peak resident memory: %ld KiB\n", facts.peakResidentKiB);
+    std::printf("load average of the machine: %.2f before the rounds, %.2f after them (the ratios move with it)\n",
+                facts.loadBefore, facts.loadAfter);
 }
 
 void PrintJson(const BenchFigures& figures, const RunFacts& facts)
@@ -213,7 +215,7 @@ void PrintJson(const BenchFigures& figures, const RunFacts& facts)
         PrintJsonPick("median_view", figures.views[figures.medianView]);
     }
     std::printf("\"rss_growth_kib\":%ld,\"startup_init_scene_ms\":%.1f,\"startup_first_frame_ms\":%.1f,"
-                "\"peak_rss_kib\":%ld,\"message_boxes\":%zu}\n",
+                "\"peak_rss_kib\":%ld,\"load_before\":%.2f,\"load_after\":%.2f,\"message_boxes\":%zu}\n",
                 figures.residentGrowthKiB, facts.toInitSceneMs, facts.toFirstFrameMs, facts.peakResidentKiB,
-                facts.messageBoxes);
+                facts.loadBefore, facts.loadAfter, facts.messageBoxes);
 }

@@ -50,6 +50,8 @@ struct RunFacts
     double toInitSceneMs = 0.0;
     double toFirstFrameMs = 0.0;
     long peakResidentKiB = 0;
+    double loadBefore = 0.0;  // the machine's one-minute load average before the rounds
+    double loadAfter = 0.0;  // and after them
     std::size_t messageBoxes = 0;
 };
 

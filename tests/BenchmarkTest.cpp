@@ -82,7 +82,8 @@ TEST(Benchmark, RunsTheTourInRoundsAndEndsWithACompleteJsonLine)
                             "\"speed_of_light\"", "\"reflection\"", "\"refraction\"", "\"main_scene\"",
                             "\"hdr_chain\"", "\"composite_swap\"", "\"median_ms\"", "\"p90_ms\"", "\"ratio_q1\"",
                             "\"ratio_q3\"", "\"fps\"", "\"allocations_per_frame\"", "\"worst_view\"", "\"median_view\"",
-                            "\"startup_init_scene_ms\"", "\"startup_first_frame_ms\"", "\"peak_rss_kib\""})
+                            "\"startup_init_scene_ms\"", "\"startup_first_frame_ms\"", "\"peak_rss_kib\"",
+                            "\"load_before\"", "\"load_after\""})
         EXPECT_NE(json.find(key), std::string::npos) << key;
     EXPECT_EQ(json.find("nan"), std::string::npos);
     EXPECT_EQ(json.find("inf"), std::string::npos);
