@@ -56,7 +56,10 @@ void OffscreenScene::Place(const SceneCamera& camera)
 {
     SceneRotation.horizontal = camera.sceneRotation;
     if (!camera.moved)
+    {
+        Camera.Reset();
         return;
+    }
     Camera.position = Vector3(camera.x, camera.y, camera.z);
     Camera.yaw = camera.yaw;
     Camera.Update();

@@ -10,7 +10,7 @@
 
 struct SceneCamera
 {
-    bool moved = false;  // false: the start view that Reset leaves
+    bool moved = false;  // false: the start view, as Reset leaves it
     float x = 100.0f, y = 100.0f, z = 0.0f;
     float yaw = 0.0f;
     float sceneRotation = 0.0f;
@@ -23,7 +23,8 @@ public:
     // images), opens an offscreen window with the given client size and runs InitScene.
     bool Start(int clientWidth, int clientHeight);
 
-    // Places the camera and the scene rotation as a user could have left them.
+    // Places the camera and the scene rotation as a user could have left them; a camera that
+    // has not moved is put back where the program starts it.
     static void Place(const SceneCamera& camera);
 
     // The composed frame in the window's back buffer, RGB rows from the top.

@@ -1,8 +1,12 @@
 // merrowind-snapshot: renders the real scene offscreen and writes frame N, as the window would
 // show it, to a binary PPM image. Used by the golden-image test and for the README's screenshot.
 //
-//   merrowind-snapshot [--frame N] [--size WxH] [--eye x,y,z --yaw radians] [--rotation degrees]
-//                      --out FILE.ppm
+//   merrowind-snapshot [--frame N] [--size WxH] [--view NAME] [--eye x,y,z --yaw radians]
+//                      [--rotation degrees] --out FILE.ppm
+//
+// --view places the camera as the tour view of that name does (see CameraTour.cpp); options
+// after it change that placement.
+#include "CameraTour.h"
 #include "OffscreenScene.h"
 
 #include "app/Scene.h"
@@ -35,6 +39,13 @@ bool ParseOptions(int argc, char** argv, Options& options)
         {
             if (std::sscanf(value.c_str(), "%dx%d", &options.width, &options.height) != 2)
                 return false;
+        }
+        else if (name == "--view")
+        {
+            const TourView* view = FindTourView(value);
+            if (view == nullptr)
+                return false;
+            options.camera = view->camera;
         }
         else if (name == "--eye")
         {
@@ -88,8 +99,11 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseOptions(argc, argv, options))
     {
-        std::fprintf(stderr, "usage: %s [--frame N] [--size WxH] [--eye x,y,z --yaw radians] "
-                             "[--rotation degrees] --out FILE.ppm\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--frame N] [--size WxH] [--view NAME] [--eye x,y,z --yaw radians] "
+                             "[--rotation degrees] --out FILE.ppm\nviews:", argv[0]);
+        for (const TourView& view : CameraTour())
+            std::fprintf(stderr, " %s", view.name);
+        std::fprintf(stderr, "\n");
         return 2;
     }
     const std::string out = std::filesystem::absolute(options.out).string();

@@ -3,6 +3,11 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <tuple>
+#include <vector>
 
 namespace
 {
@@ -53,6 +58,28 @@ BufferFunctions LookUp(const BufferFunctionNames& names)
     return found;
 }
 
+// Vertex i of the list becomes the index of the first vertex with the same position and texture
+// coordinate, compared bit for bit: the terrain's generator makes the copies of a corner identical.
+std::vector<GLuint> FirstCopies(int count, const float* positions, const float* texCoords)
+{
+    using Key = std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t>;
+    const auto bits = [](const float* value) {
+        std::uint32_t word = 0;
+        std::memcpy(&word, value, sizeof word);
+        return word;
+    };
+    std::map<Key, GLuint> first;
+    std::vector<GLuint> indices(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+    {
+        const float* p = positions + 3 * i;
+        const float* t = texCoords != nullptr ? texCoords + 2 * i : nullptr;
+        const Key key{bits(p), bits(p + 1), bits(p + 2), t ? bits(t) : 0u, t ? bits(t + 1) : 0u};
+        indices[i] = first.emplace(key, static_cast<GLuint>(i)).first->second;
+    }
+    return indices;
+}
+
 // No more vertices than both uploads hold, so that no draw reads past the end of a buffer.
 int UploadedVertices(int count, int positionBytes, bool hasTexCoords, int texCoordBytes)
 {
@@ -95,6 +122,7 @@ void CVertexBuffer::Generate()
         return;
     Buffers.GenBuffers(1, &vertexBuffer);
     Buffers.GenBuffers(1, &texCoordBuffer);
+    Buffers.GenBuffers(1, &indexBuffer);
 }
 
 void CVertexBuffer::Create(int count, const void* positions, int positionBytes, const void* texCoords,
@@ -111,6 +139,12 @@ void CVertexBuffer::Create(int count, const void* positions, int positionBytes, 
         Buffers.BindBuffer(GL_ARRAY_BUFFER_ARB, texCoordBuffer);
         Buffers.BufferData(GL_ARRAY_BUFFER_ARB, texCoordBytes, texCoords, GL_STATIC_DRAW_ARB);
     }
+    const std::vector<GLuint> indices = FirstCopies(vertexCount, static_cast<const float*>(positions),
+                                                    static_cast<const float*>(hasTexCoords ? texCoords : nullptr));
+    Buffers.BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBuffer);
+    Buffers.BufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(indices.size() * sizeof(GLuint)),
+                       indices.data(), GL_STATIC_DRAW_ARB);
+    Buffers.BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
 }
 
 void CVertexBuffer::Bind() const
@@ -134,8 +168,12 @@ void CVertexBuffer::Bind() const
 void CVertexBuffer::Draw(int count) const
 {
     const int drawn = std::min(count, vertexCount);
-    if (drawn > 0)
-        glDrawArrays(GL_TRIANGLES, 0, drawn);
+    if (drawn <= 0)
+        return;
+    // The index buffer is bound only for the draw: client index arrays elsewhere must not read it.
+    Buffers.BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBuffer);
+    glDrawElements(GL_TRIANGLES, drawn, GL_UNSIGNED_INT, nullptr);
+    Buffers.BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
 }
 
 void CVertexBuffer::Release()
@@ -144,6 +182,7 @@ void CVertexBuffer::Release()
         return;
     Buffers.DeleteBuffers(1, &vertexBuffer);
     Buffers.DeleteBuffers(1, &texCoordBuffer);
+    Buffers.DeleteBuffers(1, &indexBuffer);
     // A draw after the release would source its vertices from no buffer, a null client pointer.
     *this = CVertexBuffer();
 }

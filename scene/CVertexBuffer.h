@@ -1,5 +1,8 @@
 // A triangle mesh in two vertex buffer objects (positions, texture coordinates), drawn with
 // client arrays sourced from them. The buffer entry points are looked up by this class itself.
+// The mesh is an unshared triangle list, so most corners are stored several times; an index list
+// names every corner by its first copy, so that a driver that shades vertices on the CPU shades
+// each corner once instead of once per triangle. The triangles drawn are the same.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -24,6 +27,7 @@ public:
 
     GLuint vertexBuffer = 0;
     GLuint texCoordBuffer = 0;
+    GLuint indexBuffer = 0;
     int vertexCount = 0;
     bool hasTexCoords = false;
 };

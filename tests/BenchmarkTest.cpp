@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -56,40 +57,84 @@ bool BalancedObject(const std::string& text)
     }
     return depth == 0 && !inString && text.front() == '{';
 }
+
+// The whole-frame ratios of the tour's views, in the order the line lists them (the
+// speed-of-light frame's comes last).
+std::vector<double> FrameRatios(const std::string& json)
+{
+    std::vector<double> ratios;
+    const std::string frame = "\"frame\":{";
+    for (size_t at = json.find(frame); at != std::string::npos; at = json.find(frame, at + 1))
+        ratios.push_back(NumbersAfter(json.substr(at, json.find('}', at) - at), "ratio").at(0));
+    return ratios;
+}
 }
 
-TEST(Benchmark, RunsAFewFramesAndEndsWithACompleteJsonLine)
+TEST(Benchmark, RunsTheTourInRoundsAndEndsWithACompleteJsonLine)
 {
-    const auto lines = RunLines(std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --frames 3 --warmup 1 2>&1");
+    const auto lines =
+        RunLines(std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --rounds 3 --frames 1 --warmup 0 2>&1");
     const std::string json = LastLine(lines);
     ASSERT_FALSE(json.empty());
     EXPECT_TRUE(BalancedObject(json)) << json;
-    for (const char* key : {"\"start_camera\"", "\"second_camera\"", "\"speed_of_light\"", "\"reflection\"",
-                            "\"refraction\"", "\"main_scene\"", "\"hdr_chain\"", "\"composite_swap\"", "\"median_ms\"",
-                            "\"p90_ms\"", "\"fps\"", "\"allocations_per_frame\"", "\"ratio_start_camera\"",
-                            "\"startup_init_scene_ms\"", "\"startup_first_frame_ms\"", "\"peak_rss_kib\""})
+    for (const char* key : {"\"start\"", "\"along_lake\"", "\"open_water\"", "\"into_sun\"", "\"away_from_sun\"",
+                            "\"high_above\"", "\"water_level_shore\"", "\"hillside_lake\"", "\"turned\"",
+                            "\"speed_of_light\"", "\"reflection\"", "\"refraction\"", "\"main_scene\"",
+                            "\"hdr_chain\"", "\"composite_swap\"", "\"median_ms\"", "\"p90_ms\"", "\"ratio_q1\"",
+                            "\"ratio_q3\"", "\"fps\"", "\"allocations_per_frame\"", "\"worst_view\"", "\"median_view\"",
+                            "\"startup_init_scene_ms\"", "\"startup_first_frame_ms\"", "\"peak_rss_kib\"",
+                            "\"load_before\"", "\"load_after\""})
         EXPECT_NE(json.find(key), std::string::npos) << key;
     EXPECT_EQ(json.find("nan"), std::string::npos);
     EXPECT_EQ(json.find("inf"), std::string::npos);
     EXPECT_NE(json.find("\"message_boxes\":0}"), std::string::npos) << "the scene started with a failure: " << json;
+    // Every figure says what it rests on: 3 rounds of 1 frame for each of the nine views and the
+    // speed-of-light frame.
+    EXPECT_EQ(NumbersAfter(json, "rounds"), std::vector<double>(11, 3.0));
+    EXPECT_EQ(NumbersAfter(json, "frames"), std::vector<double>(10, 3.0));
+
+    // The worst and the median view, picked again here from the views' own ratios.
+    std::vector<double> ratios = FrameRatios(json);
+    ASSERT_EQ(ratios.size(), 10u);
+    EXPECT_EQ(ratios.back(), 1.0) << "the speed-of-light frame over itself";
+    ratios.pop_back();
+    std::sort(ratios.begin(), ratios.end());
+    const size_t worst = json.find("\"worst_view\"");
+    const size_t median = json.find("\"median_view\"");
+    ASSERT_NE(worst, std::string::npos);
+    ASSERT_NE(median, std::string::npos);
+    EXPECT_DOUBLE_EQ(NumbersAfter(json.substr(worst), "ratio").at(0), ratios.back());
+    EXPECT_DOUBLE_EQ(NumbersAfter(json.substr(median), "ratio").at(0), ratios[4]);
+    // Quartiles enclose their median, stage by stage.
+    const auto lower = NumbersAfter(json, "ratio_q1");
+    const auto middle = NumbersAfter(json, "ratio");
+    const auto upper = NumbersAfter(json, "ratio_q3");
+    ASSERT_EQ(lower.size(), middle.size());
+    ASSERT_EQ(upper.size(), middle.size());
+    for (size_t i = 0; i < middle.size(); ++i)
+    {
+        EXPECT_LE(lower[i], middle[i]) << i;
+        EXPECT_LE(middle[i], upper[i]) << i;
+    }
 }
 
 // The ten-thousand-frame run of the real program watches memory over a long time; this one
-// reads what only the benchmark can see: GL errors and allocations, frame by frame.
+// reads what only the benchmark can see: GL errors and allocations, frame by frame, over the
+// whole tour.
 TEST(Benchmark, HundredsOfFramesRaiseNoGlErrorAllocateNothingAndDoNotGrowMemory)
 {
     if (SanitizedBuild)
         GTEST_SKIP() << "the sanitizer's quarantine grows resident memory by design";
-    const auto lines = RunLines(std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --frames 250 --warmup 20 2>&1");
+    const auto lines =
+        RunLines(std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --rounds 10 --frames 3 --warmup 3 2>&1");
     const std::string json = LastLine(lines);
     const auto errors = NumbersAfter(json, "gl_errors");
-    ASSERT_EQ(errors.size(), 3u) << json;
+    ASSERT_EQ(errors.size(), 10u) << json;
     for (double count : errors)
         EXPECT_EQ(count, 0.0);
-    // Measured after each camera's warm-up, so the driver's one-time pools are already in place.
+    // Measured after the warm-up rounds, so the driver's one-time pools are already in place.
     const auto growth = NumbersAfter(json, "rss_growth_kib");
-    ASSERT_EQ(growth.size(), 3u);
-    EXPECT_LT(growth[0], 2048.0) << "resident memory grew over 250 frames from the start camera";
-    EXPECT_LT(growth[1], 2048.0) << "resident memory grew over 250 frames from the second camera";
-    EXPECT_EQ(NumbersAfter(json, "new_per_frame"), std::vector<double>(3, 0.0));
+    ASSERT_EQ(growth.size(), 1u);
+    EXPECT_LT(growth[0], 2048.0) << "resident memory grew over 300 frames of the tour";
+    EXPECT_EQ(NumbersAfter(json, "new_per_frame"), std::vector<double>(10, 0.0));
 }

@@ -100,6 +100,31 @@ TEST_F(VertexBufferTest, HoldsTheWholeTerrain)
     EXPECT_EQ(BufferSize(mesh.texCoordBuffer), 270000);
     EXPECT_EQ(DrawnTriangles(TerrainVertexCount), 11250u);
     ExpectArraysDisabled();
+    GLint elementBuffer = -1;
+    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &elementBuffer);
+    EXPECT_EQ(elementBuffer, 0) << "the index list stays bound after the draw";
+
+    // Every vertex is drawn as the first copy of its corner: one of the 76 x 76 grid corners,
+    // at the very same position and material coordinate.
+    std::vector<GLuint> indices(TerrainVertexCount);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+    glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, TerrainVertexCount * sizeof(GLuint), indices.data());
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    std::vector<bool> named(TerrainVertexCount, false);
+    int corners = 0;
+    for (int i = 0; i < TerrainVertexCount; ++i)
+    {
+        const GLuint first = indices[i];
+        ASSERT_LE(first, static_cast<GLuint>(i));
+        for (int k = 0; k < 3; ++k)
+            ASSERT_EQ(positions[3 * first + k], positions[3 * i + k]) << "vertex " << i;
+        for (int k = 0; k < 2; ++k)
+            ASSERT_EQ(texCoords[2 * first + k], texCoords[2 * i + k]) << "vertex " << i;
+        corners += !named[first];
+        named[first] = true;
+    }
+    const int cornersPerSide = TerrainExtent / TerrainStep + 1;
+    EXPECT_EQ(corners, cornersPerSide * cornersPerSide);
     EXPECT_NO_GL_ERROR();
 }
 

@@ -1,0 +1,221 @@
+#include "BenchReport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <numeric>
+
+namespace
+{
+const char* ColumnName(int column)
+{
+    return column < ReportedStages ? StageNames[column] : "frame";
+}
+
+int ColumnWidth(int column)
+{
+    return std::max(10, static_cast<int>(std::strlen(ColumnName(column))));
+}
+
+std::vector<double> Column(const std::vector<FrameTimes>& frames, std::size_t first, std::size_t end, int column)
+{
+    std::vector<double> values;
+    for (std::size_t i = first; i < end; ++i)
+        values.push_back(frames[i][column]);
+    return values;
+}
+
+double RoundMedian(const EntryRecord& entry, int round, int framesPerRound, int column)
+{
+    const std::size_t first = static_cast<std::size_t>(round) * framesPerRound;
+    return Quantile(Column(entry.frames, first, first + framesPerRound, column), 0.5);
+}
+
+EntryFigures Figures(const EntryRecord& entry, const EntryRecord& light, const RoundsPlan& plan)
+{
+    EntryFigures figures;
+    figures.name = entry.name;
+    figures.rounds = plan.rounds;
+    figures.frames = static_cast<int>(entry.frames.size());
+    for (int column = 0; column < TimedColumns; ++column)
+    {
+        const std::vector<double> all = Column(entry.frames, 0, entry.frames.size(), column);
+        figures.medianMs[column] = Quantile(all, 0.5);
+        figures.p90Ms[column] = Quantile(all, 0.9);
+        std::vector<double> ratios;
+        for (int round = 0; round < plan.rounds; ++round)
+            ratios.push_back(RoundMedian(entry, round, plan.framesPerRound, column) /
+                             RoundMedian(light, round, plan.framesPerRound, column));
+        figures.ratio[column] = SpreadOf(ratios);
+    }
+    const double frames = std::max(figures.frames, 1);
+    figures.allocationsPerFrame = static_cast<double>(entry.allocations) / frames;
+    figures.newPerFrame = static_cast<double>(entry.cplusplusAllocations) / frames;
+    figures.glErrors = entry.glErrors;
+    return figures;
+}
+
+double FrameRatio(const EntryFigures& figures)
+{
+    return figures.ratio[WholeFrame].median;
+}
+
+void PrintRatio(const Spread& ratio)
+{
+    std::printf(" %5.2f (%4.2f-%4.2f)", ratio.median, ratio.lowerQuartile, ratio.upperQuartile);
+}
+
+void PrintTimeRow(const EntryFigures& entry, bool withRatio)
+{
+    std::printf("%-18s", entry.name.c_str());
+    for (int column = 0; column < TimedColumns; ++column)
+        std::printf(" %*.2f", ColumnWidth(column), entry.medianMs[column]);
+    if (withRatio)
+        PrintRatio(entry.ratio[WholeFrame]);
+    std::printf("\n");
+}
+
+void PrintTimes(const BenchFigures& figures)
+{
+    std::printf("%-18s", "median ms");
+    for (int column = 0; column < TimedColumns; ++column)
+        std::printf(" %*s", ColumnWidth(column), ColumnName(column));
+    std::printf(" %s\n", "  frame / s.o.l. (IQR)");
+    for (const EntryFigures& view : figures.views)
+        PrintTimeRow(view, true);
+    PrintTimeRow(figures.speedOfLight, false);
+}
+
+void PrintStageRatios(const BenchFigures& figures)
+{
+    std::printf("%-18s", "stage / s.o.l.");
+    for (int column = 0; column < ReportedStages; ++column)
+        std::printf(" %16.16s", ColumnName(column));
+    std::printf("\n");
+    for (const EntryFigures& view : figures.views)
+    {
+        std::printf("%-18s", view.name.c_str());
+        for (int column = 0; column < ReportedStages; ++column)
+            PrintRatio(view.ratio[column]);
+        std::printf("\n");
+    }
+}
+
+void PrintHealth(const BenchFigures& figures)
+{
+    std::printf("%-18s %9s %10s %17s %9s\n", "per view", "p90 ms", "frames/s", "allocations/frame", "new/frame");
+    const auto row = [](const EntryFigures& entry) {
+        std::printf("%-18s %9.2f %10.1f %17.1f %9.2f   GL errors %d\n", entry.name.c_str(), entry.p90Ms[WholeFrame],
+                    1000.0 / entry.medianMs[WholeFrame], entry.allocationsPerFrame, entry.newPerFrame,
+                    entry.glErrors);
+    };
+    for (const EntryFigures& view : figures.views)
+        row(view);
+    row(figures.speedOfLight);
+}
+
+void PrintJsonEntry(const EntryFigures& entry)
+{
+    std::printf("{\"name\":\"%s\",\"rounds\":%d,\"frames\":%d,\"stages\":{", entry.name.c_str(), entry.rounds,
+                entry.frames);
+    for (int column = 0; column < TimedColumns; ++column)
+    {
+        const Spread& ratio = entry.ratio[column];
+        std::printf("%s\"%s\":{\"median_ms\":%.4f,\"p90_ms\":%.4f,\"ratio\":%.4f,\"ratio_q1\":%.4f,"
+                    "\"ratio_q3\":%.4f}",
+                    column ? "," : "", ColumnName(column), entry.medianMs[column], entry.p90Ms[column], ratio.median,
+                    ratio.lowerQuartile, ratio.upperQuartile);
+    }
+    std::printf("},\"fps\":%.2f,\"allocations_per_frame\":%.3f,\"new_per_frame\":%.3f,\"gl_errors\":%d}",
+                1000.0 / entry.medianMs[WholeFrame], entry.allocationsPerFrame, entry.newPerFrame, entry.glErrors);
+}
+
+void PrintJsonPick(const char* key, const EntryFigures& view)
+{
+    const Spread& ratio = view.ratio[WholeFrame];
+    std::printf("\"%s\":{\"name\":\"%s\",\"ratio\":%.4f,\"ratio_q1\":%.4f,\"ratio_q3\":%.4f},", key,
+                view.name.c_str(), ratio.median, ratio.lowerQuartile, ratio.upperQuartile);
+}
+}
+
+BenchFigures Summarise(const RoundsRecord& record)
+{
+    BenchFigures figures;
+    figures.plan = record.plan;
+    figures.residentGrowthKiB = record.residentGrowthKiB;
+    const EntryRecord& light = record.entries.back();
+    for (std::size_t i = 0; i + 1 < record.entries.size(); ++i)
+        figures.views.push_back(Figures(record.entries[i], light, record.plan));
+    figures.speedOfLight = Figures(light, light, record.plan);
+
+    std::vector<std::size_t> byRatio(figures.views.size());
+    std::iota(byRatio.begin(), byRatio.end(), 0);
+    std::sort(byRatio.begin(), byRatio.end(), [&](std::size_t a, std::size_t b) {
+        return FrameRatio(figures.views[a]) < FrameRatio(figures.views[b]);
+    });
+    if (!byRatio.empty())
+    {
+        figures.worstView = byRatio.back();
+        figures.medianView = byRatio[byRatio.size() / 2];
+    }
+    return figures;
+}
+
+void PrintTable(const BenchFigures& figures, const RunFacts& facts)
+{
+    const RoundsPlan& plan = figures.plan;
+    std::printf("Merrowind frame benchmark: %d x %d, %s\n", facts.width, facts.height, facts.renderer.c_str());
+    std::printf("%zu tour views and the speed-of-light frame, interleaved: each round renders %d frame(s) of every "
+                "one,\nstarting one further along than the round before; %d warm-up round(s), then %d measured.\n"
+                "Times: medians over each one's %d measured frames. Ratios: per round, the median over the\n"
+                "speed-of-light frame's median; then the median and interquartile range of those over %d rounds.\n\n",
+                figures.views.size(), plan.framesPerRound, plan.warmupRounds, plan.rounds,
+                plan.rounds * plan.framesPerRound, plan.rounds);
+    PrintTimes(figures);
+    std::printf("\n");
+    PrintStageRatios(figures);
+    std::printf("\n");
+    PrintHealth(figures);
+    if (!figures.views.empty())
+    {
+        const EntryFigures& worst = figures.views[figures.worstView];
+        const EntryFigures& middle = figures.views[figures.medianView];
+        std::printf("\nframe / speed-of-light frame: worst view %s %.2f (IQR %.2f-%.2f), median view %s %.2f "
+                    "(IQR %.2f-%.2f)\n",
+                    worst.name.c_str(), FrameRatio(worst), worst.ratio[WholeFrame].lowerQuartile,
+                    worst.ratio[WholeFrame].upperQuartile, middle.name.c_str(), FrameRatio(middle),
+                    middle.ratio[WholeFrame].lowerQuartile, middle.ratio[WholeFrame].upperQuartile);
+    }
+    std::printf("resident memory growth over the rounds: %ld KiB\n", figures.residentGrowthKiB);
+    std::printf("start-up: %.1f ms to the end of InitScene, %.1f ms to the first presented frame\n",
+                facts.toInitSceneMs, facts.toFirstFrameMs);
+    std::printf("peak resident memory: %ld KiB\n", facts.peakResidentKiB);
+    std::printf("load average of the machine: %.2f before the rounds, %.2f after them (the ratios move with it)\n",
+                facts.loadBefore, facts.loadAfter);
+}
+
+void PrintJson(const BenchFigures& figures, const RunFacts& facts)
+{
+    const RoundsPlan& plan = figures.plan;
+    std::printf("{\"width\":%d,\"height\":%d,\"renderer\":\"%s\",\"warmup_rounds\":%d,\"rounds\":%d,"
+                "\"frames_per_round\":%d,\"views\":[",
+                facts.width, facts.height, facts.renderer.c_str(), plan.warmupRounds, plan.rounds,
+                plan.framesPerRound);
+    for (std::size_t i = 0; i < figures.views.size(); ++i)
+    {
+        std::printf(i ? "," : "");
+        PrintJsonEntry(figures.views[i]);
+    }
+    std::printf("],\"speed_of_light\":");
+    PrintJsonEntry(figures.speedOfLight);
+    std::printf(",");
+    if (!figures.views.empty())
+    {
+        PrintJsonPick("worst_view", figures.views[figures.worstView]);
+        PrintJsonPick("median_view", figures.views[figures.medianView]);
+    }
+    std::printf("\"rss_growth_kib\":%ld,\"startup_init_scene_ms\":%.1f,\"startup_first_frame_ms\":%.1f,"
+                "\"peak_rss_kib\":%ld,\"load_before\":%.2f,\"load_after\":%.2f,\"message_boxes\":%zu}\n",
+                figures.residentGrowthKiB, facts.toInitSceneMs, facts.toFirstFrameMs, facts.peakResidentKiB,
+                facts.loadBefore, facts.loadAfter, facts.messageBoxes);
+}

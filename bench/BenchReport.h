@@ -1,0 +1,59 @@
+// The benchmark's figures, summarised from the interleaved rounds, as a table for people and
+// one JSON line for scripts.
+#pragma once
+
+#include "InterleavedRounds.h"
+#include "Statistics.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+constexpr int TimedColumns = ReportedStages + 1;
+
+struct EntryFigures
+{
+    std::string name;
+    int rounds = 0;
+    int frames = 0;
+    // Milliseconds per stage and for the whole frame, over all the entry's frames.
+    std::array<double, TimedColumns> medianMs{};
+    std::array<double, TimedColumns> p90Ms{};
+    // Per stage and whole frame: in each round, the entry's median over the speed-of-light
+    // frame's median of that round; then the spread of those ratios over the rounds.
+    std::array<Spread, TimedColumns> ratio{};
+    double allocationsPerFrame = 0.0;
+    double newPerFrame = 0.0;
+    int glErrors = 0;
+};
+
+struct BenchFigures
+{
+    RoundsPlan plan;
+    std::vector<EntryFigures> views;
+    EntryFigures speedOfLight;
+    std::size_t worstView = 0;  // the highest frame ratio
+    std::size_t medianView = 0;  // the middle one by frame ratio (the higher of two middles)
+    long residentGrowthKiB = 0;
+};
+
+// The rounds' last entry is the speed-of-light frame; all before it are views.
+BenchFigures Summarise(const RoundsRecord& record);
+
+// What the run knows beside the frames.
+struct RunFacts
+{
+    int width = 0;
+    int height = 0;
+    std::string renderer;
+    double toInitSceneMs = 0.0;
+    double toFirstFrameMs = 0.0;
+    long peakResidentKiB = 0;
+    double loadBefore = 0.0;  // the machine's one-minute load average before the rounds
+    double loadAfter = 0.0;  // and after them
+    std::size_t messageBoxes = 0;
+};
+
+void PrintTable(const BenchFigures& figures, const RunFacts& facts);
+void PrintJson(const BenchFigures& figures, const RunFacts& facts);

@@ -1,0 +1,87 @@
+#include "InterleavedRounds.h"
+
+#include "AllocationCounter.h"
+
+#include <epoxy/gl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace
+{
+// Drains the GL error flags; a correct frame leaves none.
+int TakeGlErrors()
+{
+    int errors = 0;
+    while (glGetError() != GL_NO_ERROR)
+        ++errors;
+    return errors;
+}
+
+long ResidentKiB()
+{
+    long pages = 0, resident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr)
+        return 0;
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+        resident = 0;
+    std::fclose(statm);
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Renders one entry's frames of a round into its record: their GL errors always, their times and
+// allocations only when the round is measured. The record has room for the frames: nothing here
+// allocates, so the counts taken around them are theirs.
+void RenderBlock(const BenchEntry& entry, int frames, bool measured, EntryRecord& record)
+{
+    StageTimer timer;
+    const AllocationCount before = CountAllocations();
+    for (int i = 0; i < frames; ++i)
+    {
+        timer.BeginFrame();
+        entry.renderFrame(timer);
+        record.glErrors += TakeGlErrors();
+        if (measured)
+            record.frames.push_back(timer.EndFrame());
+    }
+    const AllocationCount after = CountAllocations();
+    if (!measured)
+        return;
+    record.allocations += after.all - before.all;
+    record.cplusplusAllocations += after.cplusplus - before.cplusplus;
+}
+
+// Round `round` renders the entries from the one at index round (modulo their count) onwards.
+void RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, bool measured,
+                 std::vector<EntryRecord>& records)
+{
+    const size_t count = entries.size();
+    for (size_t step = 0; step < count; ++step)
+    {
+        const size_t index = (static_cast<size_t>(round) + step) % count;
+        RenderBlock(entries[index], frames, measured, records[index]);
+    }
+}
+}
+
+RoundsRecord RunInterleavedRounds(const std::vector<BenchEntry>& entries, const RoundsPlan& plan)
+{
+    RoundsRecord record{plan, {}, 0};
+    for (const BenchEntry& entry : entries)
+    {
+        record.entries.push_back(EntryRecord{entry.name, {}, 0, 0, 0});
+        record.entries.back().frames.reserve(static_cast<size_t>(plan.rounds) * plan.framesPerRound);
+    }
+    // Resident memory settles over the first few rounds after start-up (the driver's pools and the
+    // C library's heap), so the warm-up is made of whole rounds. A view's first frames count for
+    // GL errors like all others.
+    TakeGlErrors();
+    for (int round = 0; round < plan.warmupRounds; ++round)
+        RenderRound(entries, round, plan.framesPerRound, false, record.entries);
+    const long residentBefore = ResidentKiB();
+    for (int round = 0; round < plan.rounds; ++round)
+        RenderRound(entries, round, plan.framesPerRound, true, record.entries);
+    record.residentGrowthKiB = ResidentKiB() - residentBefore;
+    return record;
+}
