@@ -338,3 +338,52 @@ TEST(OldDriverEndToEnd, SaysOnceWhatTheProgramsNeedAndGoesOn)
         << reports[0];
     EXPECT_EQ(reports[0].substr(reports[0].size() - 12), ", GLSL 1.30.") << reports[0];
 }
+
+namespace
+{
+// The output of a shell command, or nothing when it fails.
+std::optional<std::string> Output(const std::string& command)
+{
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return std::nullopt;
+    std::string output;
+    char buffer[4096];
+    for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, read);
+    return pclose(pipe) == 0 ? std::optional<std::string>(output) : std::nullopt;
+}
+}
+
+// The Debian package as a user gets it: made by CPack from this build, with the libraries the
+// program links as its dependencies, unpacked into a scratch root, from where the launcher starts
+// the installed program in its data folder whatever the working folder.
+TEST(PackageEndToEnd, PackageUnpacksIntoARootFromWhichTheLauncherRunsTheProgram)
+{
+    ScratchFolder scratch;
+    const std::string build = std::filesystem::path(RunFolder).parent_path().string();
+    const std::optional<std::string> deb =
+        Output("cd " + build + " && cpack -G DEB -B " + scratch.PathOf("package") + " >/dev/null 2>&1 && ls " +
+               scratch.PathOf("package") + "/merrowind_*.deb");
+    ASSERT_TRUE(deb.has_value()) << "cpack failed";
+    const std::string package = deb->substr(0, deb->find('\n'));
+    const std::string depends = Output("dpkg-deb -f " + package + " Depends").value_or("");
+    for (const char* library : {"libsdl2-2.0-0", "libepoxy0", "libglu1-mesa", "libx11-6", "libwayland-client0"})
+        EXPECT_NE(depends.find(library), std::string::npos) << library << " missing from: " << depends;
+
+    const std::string root = scratch.PathOf("root");
+    ASSERT_EQ(std::system(("dpkg-deb -x " + package + " " + root).c_str()), 0);
+    const std::string entry = ReadText(root + "/usr/share/applications/merrowind.desktop");
+    EXPECT_NE(entry.find("\nExec=merrowind\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nIcon=merrowind\n"), std::string::npos) << entry;
+    Capture icon;
+    EXPECT_TRUE(icon.Load(root + "/usr/share/icons/hicolor/128x128/apps/merrowind.png"));
+    EXPECT_EQ(icon.width, 128);
+
+    X11Session session;
+    ASSERT_TRUE(session.Running());
+    session.Start("/", root + "/usr/bin/merrowind", {"--frames", "5"},
+                  {"MERROWIND_MESSAGE_BOX_RECORD=" + scratch.PathOf("boxes.txt")});
+    EXPECT_EQ(session.WaitForExit(60s), std::optional<int>(0));
+    EXPECT_EQ(ReadText(scratch.PathOf("boxes.txt")), "") << "the installed program missed some of its files";
+}
