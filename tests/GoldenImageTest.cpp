@@ -49,7 +49,7 @@ const GoldenView Views[] = {
     {"shore", FullLlvmpipe, "shore", "--frame 30 --eye -300,50,-300 --yaw 0.785"},
     {"turned", FullLlvmpipe, "turned", "--frame 30 --eye 200,40,250 --yaw 3.6 --rotation 30"},
     {"start_gl33", Llvmpipe33, "start", "--frame 30"},
-    {"turned_gl33_without_gather", Llvmpipe33WithoutGather, "turned", "--frame 30 --eye 200,40,250 --yaw 3.6 --rotation 30"},
+    {"start_gl33_without_gather", Llvmpipe33WithoutGather, "start", "--frame 30"},
     {"start_softpipe", Softpipe, "", "--frame 2"},
 };
 
