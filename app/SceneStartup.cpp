@@ -6,8 +6,10 @@
 #include "app/Globals.h"
 #include "camera/Projection.h"
 #include "platform/CWindow.h"
+#include "platform/MessageBox.h"
 #include "scene/Terrain.h"
 #include "scene/Textures.h"
+#include "shader/GlslDialect.h"
 #include "water/WaterPrograms.h"
 
 #include <epoxy/gl.h>
@@ -40,6 +42,16 @@ void CreateTerrainMesh()
                        static_cast<int>(TerrainTexCoordBytes));
 }
 
+// The programs need GLSL 3.30 with separate shader objects at least. A driver without them is
+// told once what is missing, and the scene goes on with what drawing without programs shows.
+bool ShadingLanguageAvailable()
+{
+    const GlslDialect dialect = CurrentGlslDialect();
+    if (!dialect.Supported())
+        MessageBox(nullptr, dialect.shortfall, "Driver too old!", MB_OK);
+    return dialect.Supported();
+}
+
 void CreateSkyBox()
 {
     SkyBox.Load();
@@ -57,7 +69,8 @@ void InitScene()
     RenderTexture.Create(RenderTargetSize, RenderTargetSize);
     CreateTerrainMesh();
     LoadTextures();
-    CreateShaderContext();
+    if (ShadingLanguageAvailable())
+        CreateShaderContext();
     Camera.Reset();
     CreateSkyBox();
     HDRPostProcess.Init(ShaderContext);

@@ -113,8 +113,9 @@ void CHDRPostProcess::ClearAdaptedLuminance()
 
 void CHDRPostProcess::LoadEffect(CGcontext shaderContext)
 {
+    // Without a context the driver cannot run programs, and start-up has said so.
     effect = cgCreateEffectFromFile(shaderContext, EffectFile, nullptr);
-    if (effect != nullptr)
+    if (effect != nullptr || shaderContext == nullptr)
         return;
     cgGetError();
     MessageBox(nullptr, TextOrEmpty(cgGetLastListing(shaderContext)), "Effect went wrong!", MB_OK);

@@ -1,11 +1,15 @@
 #include "platform/CWindow.h"
 
+#include "platform/FrameExtents.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitMessage.h"
+#include "platform/WaylandSeat.h"
 
 #include <SDL.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace
 {
@@ -39,6 +43,30 @@ void RequestPixelFormat()
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
 }
+
+// SDL cannot start on a Wayland compositor without a seat (see WaylandSeat.h): there the program
+// takes the desktop's X server (XWayland), and says why when it has none.
+constexpr const char* NoSeatText =
+    "The Wayland desktop offers no keyboard or pointer (no seat), which SDL needs; the program uses the "
+    "desktop's X server (XWayland) instead, and found none: ";
+
+// Whether SDL may pick its Wayland driver: it does when none is named, or Wayland is.
+bool MayUseWayland()
+{
+    const char* named = std::getenv("SDL_VIDEODRIVER");
+    return named == nullptr || std::strstr(named, "wayland") != nullptr;
+}
+
+bool StartVideo()
+{
+    const bool seatless = MayUseWayland() && WaylandCompositorWithoutSeat();
+    if (seatless)
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_OVERRIDE);
+    if (SDL_Init(SDL_INIT_VIDEO) == 0)
+        return true;
+    MessageBox(nullptr, (seatless ? NoSeatText : "") + std::string(SDL_GetError()), "Could not open a window", MB_OK);
+    return false;
+}
 }
 
 bool IsContextCurrent()
@@ -53,26 +81,34 @@ bool CWindow::Create(const char* caption, int x, int y, int width, int height, W
     // a pointer just above the window would read as y = 65535. Without the capture SDL keeps
     // every position within the window.
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+    if (!StartVideo())
         return false;
     RequestPixelFormat();
     window = SDL_CreateWindow(caption, x, y, width, height,
                               SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (window == nullptr)
+    {
+        MessageBox(nullptr, SDL_GetError(), "Could not open a window", MB_OK);
         return false;
+    }
     procedure = windowProcedure;
-    outerWidth = width;
-    outerHeight = height;
+    FitFrameInto(width, height);
     procedure(WM_SIZE, 0, ClientSizeParam());
     return true;
+}
+
+// The whole window, frame included, has the outer size: the client area is what the window
+// manager's borders leave of it.
+void CWindow::FitFrameInto(int outerWidth, int outerHeight)
+{
+    const FrameExtents frame = RequestFrameExtents(window);
+    if (frame.left + frame.right + frame.top + frame.bottom != 0)
+        SDL_SetWindowSize(window, outerWidth - frame.left - frame.right, outerHeight - frame.top - frame.bottom);
 }
 
 void CWindow::Show()
 {
     SDL_ShowWindow(window);
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 && (top | left | bottom | right) != 0)
-        SDL_SetWindowSize(window, outerWidth - left - right, outerHeight - top - bottom);
 }
 
 void CWindow::CreateContext()

@@ -16,12 +16,11 @@ class CWindow : public IMessageSource
 {
 public:
     // Starts the video system and creates the window, hidden, at (x, y) with the given outer
-    // size; the procedure receives the first size message before this returns. False when the
-    // video system or the window cannot be had.
+    // size, frame included: the client area is what the window manager's borders leave. The
+    // procedure receives the first size message, with that client size, before this returns.
+    // False, reported in a box, when the video system or the window cannot be had.
     bool Create(const char* caption, int x, int y, int outerWidth, int outerHeight, WindowProcedure procedure);
 
-    // Shows the window and shrinks its client area so that the frame the window manager adds
-    // keeps the requested outer size.
     void Show();
 
     // Creates the compatibility-profile OpenGL context and makes it current for the rest of the
@@ -38,9 +37,8 @@ private:
     bool Translate(const union SDL_Event& event, Message& message) const;
     bool TranslateSizeEvent(std::uint8_t windowEvent, Message& message) const;
     LPARAM ClientSizeParam() const;
+    void FitFrameInto(int outerWidth, int outerHeight);
 
     SDL_Window* window = nullptr;
     WindowProcedure procedure = nullptr;
-    int outerWidth = 0;
-    int outerHeight = 0;
 };

@@ -1,6 +1,7 @@
 // Modal message boxes, the program's only way of reporting a failure. Tests install a sink that
 // records each box instead of showing it; tests of the real program name a file in
-// MERROWIND_MESSAGE_BOX_RECORD, to which each box shown is also appended.
+// MERROWIND_MESSAGE_BOX_RECORD, to which each box shown is also appended. A box that SDL cannot
+// show is written to the standard error instead.
 #pragma once
 
 #include <functional>

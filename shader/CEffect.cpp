@@ -1,6 +1,7 @@
 // Builds an effect from its parsed source and answers the runtime's lookups.
 #include "shader/CEffect.h"
 
+#include "shader/CShaderContext.h"
 #include "shader/CompilerListing.h"
 
 #include <sstream>
@@ -33,11 +34,11 @@ GLuint CreateSamplerObject(const SamplerSource& state)
     return sampler;
 }
 
-// The version line, the shared block and the program, each block behind a #line directive that
-// gives it the line numbers of the file.
-std::string ProgramText(const GlslBlock& shared, const GlslBlock& program)
+// The context's prologue, the shared block and the program, each block behind a #line directive
+// that gives it the line numbers of the file.
+std::string ProgramText(const std::string& prologue, const GlslBlock& shared, const GlslBlock& program)
 {
-    std::string text = CGlslProgram::VersionLine;
+    std::string text = prologue;
     if (shared.line != 0)
         text += CGlslProgram::LineDirective(shared.line) + shared.code + "\n";
     return text + CGlslProgram::LineDirective(program.line) + program.code;
@@ -79,7 +80,7 @@ bool CEffect::CompilePrograms(const EffectSource& source, std::string& listing)
     for (const ProgramSource& program : source.programs)
     {
         GLenum stage = program.stage == ProgramStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER;
-        programs.push_back(std::make_unique<CGlslProgram>(stage, ProgramText(source.shared, program.glsl)));
+        programs.push_back(std::make_unique<CGlslProgram>(stage, ProgramText(context.Dialect().prologue, source.shared, program.glsl)));
         programNames.push_back(program.name);
         AppendNewLines(ListCompilerLog(file, programs.back()->InfoLog()), listing);
         compiled = compiled && programs.back()->IsLinked();

@@ -17,8 +17,9 @@
 //   }
 //
 // - GLSL between %{ and %} is taken verbatim, braces and all. Program text carries no #version
-//   line: the runtime compiles each program as "#version 410 compatibility", the shared block and
-//   the program, with #line directives so that compiler messages give the lines of the file.
+//   line: the runtime compiles each program as the context's prologue (see GlslDialect.h), the
+//   shared block and the program, with #line directives so that compiler messages give the lines
+//   of the file.
 // - Filters are Nearest or Linear (default Linear); wraps Clamp, ClampToEdge or Repeat (default
 //   Repeat). A sampler block gives the state of the program uniform "uniform sampler2D NAME;".
 // - The effect's parameters are its programs' uniforms by name; one name in several programs is

@@ -39,7 +39,7 @@ CShaderProgram* CShaderContext::CreateProgram(const std::string& file, CGprofile
     std::string text;
     if (!ReadSource(file, text))
         return nullptr;
-    std::string source = CGlslProgram::VersionLine + CGlslProgram::LineDirective(1) + text;
+    std::string source = dialect.prologue + CGlslProgram::LineDirective(1) + text;
     auto program = std::make_unique<CGlslProgram>(stage, source);
     listing = ListCompilerLog(file, program->InfoLog());
     if (!program->IsLinked())

@@ -8,6 +8,7 @@
 #include "shader/CProgramPipeline.h"
 #include "shader/CShaderProgram.h"
 #include "shader/Cg.h"
+#include "shader/GlslDialect.h"
 
 #include <memory>
 #include <string>
@@ -30,6 +31,8 @@ public:
     // False when a pass cannot draw on this GL, with the error raised and the reasons listed.
     bool ValidateTechnique(const CTechnique& technique);
 
+    // The prologue of every program compiled here, chosen for the GL context current at creation.
+    const GlslDialect& Dialect() const { return dialect; }
     CProgramPipeline& Pipeline() { return pipeline; }
     const std::string& Listing() const { return listing; }
     void RegisterStates() { statesRegistered = true; }
@@ -39,6 +42,7 @@ public:
 private:
     bool ReadSource(const std::string& file, std::string& text);
 
+    GlslDialect dialect = CurrentGlslDialect();
     CProgramPipeline pipeline;
     std::vector<std::unique_ptr<CShaderProgram>> programs;
     std::vector<std::unique_ptr<CEffect>> effects;

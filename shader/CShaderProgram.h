@@ -4,8 +4,8 @@
 // program's samplers take units 0, 1, 2, ... in the order the driver lists them, a vertex
 // program's count up from unit 16, past every unit a fragment program can use, so that the two
 // programs of a pair never share a unit.
-// Program files hold GLSL without a #version line (the runtime compiles them as
-// "#version 410 compatibility", line numbers unchanged). Values pass from the vertex to the
+// Program files hold GLSL 4.10 without a #version line (the runtime puts the context's prologue
+// in front, see GlslDialect.h, line numbers unchanged). Values pass from the vertex to the
 // fragment program as out/in variables of the same name or layout location; built-ins such as
 // gl_Vertex, gl_MultiTexCoord0 and gl_ClipDistance need no gl_PerVertex redeclaration on Mesa.
 #pragma once

@@ -1,6 +1,7 @@
 #include "Capture.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace
 {
@@ -59,4 +60,28 @@ bool Capture::SavePng(const std::string& path) const
     std::fprintf(pipe, "P6 %d %d 255\n", width, height);
     std::fwrite(rgb.data(), 1, rgb.size(), pipe);
     return pclose(pipe) == 0;
+}
+
+double VerticalEdge(const Capture& capture, int x, int y0, int y1)
+{
+    const auto step = [&](int at) {
+        double sum = 0.0;
+        for (int y = y0; y < y1; ++y)
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(capture.Pixel(at, y)[c] - capture.Pixel(at - 1, y)[c]);
+        return sum;
+    };
+    return step(x) / (1.0 + (step(x - 3) + step(x + 3)) / 2.0);
+}
+
+double HorizontalEdge(const Capture& capture, int y, int x0, int x1)
+{
+    const auto step = [&](int at) {
+        double sum = 0.0;
+        for (int x = x0; x < x1; ++x)
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(capture.Pixel(x, at)[c] - capture.Pixel(x, at - 1)[c]);
+        return sum;
+    };
+    return step(y) / (1.0 + (step(y - 3) + step(y + 3)) / 2.0);
 }

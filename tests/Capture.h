@@ -21,3 +21,9 @@ struct Capture
     bool Load(const std::string& path);
     bool SavePng(const std::string& path) const;
 };
+
+// How sharply the picture changes across the vertical line at x (over rows y0..y1) compared
+// with the columns beside it: a preview's edge stands out.
+double VerticalEdge(const Capture& capture, int x, int y0, int y1);
+// The same across the horizontal line at y, over columns x0..x1.
+double HorizontalEdge(const Capture& capture, int y, int x0, int x1);

@@ -37,32 +37,6 @@ double WhiteShare(const Capture& capture, int x0, int y0, int x1, int y1)
     return static_cast<double>(white) / ((x1 - x0) * (y1 - y0));
 }
 
-// How sharply the picture changes across the vertical line at x (over rows y0..y1) compared
-// with the columns beside it: a preview's edge stands out.
-double VerticalEdge(const Capture& capture, int x, int y0, int y1)
-{
-    const auto step = [&](int at) {
-        double sum = 0.0;
-        for (int y = y0; y < y1; ++y)
-            for (int c = 0; c < 3; ++c)
-                sum += std::abs(capture.Pixel(at, y)[c] - capture.Pixel(at - 1, y)[c]);
-        return sum;
-    };
-    return step(x) / (1.0 + (step(x - 3) + step(x + 3)) / 2.0);
-}
-
-double HorizontalEdge(const Capture& capture, int y, int x0, int x1)
-{
-    const auto step = [&](int at) {
-        double sum = 0.0;
-        for (int x = x0; x < x1; ++x)
-            for (int c = 0; c < 3; ++c)
-                sum += std::abs(capture.Pixel(x, at)[c] - capture.Pixel(x, at - 1)[c]);
-        return sum;
-    };
-    return step(y) / (1.0 + (step(y - 3) + step(y + 3)) / 2.0);
-}
-
 void SaveOnFailure(const Capture& capture, const std::string& name)
 {
     if (::testing::Test::HasFailure())

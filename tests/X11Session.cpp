@@ -34,21 +34,36 @@ int IgnoreXErrors(Display*, XErrorEvent*)
     return 0;
 }
 
-std::vector<unsigned long> TopLevelWindows(Display* connection)
+std::vector<unsigned long> ChildWindows(Display* connection, Window window)
 {
     Window root, parent, *children = nullptr;
     unsigned int count = 0;
     std::vector<unsigned long> windows;
-    if (XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count))
+    if (XQueryTree(connection, window, &root, &parent, &children, &count))
     {
         windows.assign(children, children + count);
         XFree(children);
     }
     return windows;
 }
+
+// The programs' windows: children of the root, or under a window manager children of its frames.
+std::vector<unsigned long> TopLevelWindows(Display* connection, bool framed)
+{
+    std::vector<unsigned long> windows = ChildWindows(connection, DefaultRootWindow(connection));
+    if (!framed)
+        return windows;
+    std::vector<unsigned long> clients;
+    for (unsigned long frame : windows)
+    {
+        const std::vector<unsigned long> children = ChildWindows(connection, frame);
+        clients.insert(clients.end(), children.begin(), children.end());
+    }
+    return clients;
+}
 }
 
-X11Session::X11Session()
+X11Session::X11Session(Desktop desktop)
 {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
@@ -69,12 +84,42 @@ X11Session::X11Session()
     close(pipeFds[0]);
     XSetErrorHandler(IgnoreXErrors);
     connection = display.size() > 1 ? XOpenDisplay(display.c_str()) : nullptr;
-    if (connection == nullptr)
+    if (connection == nullptr || (desktop == Desktop::Openbox && !StartWindowManager()))
     {
         kill(server, SIGTERM);
         waitpid(server, nullptr, 0);
         server = -1;
     }
+}
+
+// Starts openbox and waits until it manages the screen (it names its check window on the root).
+bool X11Session::StartWindowManager()
+{
+    windowManager = fork();
+    if (windowManager == 0)
+    {
+        setenv("DISPLAY", display.c_str(), 1);
+        int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const Atom check = XInternAtom(connection, "_NET_SUPPORTING_WM_CHECK", False);
+    for (int wait = 0; wait < 400; ++wait)
+    {
+        Atom type;
+        int format;
+        unsigned long count = 0, remaining;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(connection, DefaultRootWindow(connection), check, 0, 1, False, XA_WINDOW, &type, &format,
+                           &count, &remaining, &data);
+        XFree(data);
+        if (count == 1)
+            return true;
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
 }
 
 X11Session::~X11Session()
@@ -83,6 +128,11 @@ X11Session::~X11Session()
     {
         kill(program, SIGKILL);
         waitpid(program, nullptr, 0);
+    }
+    if (windowManager > 0)
+    {
+        kill(windowManager, SIGTERM);
+        waitpid(windowManager, nullptr, 0);
     }
     if (connection != nullptr)
         XCloseDisplay(connection);
@@ -94,7 +144,7 @@ X11Session::~X11Session()
 }
 
 void X11Session::Start(const std::string& folder, const std::string& programPath,
-                       const std::vector<std::string>& arguments)
+                       const std::vector<std::string>& arguments, const std::vector<std::string>& environment)
 {
     std::vector<char*> argv{const_cast<char*>(programPath.c_str())};
     for (const std::string& argument : arguments)
@@ -108,6 +158,14 @@ void X11Session::Start(const std::string& folder, const std::string& programPath
         setenv("DISPLAY", display.c_str(), 1);
         setenv("LP_NUM_THREADS", "1", 1);
         unsetenv("SDL_VIDEODRIVER");
+        for (const std::string& variable : environment)
+        {
+            const std::size_t equals = variable.find('=');
+            if (equals == std::string::npos)
+                unsetenv(variable.c_str());
+            else
+                setenv(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str(), 1);
+        }
         execv(programPath.c_str(), argv.data());
         _exit(127);
     }
@@ -143,7 +201,7 @@ std::vector<std::string> X11Session::WindowTitles() const
 {
     std::vector<std::string> titles;
     XSync(connection, False);
-    for (unsigned long window : TopLevelWindows(connection))
+    for (unsigned long window : TopLevelWindows(connection, windowManager > 0))
     {
         XWindowAttributes attributes;
         if (XGetWindowAttributes(connection, window, &attributes) && attributes.map_state == IsViewable)
@@ -162,7 +220,7 @@ unsigned long X11Session::WaitForWindow(const std::string& title, std::chrono::m
     while (std::chrono::steady_clock::now() < deadline)
     {
         XSync(connection, False);
-        for (unsigned long window : TopLevelWindows(connection))
+        for (unsigned long window : TopLevelWindows(connection, windowManager > 0))
         {
             XWindowAttributes attributes;
             if (XGetWindowAttributes(connection, window, &attributes) && attributes.map_state == IsViewable &&
@@ -180,7 +238,7 @@ unsigned long X11Session::WaitForWindowOtherThan(unsigned long except, std::chro
     while (std::chrono::steady_clock::now() < deadline)
     {
         XSync(connection, False);
-        for (unsigned long window : TopLevelWindows(connection))
+        for (unsigned long window : TopLevelWindows(connection, windowManager > 0))
         {
             XWindowAttributes attributes;
             if (window != except && XGetWindowAttributes(connection, window, &attributes) &&
@@ -245,6 +303,47 @@ void X11Session::ResizeWindow(unsigned long window, int width, int height) const
 {
     XResizeWindow(connection, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
     XSync(connection, False);
+}
+
+Rectangle X11Session::ClientArea(unsigned long window) const
+{
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(connection, window, &attributes);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(connection, window, DefaultRootWindow(connection), 0, 0, &x, &y, &child);
+    return Rectangle{x, y, attributes.width, attributes.height};
+}
+
+// A window manager reparents each window into its frame, a child of the root.
+Rectangle X11Session::Frame(unsigned long window) const
+{
+    Window root, parent = window, *children = nullptr;
+    unsigned int count = 0;
+    Window frame = window;
+    while (parent != DefaultRootWindow(connection))
+    {
+        frame = parent;
+        if (!XQueryTree(connection, frame, &root, &parent, &children, &count))
+            break;
+        XFree(children);
+    }
+    return ClientArea(frame);
+}
+
+std::vector<long> X11Session::FrameExtents(unsigned long window) const
+{
+    Atom type;
+    int format;
+    unsigned long count = 0, remaining;
+    unsigned char* data = nullptr;
+    std::vector<long> extents;
+    if (XGetWindowProperty(connection, window, XInternAtom(connection, "_NET_FRAME_EXTENTS", False), 0, 4, False,
+                           XA_CARDINAL, &type, &format, &count, &remaining, &data) == Success &&
+        data != nullptr)
+        extents.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+    XFree(data);
+    return extents;
 }
 
 Capture X11Session::CaptureWindow(unsigned long window) const
