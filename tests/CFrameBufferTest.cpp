@@ -160,6 +160,21 @@ TEST_F(CFrameBufferTest, RefusedTexturesAreReportedAndLeaveNothingAttached)
     EXPECT_NO_GL_ERROR();
 }
 
+// An error that an earlier call left behind belongs to that call: a target whose own allocations
+// succeed is made without a word.
+TEST_F(CFrameBufferTest, AnEarlierCallsGlErrorIsNotTakenForTheTargetsOwn)
+{
+    CFrameBuffer target;
+    target.CreateBuffer(GL_TEXTURE_2D, 4, 4);
+    glEnable(GL_INVALID_ENUM);  // leaves GL_INVALID_ENUM raised
+    EXPECT_TRUE(target.CreateColorBuffer(GL_RGBA8, GL_CLAMP, CFrameBuffer::FilterNearest));
+    glEnable(GL_INVALID_ENUM);
+    EXPECT_TRUE(target.CreateDepthBuffer(GL_DEPTH_COMPONENT24, GL_CLAMP, CFrameBuffer::FilterNearest));
+    EXPECT_TRUE(target.FinalizeBuffer());
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(CFrameBufferTest, ClearBufferClearsExactlyTheAttachmentsTheTargetHas)
 {
     CFrameBuffer colorAndDepth;
