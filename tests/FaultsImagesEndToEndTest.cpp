@@ -1,10 +1,13 @@
-// Each of the six images damaged in each way a file can be: the loader's one "Error" box with
-// its own text (on screen and in the box record), and the scene goes on without that image.
+// Each of the six images damaged in each way a file can be, and one image malformed or unusable
+// in the ways a file can be: the loader's one "Error" box with its own text (on screen and in the
+// box record), and the scene goes on without that image.
 #include "FaultRun.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
+#include <string>
 #include <tuple>
 
 namespace
@@ -15,6 +18,9 @@ enum class Damage
     CutInHeader,
     CutInPixels,
     RandomBytes,
+    Planes,     // a header whose plane count is not 1
+    TooLarge,   // an image wider than the driver's texture limit
+    NamedPipe,  // a pipe no one writes to in the image's place
 };
 
 const char* const Images[] = {"TerrainMaterial.bmp", "norm.bmp", "heigth.bmp", "norm1.bmp", "height1.bmp", "skybox.bmp"};
@@ -23,6 +29,32 @@ const char* const Images[] = {"TerrainMaterial.bmp", "norm.bmp", "heigth.bmp", "
 // header itself is not.
 constexpr std::size_t HeaderCut = 20;
 constexpr std::size_t RandomLength = 4096;
+constexpr std::size_t PlanesField = 14 + 12;
+// llvmpipe's texture limit is 16384 texels on a side.
+constexpr int TooLargeWidth = 17000;
+
+void Put(std::string& bytes, std::size_t at, std::uint32_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A 24-bit image one row high and TooLargeWidth wide, grey.
+std::string TooLargeImage()
+{
+    const std::uint32_t pixelBytes = TooLargeWidth * 3;  // a multiple of 4: no row padding
+    std::string bytes(14 + 40, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    Put(bytes, 2, 14 + 40 + pixelBytes, 4);
+    Put(bytes, 10, 14 + 40, 4);
+    Put(bytes, 14, 40, 4);
+    Put(bytes, 18, TooLargeWidth, 4);
+    Put(bytes, 22, 1, 4);
+    Put(bytes, PlanesField, 1, 2);
+    Put(bytes, 28, 24, 2);
+    return bytes + std::string(pixelBytes, '\x80');
+}
 
 std::string Damaged(const std::string& original, Damage damage)
 {
@@ -39,6 +71,14 @@ std::string Damaged(const std::string& original, Damage damage)
             byte = static_cast<char>(generator() & 0xFF);
         return bytes;
     }
+    case Damage::Planes:
+    {
+        std::string bytes = original;
+        Put(bytes, PlanesField, 30000, 2);
+        return bytes;
+    }
+    case Damage::TooLarge: return TooLargeImage();
+    case Damage::NamedPipe: break;
     }
     return original;
 }
@@ -47,8 +87,13 @@ std::string ExpectedText(const std::string& image, Damage damage)
 {
     switch (damage)
     {
-    case Damage::Empty: return "Failed to open DIB file ./" + image + ".";
-    case Damage::CutInPixels: return "Image file conversion error.";
+    case Damage::Empty:
+    case Damage::NamedPipe: return "Failed to open DIB file ./" + image + ".";
+    case Damage::CutInPixels:
+    case Damage::Planes: return "Image file conversion error.";
+    case Damage::TooLarge:
+        return "The image ./" + image + " is " + std::to_string(TooLargeWidth) +
+               " x 1 pixels; this OpenGL takes textures of at most 16384 x 16384.";
     default: return "Unknown DIB file format.";
     }
 }
@@ -60,8 +105,18 @@ std::string DamageName(Damage damage)
     case Damage::Empty: return "Empty";
     case Damage::CutInHeader: return "CutInHeader";
     case Damage::CutInPixels: return "CutInPixels";
-    default: return "RandomBytes";
+    case Damage::RandomBytes: return "RandomBytes";
+    case Damage::Planes: return "Planes";
+    case Damage::TooLarge: return "TooLarge";
+    default: return "NamedPipe";
     }
+}
+
+std::string TestName(const ::testing::TestParamInfo<std::tuple<const char*, Damage>>& info)
+{
+    std::string image = std::get<0>(info.param);
+    image = image.substr(0, image.find('.'));
+    return image + "_" + DamageName(std::get<1>(info.param));
 }
 
 class FaultsImages : public ::testing::TestWithParam<std::tuple<const char*, Damage>>
@@ -73,7 +128,10 @@ TEST_P(FaultsImages, AreReportedOnceAndTheSceneRunsOnWithoutThem)
 {
     const auto [image, damage] = GetParam();
     FaultRun run;
-    run.Replace(image, Damaged(run.Original(image), damage));
+    if (damage == Damage::NamedPipe)
+        run.ReplaceWithPipe(image);
+    else
+        run.Replace(image, Damaged(run.Original(image), damage));
     ASSERT_TRUE(run.Launch());
 
     EXPECT_EQ(run.DismissBoxes(1), std::vector<std::string>{"Error"});
@@ -93,8 +151,11 @@ INSTANTIATE_TEST_SUITE_P(EveryImageEveryDamage, FaultsImages,
                          ::testing::Combine(::testing::ValuesIn(Images),
                                             ::testing::Values(Damage::Empty, Damage::CutInHeader, Damage::CutInPixels,
                                                               Damage::RandomBytes)),
-                         [](const auto& info) {
-                             std::string image = std::get<0>(info.param);
-                             image = image.substr(0, image.find('.'));
-                             return image + "_" + DamageName(std::get<1>(info.param));
-                         });
+                         TestName);
+// A normal map stands for every image here: the path from the file to the texture is shared. The
+// one box of the image past the texture limit also shows that the HDR chain's set-up, which runs
+// after the images are loaded, takes no GL error of theirs for its own.
+INSTANTIATE_TEST_SUITE_P(MalformedOrUnusable, FaultsImages,
+                         ::testing::Combine(::testing::Values("norm.bmp"),
+                                            ::testing::Values(Damage::Planes, Damage::TooLarge, Damage::NamedPipe)),
+                         TestName);
