@@ -3,6 +3,11 @@
 
 namespace
 {
+std::string StageComment(GLenum stage)
+{
+    return stage == GL_VERTEX_SHADER ? "\n// vertex stage\n" : "\n// fragment stage\n";
+}
+
 // The info log of a shader or program object, without its terminating zero.
 template <typename GetValue, typename GetLog>
 std::string ReadInfoLog(GLuint object, GetValue getValue, GetLog getLog)
@@ -23,7 +28,8 @@ std::string CGlslProgram::LineDirective(int line)
     return "#line " + std::to_string(line) + "\n";
 }
 
-CGlslProgram::CGlslProgram(GLenum stage, const std::string& source) : stage(stage), source(source)
+CGlslProgram::CGlslProgram(GLenum stage, const std::string& source)
+    : stage(stage), source(source + StageComment(stage))
 {
     GLuint shader = Compile();
     if (shader == 0)
