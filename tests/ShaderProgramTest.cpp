@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <utility>
 #include <vector>
@@ -173,16 +174,21 @@ TEST_F(ShaderProgramTest, BrokenSourceGivesNullTheCompilerErrorAndAListingWithTh
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(ShaderProgramTest, MissingFileGivesNullAndTheFileReadError)
+// A named pipe no one writes to would block the read forever; a folder holds no text.
+TEST_F(ShaderProgramTest, MissingFilesPipesAndFoldersGiveNullAndTheFileReadError)
 {
-    std::string path = files.PathOf("absent.cg");
-    CGprogram program = cgCreateProgramFromFile(context, CG_SOURCE, path.c_str(), CG_PROFILE_VP40, "main", nullptr);
+    const std::string pipe = files.PathOf("pipe.cg");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {files.PathOf("absent.cg"), pipe, files.PathOf("")})
+    {
+        CGprogram program = cgCreateProgramFromFile(context, CG_SOURCE, path.c_str(), CG_PROFILE_VP40, "main", nullptr);
 
-    EXPECT_EQ(program, nullptr);
-    CGerror error = cgGetError();
-    EXPECT_EQ(error, CG_FILE_READ_ERROR);
-    EXPECT_STREQ(cgGetErrorString(error), "The file could not be read.");
-    EXPECT_NE(std::string(cgGetLastListing(context)).find(path), std::string::npos);
+        EXPECT_EQ(program, nullptr) << path;
+        CGerror error = cgGetError();
+        EXPECT_EQ(error, CG_FILE_READ_ERROR) << path;
+        EXPECT_STREQ(cgGetErrorString(error), "The file could not be read.");
+        EXPECT_NE(std::string(cgGetLastListing(context)).find(path), std::string::npos);
+    }
 }
 
 TEST_F(ShaderProgramTest, NullHandlesAndMissingNamesDoNothing)
