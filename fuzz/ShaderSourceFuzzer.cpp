@@ -100,6 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     WriteProgramFile(data, size);
     LoadProgram(size > 0 && (data[0] & 1) != 0 ? CG_PROFILE_ARBFP1 : CG_PROFILE_ARBVP1);
-    RequireABoundedListingNamingTheFile(ListCompilerLog(programFile, std::string(reinterpret_cast<const char*>(data), size)));
+    RequireABoundedListingNamingTheFile(
+        ListCompilerLog(programFile, std::string(reinterpret_cast<const char*>(data), size)));
     return 0;
 }

@@ -2,6 +2,7 @@
 // in the ways a file can be: the loader's one "Error" box with its own text (on screen and in the
 // box record), and the scene goes on without that image.
 #include "FaultRun.h"
+#include "ImageFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -33,27 +34,10 @@ constexpr std::size_t PlanesField = 14 + 12;
 // llvmpipe's texture limit is 16384 texels on a side.
 constexpr int TooLargeWidth = 17000;
 
-void Put(std::string& bytes, std::size_t at, std::uint32_t value, int size)
+void Put16(std::string& bytes, std::size_t at, std::uint16_t value)
 {
-    for (int i = 0; i < size; ++i)
-        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-// A 24-bit image one row high and TooLargeWidth wide, grey.
-std::string TooLargeImage()
-{
-    const std::uint32_t pixelBytes = TooLargeWidth * 3;  // a multiple of 4: no row padding
-    std::string bytes(14 + 40, '\0');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    Put(bytes, 2, 14 + 40 + pixelBytes, 4);
-    Put(bytes, 10, 14 + 40, 4);
-    Put(bytes, 14, 40, 4);
-    Put(bytes, 18, TooLargeWidth, 4);
-    Put(bytes, 22, 1, 4);
-    Put(bytes, PlanesField, 1, 2);
-    Put(bytes, 28, 24, 2);
-    return bytes + std::string(pixelBytes, '\x80');
+    bytes[at] = static_cast<char>(value & 0xFF);
+    bytes[at + 1] = static_cast<char>(value >> 8);
 }
 
 std::string Damaged(const std::string& original, Damage damage)
@@ -74,10 +58,10 @@ std::string Damaged(const std::string& original, Damage damage)
     case Damage::Planes:
     {
         std::string bytes = original;
-        Put(bytes, PlanesField, 30000, 2);
+        Put16(bytes, PlanesField, 30000);
         return bytes;
     }
-    case Damage::TooLarge: return TooLargeImage();
+    case Damage::TooLarge: return BmpBytes(TooLargeWidth, 1, [](int, int) { return Rgb{128, 128, 128}; });
     case Damage::NamedPipe: break;
     }
     return original;
