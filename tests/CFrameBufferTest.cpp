@@ -35,6 +35,7 @@ void MakeColorTarget(CFrameBuffer& target, int width, int height)
 std::vector<float> ReadColorTexture(GLuint texture, int width, int height)
 {
     std::vector<float> texels(static_cast<size_t>(width) * height * 4);
+    WaitForRendering();
     glBindTexture(GL_TEXTURE_2D, texture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, texels.data());
     glBindTexture(GL_TEXTURE_2D, 0);

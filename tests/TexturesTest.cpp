@@ -29,6 +29,7 @@ GLint LevelParameter(GLuint texture, GLenum name)
 std::vector<unsigned char> TexturePixels(GLuint texture, int width, int height)
 {
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    WaitForRendering();
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
