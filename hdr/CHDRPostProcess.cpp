@@ -361,7 +361,7 @@ void CHDRPostProcess::RenderBrightPass()
     glEnable(GL_TEXTURE_2D);
     const CGpass pass = cgGetFirstPass(brightPass);
     cgSetPassState(pass);
-    SetTexture(brightPassTex0, sceneBuffer.GetColorTexture());
+    cgGLSetupSampler(brightPassTex0, sceneBuffer.GetColorTexture());
     cgGLSetParameter1f(brightPassTreshold, brightPassThreshold);
     SetVectors(brightPassOffset, FourTapOffsets(SceneWidth, SceneHeight, BrightPassSize, BrightPassSize));
     DrawFullScreenQuad(BrightPassSize, BrightPassSize);
@@ -376,7 +376,7 @@ void CHDRPostProcess::DownsampleBrightPass()
     glEnable(GL_TEXTURE_2D);
     const CGpass pass = cgGetFirstPass(brightPassDownSample);
     cgSetPassState(pass);
-    SetTexture(brightPassDownSampleTex0, brightPassBuffer.GetColorTexture());
+    cgGLSetupSampler(brightPassDownSampleTex0, brightPassBuffer.GetColorTexture());
     SetVectors(brightPassDownSampleOffset, SixteenTapOffsets(BloomSize));
     DrawFullScreenQuad(BloomSize, BloomSize);
     cgGLDisableTextureParameter(brightPassDownSampleTex0);

@@ -7,6 +7,8 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 namespace
@@ -83,6 +85,25 @@ protected:
         GlTest::TearDown();
     }
 
+    // How far apart, on average over the line and the three channels, the pixels 4 rows (or
+    // columns) either side of the view's middle row (or column) lie after drawing `box` around
+    // the eye, seen turned by `pitch` and then `yaw` degrees.
+    static double DifferenceAcrossTheMiddle(const CSkyBox& box, float yaw, float pitch, bool acrossColumns)
+    {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glLoadIdentity();
+        glRotatef(pitch, 1.0f, 0.0f, 0.0f);
+        glRotatef(yaw, 0.0f, 1.0f, 0.0f);
+        box.Draw();
+        const std::vector<unsigned char> before = acrossColumns ? ReadPixels(316, 40, 1, 400) : ReadPixels(40, 236, 560, 1);
+        const std::vector<unsigned char> after = acrossColumns ? ReadPixels(324, 40, 1, 400) : ReadPixels(40, 244, 560, 1);
+        double sum = 0.0;
+        for (size_t k = 0; k < before.size(); ++k)
+            if (k % 4 != 3)
+                sum += std::abs(before[k] - after[k]);
+        return sum / (before.size() / 4 * 3);
+    }
+
     // The colour in the middle of the view after drawing the box around the eye.
     Rgb CentreOfView(const CSkyBox& box)
     {
@@ -123,6 +144,32 @@ TEST_F(SkyBoxTest, EachFaceShowsItsCellOfTheAtlas)
     glLoadIdentity();
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     EXPECT_EQ(CentreOfView(box), CellColour(1, 1)) << "bottom";
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(SkyBoxTest, TheGeneratedSkyMeetsItselfAtEveryEdgeOfTheCube)
+{
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(MERROWIND_RUN_DIR);
+    CSkyBox box;
+    box.Load();
+    std::filesystem::current_path(previous);
+    box.SetSize(1500.0f);
+    ASSERT_NE(box.texture, -1);
+
+    // Each edge lies along the middle column (the four upright edges) or the middle row (the
+    // four edges of the top and of the bottom) of one of these views. A face turned or mirrored
+    // in its cell tears its clouds or its horizon apart along its edges (8 levels and more),
+    // where the faces as they are meet within 2.6.
+    for (int quarter = 0; quarter < 4; ++quarter)
+    {
+        const float yaw = 90.0f * quarter;
+        SCOPED_TRACE(yaw);
+        EXPECT_LT(DifferenceAcrossTheMiddle(box, yaw + 45.0f, 0.0f, true), 4.0) << "upright edge";
+        EXPECT_LT(DifferenceAcrossTheMiddle(box, yaw, -45.0f, false), 4.0) << "top edge";
+        EXPECT_LT(DifferenceAcrossTheMiddle(box, yaw, 45.0f, false), 4.0) << "bottom edge";
+    }
+    box.Destroy();
     EXPECT_NO_GL_ERROR();
 }
 

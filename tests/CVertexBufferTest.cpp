@@ -103,6 +103,26 @@ TEST_F(VertexBufferTest, HoldsTheWholeTerrain)
     EXPECT_NO_GL_ERROR();
 }
 
+TEST_F(VertexBufferTest, EachArrayIsFedFromItsOwnBuffer)
+{
+    mesh.Create(6, QuadPositions, sizeof QuadPositions, QuadTexCoords, sizeof QuadTexCoords);
+    EnableArrays();
+    mesh.Bind();
+    GLint positions = 0, positionSize = 0, texCoords = 0, texCoordSize = 0;
+    glGetIntegerv(GL_VERTEX_ARRAY_BUFFER_BINDING, &positions);
+    glGetIntegerv(GL_VERTEX_ARRAY_SIZE, &positionSize);
+    glGetIntegerv(GL_TEXTURE_COORD_ARRAY_BUFFER_BINDING, &texCoords);
+    glGetIntegerv(GL_TEXTURE_COORD_ARRAY_SIZE, &texCoordSize);
+    DisableArrays();
+
+    EXPECT_EQ(static_cast<GLuint>(positions), mesh.vertexBuffer);
+    EXPECT_EQ(positionSize, 3);
+    EXPECT_EQ(static_cast<GLuint>(texCoords), mesh.texCoordBuffer);
+    EXPECT_EQ(texCoordSize, 2);
+    EXPECT_NE(mesh.vertexBuffer, mesh.texCoordBuffer);
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(VertexBufferTest, MeshWithoutTextureCoordinatesDrawsItsPositions)
 {
     mesh.Create(6, QuadPositions, sizeof QuadPositions, nullptr, 0);

@@ -1,6 +1,6 @@
 // The three water program pairs on a real context: they build on this driver, a broken one is
-// reported once while the others carry on, the terrain pairs clip at the water plane, and the
-// water surface's samplers and time reach the GPU.
+// reported once while the others carry on, the terrain pairs clip at the water plane, and each
+// sampler, constant and the time reach the program that reads them.
 #include "GlContext.h"
 #include "ScratchFolder.h"
 
@@ -165,12 +165,25 @@ TEST_F(WaterProgramsTest, EachTerrainPairBuildsAndKeepsOnlyItsSideOfTheWaterPlan
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterProgramsTest, WaterPlaneBindsItsProgramsAndAllSixSamplersAndUnbindingReleasesThem)
+TEST_F(WaterProgramsTest, WaterPlaneBindsItsProgramsAndEachSamplerItsOwnTextureAndUnbindingReleasesThem)
 {
     CreateShaderContextIn(MERROWIND_RUN_DIR);
     BindWaterPlanePrograms(0.0f, 0.0f, 0.0f);
     const std::array<GLint, 2> stages = StagesInUse();
     const std::vector<GLuint> bound = TexturesOnAllUnits();
+    // Each sampler's unit holds the texture of its own name; the textures are all distinct.
+    const std::pair<const char*, GLuint> samplers[] = {
+        {"NormalTex0", NormalTexture0}, {"HeightTex0", HeightTexture0},       {"NormalTex1", NormalTexture1},
+        {"HeightTex1", HeightTexture1}, {"AboveWaterTex", ReflectionTexture}, {"UnderWaterTex", RefractionTexture}};
+    for (const auto& [name, texture] : samplers)
+    {
+        GLint unit = -1, onUnit = 0;
+        glGetUniformiv(stages[1], glGetUniformLocation(stages[1], name), &unit);
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &onUnit);
+        glActiveTexture(GL_TEXTURE0);
+        EXPECT_EQ(static_cast<GLuint>(onUnit), texture) << name;
+    }
     UnbindWaterPlanePrograms();
 
     EXPECT_TRUE(boxes.empty());
@@ -179,6 +192,44 @@ TEST_F(WaterProgramsTest, WaterPlaneBindsItsProgramsAndAllSixSamplersAndUnbindin
     EXPECT_EQ(StagesInUse(), (std::array<GLint, 2>{}));
     EXPECT_EQ(bound, WaterPlaneTextures());
     EXPECT_TRUE(TexturesOnAllUnits().empty());
+    EXPECT_NO_GL_ERROR();
+}
+
+// The constants each binding hands its programs: the clip planes, the water's body and the
+// waves' drift, as the scene defines them.
+TEST_F(WaterProgramsTest, EachPairReceivesItsConstants)
+{
+    CreateShaderContextIn(MERROWIND_RUN_DIR);
+    const struct
+    {
+        const char* pair;
+        void (*bind)();
+        void (*unbind)();
+        int stage;  // 0 vertex, 1 fragment
+        const char* name;
+        std::vector<float> value;
+    } uniforms[] = {
+        {"above", BindAboveWaterPrograms, UnbindAboveWaterPrograms, 0, "Plane0", {0.0f, 1.0f, 0.0f, 0.0f}},
+        {"under", BindUnderwaterPrograms, UnbindUnderwaterPrograms, 0, "Plane0", {0.0f, -1.0f, 0.0f, 0.0f}},
+        {"under", BindUnderwaterPrograms, UnbindUnderwaterPrograms, 0, "Pass2", {5.0f}},
+        {"under", BindUnderwaterPrograms, UnbindUnderwaterPrograms, 1, "WaterHeight", {0.0f}},
+        {"under", BindUnderwaterPrograms, UnbindUnderwaterPrograms, 1, "FadingScale", {0.05f}},
+        {"under", BindUnderwaterPrograms, UnbindUnderwaterPrograms, 1, "AbsorbtionOfLight", {0.2f, 0.2f, 0.01f}},
+        {"under", BindUnderwaterPrograms, UnbindUnderwaterPrograms, 1, "DistortionEdge", {5.0f}},
+        {"water", [] { BindWaterPlanePrograms(0.0f, 0.0f, 0.0f); }, UnbindWaterPlanePrograms, 1, "Speed0", {0.04f, 0.055f}},
+        {"water", [] { BindWaterPlanePrograms(0.0f, 0.0f, 0.0f); }, UnbindWaterPlanePrograms, 1, "Speed1", {-0.025f, 0.02f}},
+        {"water", [] { BindWaterPlanePrograms(0.0f, 0.0f, 0.0f); }, UnbindWaterPlanePrograms, 1, "Speed2", {0.0f, 0.0f}},
+    };
+    for (const auto& uniform : uniforms)
+    {
+        uniform.bind();
+        const GLint program = StagesInUse()[uniform.stage];
+        std::vector<float> received(4, -99.0f);
+        glGetUniformfv(program, glGetUniformLocation(program, uniform.name), received.data());
+        uniform.unbind();
+        received.resize(uniform.value.size());
+        EXPECT_EQ(received, uniform.value) << uniform.pair << " " << uniform.name;
+    }
     EXPECT_NO_GL_ERROR();
 }
 

@@ -1,11 +1,17 @@
 #include "app/Globals.h"
 #include "app/WindowProcedure.h"
 #include "GlContext.h"
+#include "app/MessageLoop.h"
+#include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
 
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include <cmath>
+#include <cstdlib>
+#include <vector>
 
 namespace
 {
@@ -173,4 +179,69 @@ TEST_F(WindowResizeTest, ZeroHeightLeavesAFiniteProjection)
     EXPECT_NO_GL_ERROR();
     MainWindowProcedure(WM_SIZE, 0, MakeLParam(640, 480));
     glMatrixMode(GL_MODELVIEW);
+}
+
+// The keys as the platform delivers them: SDL key events on a real window, through the real
+// message loop and window procedure. Heading along +z with +y up, the view's right is -x.
+class RealWindowTest : public GlTest
+{
+};
+
+TEST_F(RealWindowTest, ArrowKeysOnTheRealWindowWalkAndStepTheirOwnWayAndEscapeQuits)
+{
+    static CWindow window;
+    if (window.Handle() == nullptr)
+    {
+        ASSERT_TRUE(window.Create("Merrowind keys", 0, 0, 640, 480, MainWindowProcedure)) << SDL_GetError();
+    }
+    Camera.Reset();
+    Camera.Turn(0.0f);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    const struct
+    {
+        SDL_Keycode key;
+        float x, z;  // where the eye stands afterwards
+    } steps[] = {{SDLK_UP, 100.0f, 2.0f},    {SDLK_UP, 100.0f, 4.0f},   {SDLK_DOWN, 100.0f, 2.0f},
+                 {SDLK_RIGHT, 98.0f, 2.0f}, {SDLK_LEFT, 100.0f, 2.0f}, {SDLK_LEFT, 102.0f, 2.0f}};
+    for (const auto& step : steps)
+    {
+        SDL_Event event = {};
+        event.type = SDL_KEYDOWN;
+        event.key.windowID = SDL_GetWindowID(window.Handle());
+        event.key.state = SDL_PRESSED;
+        event.key.keysym.sym = step.key;
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+    }
+    SDL_Event escape = {};
+    escape.type = SDL_KEYDOWN;
+    escape.key.windowID = SDL_GetWindowID(window.Handle());
+    escape.key.state = SDL_PRESSED;
+    escape.key.keysym.sym = SDLK_ESCAPE;
+    ASSERT_EQ(SDL_PushEvent(&escape), 1) << SDL_GetError();
+
+    // The loop draws frames only when no message waits, so the procedure records the eye after
+    // each key instead.
+    static std::vector<Vector3> eyes;
+    eyes.clear();
+    const int code = RunMessageLoop(
+        window,
+        [](std::uint32_t message, WPARAM wParam, LPARAM lParam)
+        {
+            const LRESULT result = MainWindowProcedure(message, wParam, lParam);
+            if (message == WM_KEYDOWN)
+                eyes.push_back(Camera.position);
+            return result;
+        },
+        [] {});
+
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(eyes.size(), std::size(steps) + 1);
+    for (size_t k = 0; k < std::size(steps); ++k)
+    {
+        EXPECT_FLOAT_EQ(eyes[k].x, steps[k].x) << "key " << k;
+        EXPECT_FLOAT_EQ(eyes[k].z, steps[k].z) << "key " << k;
+        EXPECT_FLOAT_EQ(eyes[k].y, 100.0f) << "key " << k;
+    }
+    glMatrixMode(GL_MODELVIEW);
+    EXPECT_NO_GL_ERROR();
 }
