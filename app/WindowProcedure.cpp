@@ -18,8 +18,9 @@ struct Point
     int y = 0;
 };
 
-// The mouse is not captured: a drag only sees movement over the client area, and a release
-// outside the window leaves its drag active until the next release arrives here.
+// The mouse is not captured: a drag only sees movement over the client area. The release of a
+// button still arrives when the pointer is outside the window (the X server hands it to the
+// window that saw the press), so it ends the drag there too.
 struct DragState
 {
     bool leftActive = false;

@@ -10,16 +10,21 @@ namespace
 {
 constexpr const char* Usage = "usage: merrowind [--frames N]   (N > 0: end after N frames)\n";
 
-// The frame limit from the command line, 0 for none, or -1 when the line makes no sense.
+// The frame limit from the command line, 0 for none, or -1 when `--frames` has no valid count.
+// Other arguments are ignored: the program takes none, and a launcher may add its own.
 long ReadFrameLimit(int argc, char** argv)
 {
-    if (argc == 1)
-        return 0;
-    if (argc != 3 || std::strcmp(argv[1], "--frames") != 0)
-        return -1;
-    char* end = nullptr;
-    const long frames = std::strtol(argv[2], &end, 10);
-    return *end == '\0' && frames > 0 ? frames : -1;
+    for (int i = 1; i < argc; ++i)
+    {
+        if (std::strcmp(argv[i], "--frames") != 0)
+            continue;
+        if (i + 1 == argc)
+            return -1;
+        char* end = nullptr;
+        const long frames = std::strtol(argv[i + 1], &end, 10);
+        return *end == '\0' && frames > 0 ? frames : -1;
+    }
+    return 0;
 }
 }
 

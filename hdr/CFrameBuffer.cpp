@@ -5,6 +5,15 @@
 
 namespace
 {
+// The driver keeps one error flag per kind until it is read; taking them all leaves only what
+// the next calls raise.
+void TakeEarlierGlErrors()
+{
+    for (int kind = 0; kind < 8; ++kind)
+        if (glGetError() == GL_NO_ERROR)
+            return;
+}
+
 // Older headers lack this status; drivers that know it still return it.
 constexpr GLenum FRAMEBUFFER_INCOMPLETE_DUPLICATE_ATTACHMENT_EXT = 0x8CD8;
 
@@ -210,9 +219,12 @@ GLuint CFrameBuffer::NewTexture(GLint wrap, int filter) const
     return texture;
 }
 
-// Allocates the bound texture at the target's size; false when the driver refused it.
+// Allocates the bound texture at the target's size; false when the driver refused it. Errors
+// that earlier calls left behind are taken first (the driver keeps one per kind), so that only
+// this allocation is judged and a failure elsewhere is not reported again as this one.
 bool CFrameBuffer::Upload(GLint internalFormat, GLenum format, GLenum type) const
 {
+    TakeEarlierGlErrors();
     glTexImage2D(textureTarget, 0, internalFormat, width, height, 0, format, type, nullptr);
     return glGetError() == GL_NO_ERROR;
 }

@@ -192,10 +192,14 @@ bool CWindow::Translate(const SDL_Event& event, Message& message) const
         return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-        message.message = ButtonMessage(event.button.button, event.type == SDL_MOUSEBUTTONDOWN);
-        message.wParam = 0;
-        message.lParam = MakeLParam(event.button.x, event.button.y);
-        return message.message != 0;
+    {
+        // Buttons without a message (the middle one, side buttons) leave the record untouched.
+        const std::uint32_t button = ButtonMessage(event.button.button, event.type == SDL_MOUSEBUTTONDOWN);
+        if (button == 0)
+            return false;
+        message = Message{button, 0, MakeLParam(event.button.x, event.button.y)};
+        return true;
+    }
     default:
         return false;
     }

@@ -84,6 +84,9 @@ bool CBmpDecoder::Decode(unsigned char* rgb) const
 
 bool CBmpDecoder::IsSupported() const
 {
+    // A device-independent bitmap has one plane; any other count marks a malformed file.
+    if (header.planes != 1)
+        return false;
     const unsigned bits = header.bitCount;
     switch (header.compression)
     {

@@ -7,10 +7,12 @@
 
 CMappedFile::CMappedFile(const char* fileName)
 {
-    descriptor = open(fileName, O_RDONLY | O_CLOEXEC);
+    // Opening a named pipe or a device for reading can wait for a writer forever; without
+    // blocking the open returns at once, and the check below refuses what is not a regular file.
+    descriptor = open(fileName, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (descriptor < 0)
         return;
-    // An empty file cannot be mapped, and a directory or a device is no image file.
+    // An empty file cannot be mapped, and a directory, a pipe or a device is no image file.
     struct stat status;
     if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0)
         return;

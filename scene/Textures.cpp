@@ -1,6 +1,9 @@
 #include "scene/Textures.h"
 
+#include "platform/MessageBox.h"
 #include "scene/BmpLoader.h"
+
+#include <cstdio>
 
 namespace
 {
@@ -8,6 +11,7 @@ constexpr GLsizei RenderTextureSize = 1024;
 constexpr GLuint NoTexture = static_cast<GLuint>(-1);
 // glTexImage2D's count of components, the original form of GL_RGB.
 constexpr GLint ThreeComponents = 3;
+constexpr std::size_t MessageCapacity = 260;
 
 void CreateRenderTexture(GLuint& texture, GLenum format, GLint wrapT)
 {
@@ -18,6 +22,21 @@ void CreateRenderTexture(GLuint& texture, GLenum format, GLint wrapT)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
+}
+
+// The driver refuses a texture wider or taller than its limit; the scene would then draw the
+// image black with no word why, so the file is refused as any other unusable image is.
+bool FitsTextureLimit(const char* fileName, const RGBImage& image)
+{
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    if (image.width <= limit && image.height <= limit)
+        return true;
+    char text[MessageCapacity];
+    std::snprintf(text, sizeof text, "The image %s is %d x %d pixels; this OpenGL takes textures of at most %d x %d.",
+                  fileName, image.width, image.height, limit, limit);
+    MessageBox(GetFocus(), text, "Error", MB_OK);
+    return false;
 }
 }
 
@@ -34,6 +53,11 @@ bool LoadImageTexture(const char* fileName, GLuint& texture)
     RGBImage* image = LoadBMPImage(fileName);
     if (image == nullptr)
         return false;
+    if (!FitsTextureLimit(fileName, *image))
+    {
+        FreeRGBImage(image);
+        return false;
+    }
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

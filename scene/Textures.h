@@ -15,6 +15,7 @@ extern GLuint HeightTexture1;
 void LoadTextures();
 
 // Reads a BMP file into a new linearly filtered RGB texture without mipmaps, left bound, and
-// returns true. When the file cannot be read the loader has said why and `texture` is untouched.
+// returns true. When the file cannot be read, or its image is larger than the driver's texture
+// limit, one message has said why and `texture` is untouched.
 // Sets the unpack alignment to 1, since the decoded rows are not padded.
 bool LoadImageTexture(const char* fileName, GLuint& texture);

@@ -69,7 +69,8 @@ bool CEffect::Build(const EffectSource& source, std::string& listing)
     for (const auto& program : programs)
         parameters.Add(*program);
     parameters.AssignTextureUnits(0);
-    CreateSamplerObjects(source);
+    if (!CreateSamplerObjects(source, listing))
+        return false;
     BuildTechniques(source);
     return true;
 }
@@ -88,17 +89,24 @@ bool CEffect::CompilePrograms(const EffectSource& source, std::string& listing)
     return compiled;
 }
 
-void CEffect::CreateSamplerObjects(const EffectSource& source)
+// A sampler block that names no sampler of a program would drop its state without a word, as a
+// misspelt name would; it is listed as an error of the file.
+bool CEffect::CreateSamplerObjects(const EffectSource& source, std::string& listing)
 {
+    bool named = true;
     for (const SamplerSource& sampler : source.samplers)
     {
-        // A sampler block whose uniform no program uses has nothing to apply to.
         CShaderParameter* parameter = parameters.Find(sampler.name);
         if (parameter == nullptr || !parameter->IsSampler())
+        {
+            listing += ListingLine(file, sampler.line, "no program uses a sampler named '" + sampler.name + "'") + "\n";
+            named = false;
             continue;
+        }
         samplerObjects.push_back(CreateSamplerObject(sampler));
         parameter->SetSamplerObject(samplerObjects.back());
     }
+    return named;
 }
 
 void CEffect::BuildTechniques(const EffectSource& source)

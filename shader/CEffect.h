@@ -23,7 +23,7 @@ public:
     CEffect& operator=(const CEffect&) = delete;
 
     // Compiles the programs and builds parameters and techniques; false when a program does not
-    // compile, with the compiler's messages in `listing`.
+    // compile or a sampler block names no sampler of a program, with the reasons in `listing`.
     bool Build(const EffectSource& source, std::string& listing);
 
     CShaderContext& Context() const { return context; }
@@ -32,12 +32,13 @@ public:
     CTechnique* NextTechnique(const CTechnique& technique) const;
     CTechnique* FindTechnique(const std::string& name) const;
     CShaderParameter* FindParameter(const std::string& name) const { return parameters.Find(name); }
+    const std::vector<std::unique_ptr<CGlslProgram>>& Programs() const { return programs; }
     // Takes the effect's sampler states off their units, so they reach no other texture.
     void UnbindSamplerObjects() const;
 
 private:
     bool CompilePrograms(const EffectSource& source, std::string& listing);
-    void CreateSamplerObjects(const EffectSource& source);
+    bool CreateSamplerObjects(const EffectSource& source, std::string& listing);
     void BuildTechniques(const EffectSource& source);
     const CGlslProgram& ProgramNamed(const std::string& name) const;
 

@@ -88,7 +88,7 @@ Token CEffectLexer::ReadGlsl()
 {
     int startLine = line;
     Advance(2);
-    size_t end = text.find("%}", position);
+    size_t end = GlslBlockEnd(position);
     if (end == std::string::npos)
     {
         position = text.size();
@@ -97,4 +97,25 @@ Token CEffectLexer::ReadGlsl()
     Token token{TokenKind::Glsl, text.substr(position, end - position), startLine};
     Advance(end + 2 - position);
     return token;
+}
+
+// Comments and strings are GLSL's own, so a %} in them is code, not the end of the block.
+size_t CEffectLexer::GlslBlockEnd(size_t from) const
+{
+    for (size_t at = from; at < text.size(); ++at)
+    {
+        if (text.compare(at, 2, "%}") == 0)
+            return at;
+        size_t last = at;  // the last character of a comment or string that starts here
+        if (text.compare(at, 2, "//") == 0)
+            last = text.find('\n', at);
+        else if (text.compare(at, 2, "/*") == 0)
+            last = text.find("*/", at + 2) + 1;
+        else if (text[at] == '"')
+            last = text.find_first_of("\"\n", at + 1);
+        if (last == std::string::npos || last < at)  // not found (npos + 1 wraps to 0)
+            return std::string::npos;
+        at = last;
+    }
+    return std::string::npos;
 }

@@ -1,5 +1,6 @@
 // Splits an effect file into tokens: names, the symbols { } = ;, and GLSL blocks taken verbatim
-// from between %{ and %}. Line comments (//) outside GLSL blocks are skipped.
+// from between %{ and %}; a %} inside a GLSL comment or string belongs to the code. Line
+// comments (//) outside GLSL blocks are skipped.
 #pragma once
 
 #include <string>
@@ -33,6 +34,8 @@ private:
     void Advance(size_t count);
     Token ReadName();
     Token ReadGlsl();
+    // Where the GLSL block starting at `from` ends (its %}), or npos when it does not.
+    size_t GlslBlockEnd(size_t from) const;
 
     const std::string& text;
     size_t position = 0;

@@ -16,12 +16,14 @@
 //       }
 //   }
 //
-// - GLSL between %{ and %} is taken verbatim, braces and all. Program text carries no #version
-//   line: the runtime compiles each program as the context's prologue (see GlslDialect.h), the
-//   shared block and the program, with #line directives so that compiler messages give the lines
-//   of the file.
+// - GLSL between %{ and %} is taken verbatim, braces and all; a %} inside a GLSL comment or
+//   string is part of the code. Program text carries no #version line: the runtime compiles each
+//   program as the context's prologue (see GlslDialect.h), the shared block and the program, with
+//   #line directives so that compiler messages give the lines of the file.
 // - Filters are Nearest or Linear (default Linear); wraps Clamp, ClampToEdge or Repeat (default
-//   Repeat). A sampler block gives the state of the program uniform "uniform sampler2D NAME;".
+//   Repeat). A sampler block gives the state of the program uniform "uniform sampler2D NAME;";
+//   one that names no sampler a program uses is an error of its line, found when the programs
+//   are compiled.
 // - The effect's parameters are its programs' uniforms by name; one name in several programs is
 //   one parameter. Every sampler name gets its own texture unit, counting from 0.
 // - Every pass names one vertex and one fragment program of the file. Values between the two

@@ -1,19 +1,41 @@
 // Compiles a separable program and lists the uniforms the runtime can set.
 #include "shader/CGlslProgram.h"
 
+namespace
+{
+std::string StageComment(GLenum stage)
+{
+    return stage == GL_VERTEX_SHADER ? "\n// vertex stage\n" : "\n// fragment stage\n";
+}
+
+// The info log of a shader or program object, without its terminating zero.
+template <typename GetValue, typename GetLog>
+std::string ReadInfoLog(GLuint object, GetValue getValue, GetLog getLog)
+{
+    GLint length = 0;
+    getValue(object, GL_INFO_LOG_LENGTH, &length);
+    if (length <= 1)
+        return {};
+    std::string log(static_cast<size_t>(length), '\0');
+    getLog(object, length, nullptr, log.data());
+    log.resize(static_cast<size_t>(length) - 1);
+    return log;
+}
+}
+
 std::string CGlslProgram::LineDirective(int line)
 {
     return "#line " + std::to_string(line) + "\n";
 }
 
-CGlslProgram::CGlslProgram(GLenum stage, const std::string& source) : stage(stage)
+CGlslProgram::CGlslProgram(GLenum stage, const std::string& source)
+    : stage(stage), source(source + StageComment(stage))
 {
-    const char* text = source.c_str();
-    name = glCreateShaderProgramv(stage, 1, &text);
-    GLint status = GL_FALSE;
-    glGetProgramiv(name, GL_LINK_STATUS, &status);
-    linked = status == GL_TRUE;
-    ReadInfoLog();
+    GLuint shader = Compile();
+    if (shader == 0)
+        return;
+    Link(shader);
+    glDeleteShader(shader);
     if (linked)
         ReadUniforms();
 }
@@ -23,15 +45,32 @@ CGlslProgram::~CGlslProgram()
     glDeleteProgram(name);
 }
 
-void CGlslProgram::ReadInfoLog()
+GLuint CGlslProgram::Compile()
 {
-    GLint length = 0;
-    glGetProgramiv(name, GL_INFO_LOG_LENGTH, &length);
-    if (length <= 1)
-        return;
-    infoLog.resize(static_cast<size_t>(length));
-    glGetProgramInfoLog(name, length, nullptr, infoLog.data());
-    infoLog.resize(static_cast<size_t>(length) - 1);
+    GLuint shader = glCreateShader(stage);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint status = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    infoLog = ReadInfoLog(shader, glGetShaderiv, glGetShaderInfoLog);
+    if (status == GL_TRUE)
+        return shader;
+    glDeleteShader(shader);
+    return 0;
+}
+
+void CGlslProgram::Link(GLuint shader)
+{
+    name = glCreateProgram();
+    glProgramParameteri(name, GL_PROGRAM_SEPARABLE, GL_TRUE);
+    glAttachShader(name, shader);
+    glLinkProgram(name);
+    glDetachShader(name, shader);
+    GLint status = GL_FALSE;
+    glGetProgramiv(name, GL_LINK_STATUS, &status);
+    linked = status == GL_TRUE;
+    infoLog += ReadInfoLog(name, glGetProgramiv, glGetProgramInfoLog);
 }
 
 void CGlslProgram::ReadUniforms()

@@ -44,6 +44,7 @@ void CProgramPipeline::Disable(GLenum stage)
     if (!released.enabled)
         return;
     released.enabled = false;
+    released.program = 0;
     glUseProgramStages(name, StageBit(stage), 0);
     if (!vertex.enabled && !fragment.enabled)
     {

@@ -1,7 +1,9 @@
 // The one program pipeline of a shading context. Each stage (vertex, fragment) has a selected
 // program and is either enabled, with that program attached to the pipeline, or released. While
 // any stage is enabled the pipeline is bound; with both released it is unbound and no program is
-// in use, so fixed-function drawing works again. The GL object is made on first use, when a GL
+// in use, so fixed-function drawing works again. Releasing a stage also forgets its program, so
+// enabling it again with no program selected since (as after a bind that failed) draws without a
+// program of that stage rather than with the one used before. The GL object is made on first use, when a GL
 // context is current.
 #pragma once
 

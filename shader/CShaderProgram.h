@@ -32,6 +32,7 @@ public:
     CShaderContext& Context() const { return context; }
     GLenum Stage() const { return program->Stage(); }
     GLuint Name() const { return program->Name(); }
+    const CGlslProgram& Program() const { return *program; }
     CShaderParameter* FindParameter(const std::string& name) const { return parameters.Find(name); }
 
 private:

@@ -1,27 +1,113 @@
-// Turns driver compile logs and parse errors into the runtime's listing lines.
+// Turns driver compile logs and parse errors into the runtime's listing lines. The driver's lines
+// are read by a scanner that looks at each character once, with no recursion and no conversion
+// that can throw.
 #include "shader/CompilerListing.h"
 
-#include <regex>
-#include <sstream>
+#include <climits>
 
 namespace
 {
-// An optional severity word, the source string number, the line as ":L" or "(L)", an optional
-// column, a colon, then the message.
-const std::regex driverLine(R"(^(?:(ERROR|WARNING): )?\d+(?::(\d+)|\((\d+)\))(?:\(\d+\))?\s*:\s*(.*)$)");
+const char* const Shortened = " [...]";
+
+// Reads a line of a driver log from its start: an optional severity word, the source string
+// number, the line as ":L" or "(L)", an optional column, a colon, then the message.
+class CDriverLineScanner
+{
+public:
+    explicit CDriverLineScanner(const std::string& text) : text(text) {}
+
+    // False when the text is not in this form or its line number is no line of a file.
+    bool Scan()
+    {
+        severity = Skip("ERROR: ") ? "error: " : Skip("WARNING: ") ? "warning: " : "";
+        if (!SkipNumber())
+            return false;
+        if (Skip(":"))
+        {
+            if (!ReadNumber(line))
+                return false;
+        }
+        else if (!Skip("(") || !ReadNumber(line) || !Skip(")"))
+            return false;
+        if (Skip("(") && (!SkipNumber() || !Skip(")")))
+            return false;
+        SkipSpaces();
+        if (!Skip(":"))
+            return false;
+        SkipSpaces();
+        return true;
+    }
+
+    int Line() const { return line; }
+    std::string Message() const { return severity + text.substr(position); }
+
+private:
+    bool Skip(const char* word)
+    {
+        const std::string::size_type length = std::char_traits<char>::length(word);
+        if (text.compare(position, length, word) != 0)
+            return false;
+        position += length;
+        return true;
+    }
+
+    static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+    bool SkipNumber()
+    {
+        const std::string::size_type start = position;
+        while (position < text.size() && IsDigit(text[position]))
+            ++position;
+        return position > start;
+    }
+
+    // A line number that does not fit an int fails rather than wrapping.
+    bool ReadNumber(int& number)
+    {
+        long long value = 0;
+        bool fits = true;
+        const std::string::size_type start = position;
+        for (; position < text.size() && IsDigit(text[position]); ++position)
+        {
+            value = value * 10 + (text[position] - '0');
+            fits = fits && value <= INT_MAX;
+            if (!fits)
+                value = 0;
+        }
+        number = static_cast<int>(value);
+        return position > start && fits;
+    }
+
+    void SkipSpaces()
+    {
+        while (position < text.size() && (text[position] == ' ' || text[position] == '\t'))
+            ++position;
+    }
+
+    const std::string& text;
+    std::string::size_type position = 0;
+    std::string severity;
+    int line = 0;
+};
+
+std::string Shorten(const std::string& message)
+{
+    if (message.size() <= MaxMessageLength)
+        return message;
+    return message.substr(0, MaxMessageLength) + Shortened;
+}
 
 std::string ListDriverLine(const std::string& file, const std::string& text)
 {
-    std::smatch match;
-    if (!std::regex_match(text, match, driverLine))
-        return ListingLine(file, text);
-    std::string message = match[4];
-    if (match[1] == "ERROR")
-        message = "error: " + message;
-    else if (match[1] == "WARNING")
-        message = "warning: " + message;
-    int line = std::stoi(match[2].matched ? match[2].str() : match[3].str());
-    return ListingLine(file, line, message);
+    CDriverLineScanner scanner(text);
+    if (!scanner.Scan())
+        return ListingLine(file, Shorten(text));
+    return ListingLine(file, scanner.Line(), Shorten(scanner.Message()));
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
 }
 }
 
@@ -37,15 +123,23 @@ std::string ListingLine(const std::string& file, const std::string& message)
 
 std::string ListCompilerLog(const std::string& file, const std::string& log)
 {
-    std::istringstream lines(log);
     std::string listing;
-    std::string text;
-    while (std::getline(lines, text))
+    std::size_t lines = 0;
+    std::string::size_type start = 0;
+    while (start < log.size() && lines < MaxListingLines)
     {
-        text.erase(text.find_last_not_of(" \t\r") + 1);
-        if (text.empty())
-            continue;
-        listing += ListDriverLine(file, text) + "\n";
+        std::string::size_type end = log.find('\n', start);
+        if (end == std::string::npos)
+            end = log.size();
+        std::string::size_type last = end;
+        while (last > start && IsBlank(log[last - 1]))
+            --last;
+        if (last > start)
+        {
+            listing += ListDriverLine(file, log.substr(start, last - start)) + "\n";
+            ++lines;
+        }
+        start = end + 1;
     }
     return listing;
 }

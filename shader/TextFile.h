@@ -3,5 +3,5 @@
 
 #include <string>
 
-// False when the file cannot be opened or read.
+// False when the path names no regular file or it cannot be read.
 bool ReadTextFile(const std::string& path, std::string& text);

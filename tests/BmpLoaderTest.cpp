@@ -56,6 +56,7 @@ struct Info
     unsigned bits;
     std::uint32_t compression = BI_RGB;
     std::uint32_t coloursUsed = 0;
+    std::uint16_t planes = 1;
 };
 
 Bytes InfoHeader(const Info& info)
@@ -64,7 +65,7 @@ Bytes InfoHeader(const Info& info)
     Put32(header, 40);
     Put32(header, static_cast<std::uint32_t>(info.width));
     Put32(header, static_cast<std::uint32_t>(info.height));
-    Put16(header, 1);
+    Put16(header, info.planes);
     Put16(header, info.bits);
     Put32(header, info.compression);
     for (int field = 0; field < 3; ++field)
@@ -377,7 +378,9 @@ TEST_F(BmpLoaderTest, PicturesWithoutPixelsOrInUnknownFormatsAreConversionErrors
                                               {2, 2, 8, BI_RLE4},
                                               {2, -2, 8, BI_RLE8},
                                               {2, 2, 24, BI_BITFIELDS},
-                                              {2, 2, 24, 4}})
+                                              {2, 2, 24, 4},
+                                              {2, 2, 24, BI_RGB, 0, 0},
+                                              {2, 2, 24, BI_RGB, 0, 30000}})
         ExpectRefused(PackedDib(info, ColourTable(info.bits == 8 ? 256 : 0), pixels), ConversionError);
 }
 

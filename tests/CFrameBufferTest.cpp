@@ -35,6 +35,7 @@ void MakeColorTarget(CFrameBuffer& target, int width, int height)
 std::vector<float> ReadColorTexture(GLuint texture, int width, int height)
 {
     std::vector<float> texels(static_cast<size_t>(width) * height * 4);
+    WaitForRendering();
     glBindTexture(GL_TEXTURE_2D, texture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, texels.data());
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -157,6 +158,21 @@ TEST_F(CFrameBufferTest, RefusedTexturesAreReportedAndLeaveNothingAttached)
     EXPECT_EQ(boxes[2].text, "CFrameBuffer::FinalizeBuffer");
     EXPECT_EQ(boxes[2].caption, "FBO: missing attachment");
     EXPECT_EQ(BoundFrameBuffer(), 0);
+    EXPECT_NO_GL_ERROR();
+}
+
+// An error that an earlier call left behind belongs to that call: a target whose own allocations
+// succeed is made without a word.
+TEST_F(CFrameBufferTest, AnEarlierCallsGlErrorIsNotTakenForTheTargetsOwn)
+{
+    CFrameBuffer target;
+    target.CreateBuffer(GL_TEXTURE_2D, 4, 4);
+    glEnable(GL_INVALID_ENUM);  // leaves GL_INVALID_ENUM raised
+    EXPECT_TRUE(target.CreateColorBuffer(GL_RGBA8, GL_CLAMP, CFrameBuffer::FilterNearest));
+    glEnable(GL_INVALID_ENUM);
+    EXPECT_TRUE(target.CreateDepthBuffer(GL_DEPTH_COMPONENT24, GL_CLAMP, CFrameBuffer::FilterNearest));
+    EXPECT_TRUE(target.FinalizeBuffer());
+    EXPECT_TRUE(boxes.empty());
     EXPECT_NO_GL_ERROR();
 }
 

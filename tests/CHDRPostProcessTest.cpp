@@ -44,6 +44,7 @@ struct Image
 Image ReadTexture(GLuint texture)
 {
     Image image;
+    WaitForRendering();
     glBindTexture(GL_TEXTURE_2D, texture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &image.width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &image.height);

@@ -26,6 +26,7 @@ GLuint MakeColourTexture(GLenum format)
 Texel TexelOf(GLuint texture, int x, int y)
 {
     std::vector<unsigned char> texels(static_cast<size_t>(TargetSize) * TargetSize * 4);
+    WaitForRendering();
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());

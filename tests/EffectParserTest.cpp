@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace
 {
 const char* const GoodEffect = R"(// Two techniques over shared code.
@@ -25,7 +27,8 @@ sampler SourceTex { MinFilter = Nearest; MagFilter = Linear; WrapS = Clamp; Wrap
 sampler OtherTex { MinFilter = Nearest; }
 
 vertex QuadVertex %{
-void main() { gl_Position = mvp * gl_Vertex; }
+void main() { gl_Position = mvp * gl_Vertex; }  // a %} in a comment is code
+/* so is this %} */
 %}
 fragment CopyFragment %{ uniform sampler2D SourceTex;
 void main() { if (true) { gl_FragColor = texture(SourceTex, uv); } }
@@ -63,10 +66,12 @@ TEST(EffectParser, ReadsEveryItemOfAWellFormedEffect)
     EXPECT_EQ(effect.programs[0].name, "QuadVertex");
     EXPECT_EQ(effect.programs[0].stage, ProgramStage::Vertex);
     EXPECT_EQ(effect.programs[0].glsl.line, 20);
+    EXPECT_EQ(effect.programs[0].glsl.code,
+              "\nvoid main() { gl_Position = mvp * gl_Vertex; }  // a %} in a comment is code\n/* so is this %} */\n");
     EXPECT_EQ(effect.programs[1].stage, ProgramStage::Fragment);
     EXPECT_EQ(effect.programs[1].glsl.code,
               " uniform sampler2D SourceTex;\nvoid main() { if (true) { gl_FragColor = texture(SourceTex, uv); } }\n");
-    EXPECT_EQ(effect.programs[1].glsl.line, 23);
+    EXPECT_EQ(effect.programs[1].glsl.line, 24);
 
     ASSERT_EQ(effect.samplers.size(), 2u);
     const SamplerSource& source = effect.samplers[0];
@@ -101,6 +106,7 @@ TEST(EffectParser, ReportsEachErrorOnItsLine)
         {"// nothing yet\nprogram P %{ %}\n", 2,
          "expected shared, vertex, fragment, sampler or technique, found 'program'"},
         {"vertex V\n%{ void main() {}\n", 2, "the GLSL block has no closing %}"},
+        {"fragment F\n%{ /* %}\n", 2, "the GLSL block has no closing %}"},
         {"sampler S { MinFilter = Linear; }\n\nsampler # { }\n", 3, "unexpected character '#'"},
         {std::string("\n\xE5\x01", 3), 2, "unexpected character '\\xE5'"},
         {std::string("\n\n\0 technique", 13), 3, "unexpected character '\\x00'"},
@@ -169,4 +175,33 @@ TEST(CompilerListing, ListsDriverMessagesWithTheFileAndLine)
                                                        "CG/HDR_FX.cgfx(3): error: 'baz' : undeclared identifier\n"
                                                        "CG/HDR_FX.cgfx: error: linking failed\n");
     EXPECT_EQ(ListCompilerLog("x.cg", ""), "");
+}
+
+// Logs are outside data: a #line directive picks the numbers, an identifier the length of a line.
+TEST(CompilerListing, AnyLogGivesABoundedListing)
+{
+    EXPECT_EQ(ListCompilerLog("a.cg", "0:4294967295(12): error: `x' undeclared\n"
+                                      "0:2147483647(1): error: last line\n"
+                                      "0:99999999999999999999999(3): error: past 2^64\n"),
+              "a.cg: 0:4294967295(12): error: `x' undeclared\n"
+              "a.cg(2147483647): error: last line\n"
+              "a.cg: 0:99999999999999999999999(3): error: past 2^64\n");
+
+    const std::string identifier(1 << 20, 'a');
+    const std::string listing = ListCompilerLog("a.cg", "0:3(7): error: `" + identifier + "' undeclared\n");
+    EXPECT_EQ(listing, "a.cg(3): error: `" + identifier.substr(0, MaxMessageLength - 8) + " [...]\n");
+
+    std::string garbage;
+    for (int i = 0; i < 1 << 16; ++i)
+        garbage += static_cast<char>((i * 7919) >> 3);
+    const std::string listed = ListCompilerLog("a.cg", garbage + "\n" + std::string(5000, '\n') + "0:1: x\n");
+    EXPECT_LE(std::count(listed.begin(), listed.end(), '\n'), static_cast<long>(MaxListingLines));
+    EXPECT_LE(listed.size(), MaxListingLines * (MaxMessageLength + 20));
+
+    std::string manyLines;
+    for (int i = 1; i <= 500; ++i)
+        manyLines += "0:" + std::to_string(i) + "(1): error: e\n";
+    const std::string first = ListCompilerLog("a.cg", manyLines);
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), static_cast<long>(MaxListingLines));
+    EXPECT_EQ(first.substr(first.rfind("a.cg(")), "a.cg(" + std::to_string(MaxListingLines) + "): error: e\n");
 }

@@ -238,6 +238,12 @@ TEST_F(EffectTest, FailuresGiveNullAndAListingWithFileAndLine)
     listing = cgGetLastListing(context);
     EXPECT_EQ(listing.rfind(path + "(3): ", 0), 0u) << listing;
     EXPECT_EQ(listing.find(path + "(3): ", 1), std::string::npos) << listing;
+    // A misspelt sampler block would lose its state without a word.
+    std::string misspeltSampler = TwoTechniques;
+    misspeltSampler.replace(misspeltSampler.find("sampler LinearTex"), 17, "sampler LinerTex");
+    EXPECT_EQ(Load(misspeltSampler), nullptr);
+    EXPECT_EQ(cgGetError(), CG_COMPILER_ERROR);
+    EXPECT_EQ(std::string(cgGetLastListing(context)), path + "(34): no program uses a sampler named 'LinerTex'\n");
 
     EXPECT_EQ(cgCreateEffectFromFile(context, files.PathOf("absent.cgfx").c_str(), nullptr), nullptr);
     EXPECT_EQ(cgGetError(), CG_FILE_READ_ERROR);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace
@@ -52,6 +53,12 @@ std::string FaultRun::Original(const std::string& name) const
 void FaultRun::Replace(const std::string& name, const std::string& bytes) const
 {
     folder.Write(name, bytes);
+}
+
+void FaultRun::ReplaceWithPipe(const std::string& name) const
+{
+    fs::remove(folder.PathOf(name));
+    mkfifo(folder.PathOf(name).c_str(), 0600);
 }
 
 bool FaultRun::Launch()

@@ -20,6 +20,8 @@ public:
     // The bytes of a file of the untouched run folder, and a replacement for its copy.
     std::string Original(const std::string& name) const;
     void Replace(const std::string& name, const std::string& bytes) const;
+    // Puts a named pipe that no one writes to in the file's place.
+    void ReplaceWithPipe(const std::string& name) const;
 
     // Starts the program in the copy; false when its window does not appear.
     bool Launch();

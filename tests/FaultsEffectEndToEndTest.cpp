@@ -97,6 +97,38 @@ TEST_F(FaultsEffect, WaterProgramsThatDoNotCompileAreReportedByStage)
     EXPECT_EQ(run.Quit(), std::optional<int>(0));
 }
 
+struct ProgramFault
+{
+    const char* name;
+    const char* file;
+    std::string text;
+    const char* report;
+};
+
+class FaultsProgramFile : public FaultsEffect, public ::testing::WithParamInterface<ProgramFault>
+{
+};
+
+// Program files whose compiler log is extreme: a #line directive makes the driver name a line past
+// any a listing can number, and an identifier is longer than any line of code.
+TEST_P(FaultsProgramFile, IsReportedOnceByItsStage)
+{
+    run.Replace(GetParam().file, GetParam().text);
+    LaunchAndDismiss({GetParam().report});
+    EXPECT_EQ(reports, std::vector<std::string>{GetParam().report});
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExtremeLogs, FaultsProgramFile,
+    ::testing::Values(ProgramFault{"LinePastTheLargestNumber", "CG/FP_AboveWater.cg",
+                                   "#line 4294967295\nvoid main() { gl_FragColor = undeclaredColour; }\n",
+                                   "Error FP: The compile returned an error."},
+                      ProgramFault{"LongIdentifier", "CG/VP_Underwater.cg",
+                                   "void main() { gl_Position = vec4(" + std::string(200000, 'a') + "); }\n",
+                                   "Error VP: The compile returned an error."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(FaultsEffect, AnEmptyEffectListsEveryTechniqueInOneReport)
 {
     run.Replace(Effect, "");

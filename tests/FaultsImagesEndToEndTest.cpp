@@ -1,10 +1,14 @@
-// Each of the six images damaged in each way a file can be: the loader's one "Error" box with
-// its own text (on screen and in the box record), and the scene goes on without that image.
+// Each of the six images damaged in each way a file can be, and one image malformed or unusable
+// in the ways a file can be: the loader's one "Error" box with its own text (on screen and in the
+// box record), and the scene goes on without that image.
 #include "FaultRun.h"
+#include "ImageFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
+#include <string>
 #include <tuple>
 
 namespace
@@ -15,6 +19,9 @@ enum class Damage
     CutInHeader,
     CutInPixels,
     RandomBytes,
+    Planes,     // a header whose plane count is not 1
+    TooLarge,   // an image wider than the driver's texture limit
+    NamedPipe,  // a pipe no one writes to in the image's place
 };
 
 const char* const Images[] = {"TerrainMaterial.bmp", "norm.bmp", "heigth.bmp", "norm1.bmp", "height1.bmp", "skybox.bmp"};
@@ -23,6 +30,15 @@ const char* const Images[] = {"TerrainMaterial.bmp", "norm.bmp", "heigth.bmp", "
 // header itself is not.
 constexpr std::size_t HeaderCut = 20;
 constexpr std::size_t RandomLength = 4096;
+constexpr std::size_t PlanesField = 14 + 12;
+// llvmpipe's texture limit is 16384 texels on a side.
+constexpr int TooLargeWidth = 17000;
+
+void Put16(std::string& bytes, std::size_t at, std::uint16_t value)
+{
+    bytes[at] = static_cast<char>(value & 0xFF);
+    bytes[at + 1] = static_cast<char>(value >> 8);
+}
 
 std::string Damaged(const std::string& original, Damage damage)
 {
@@ -39,6 +55,14 @@ std::string Damaged(const std::string& original, Damage damage)
             byte = static_cast<char>(generator() & 0xFF);
         return bytes;
     }
+    case Damage::Planes:
+    {
+        std::string bytes = original;
+        Put16(bytes, PlanesField, 30000);
+        return bytes;
+    }
+    case Damage::TooLarge: return BmpBytes(TooLargeWidth, 1, [](int, int) { return Rgb{128, 128, 128}; });
+    case Damage::NamedPipe: break;
     }
     return original;
 }
@@ -47,8 +71,13 @@ std::string ExpectedText(const std::string& image, Damage damage)
 {
     switch (damage)
     {
-    case Damage::Empty: return "Failed to open DIB file ./" + image + ".";
-    case Damage::CutInPixels: return "Image file conversion error.";
+    case Damage::Empty:
+    case Damage::NamedPipe: return "Failed to open DIB file ./" + image + ".";
+    case Damage::CutInPixels:
+    case Damage::Planes: return "Image file conversion error.";
+    case Damage::TooLarge:
+        return "The image ./" + image + " is " + std::to_string(TooLargeWidth) +
+               " x 1 pixels; this OpenGL takes textures of at most 16384 x 16384.";
     default: return "Unknown DIB file format.";
     }
 }
@@ -60,8 +89,18 @@ std::string DamageName(Damage damage)
     case Damage::Empty: return "Empty";
     case Damage::CutInHeader: return "CutInHeader";
     case Damage::CutInPixels: return "CutInPixels";
-    default: return "RandomBytes";
+    case Damage::RandomBytes: return "RandomBytes";
+    case Damage::Planes: return "Planes";
+    case Damage::TooLarge: return "TooLarge";
+    default: return "NamedPipe";
     }
+}
+
+std::string TestName(const ::testing::TestParamInfo<std::tuple<const char*, Damage>>& info)
+{
+    std::string image = std::get<0>(info.param);
+    image = image.substr(0, image.find('.'));
+    return image + "_" + DamageName(std::get<1>(info.param));
 }
 
 class FaultsImages : public ::testing::TestWithParam<std::tuple<const char*, Damage>>
@@ -73,7 +112,10 @@ TEST_P(FaultsImages, AreReportedOnceAndTheSceneRunsOnWithoutThem)
 {
     const auto [image, damage] = GetParam();
     FaultRun run;
-    run.Replace(image, Damaged(run.Original(image), damage));
+    if (damage == Damage::NamedPipe)
+        run.ReplaceWithPipe(image);
+    else
+        run.Replace(image, Damaged(run.Original(image), damage));
     ASSERT_TRUE(run.Launch());
 
     EXPECT_EQ(run.DismissBoxes(1), std::vector<std::string>{"Error"});
@@ -93,8 +135,11 @@ INSTANTIATE_TEST_SUITE_P(EveryImageEveryDamage, FaultsImages,
                          ::testing::Combine(::testing::ValuesIn(Images),
                                             ::testing::Values(Damage::Empty, Damage::CutInHeader, Damage::CutInPixels,
                                                               Damage::RandomBytes)),
-                         [](const auto& info) {
-                             std::string image = std::get<0>(info.param);
-                             image = image.substr(0, image.find('.'));
-                             return image + "_" + DamageName(std::get<1>(info.param));
-                         });
+                         TestName);
+// A normal map stands for every image here: the path from the file to the texture is shared. The
+// one box of the image past the texture limit also shows that the HDR chain's set-up, which runs
+// after the images are loaded, takes no GL error of theirs for its own.
+INSTANTIATE_TEST_SUITE_P(MalformedOrUnusable, FaultsImages,
+                         ::testing::Combine(::testing::Values("norm.bmp"),
+                                            ::testing::Values(Damage::Planes, Damage::TooLarge, Damage::NamedPipe)),
+                         TestName);

@@ -40,8 +40,14 @@ void GlTest::TearDown()
     SetMessageBoxSink(nullptr);
 }
 
+void WaitForRendering()
+{
+    glFinish();
+}
+
 std::vector<unsigned char> GlTest::ReadPixels(int x, int y, int width, int height)
 {
+    WaitForRendering();
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());

@@ -29,8 +29,7 @@ ImageFolder::~ImageFolder()
     std::filesystem::current_path(previous);
 }
 
-void ImageFolder::WriteBmp(const std::string& name, int width, int height,
-                           const std::function<Rgb(int, int)>& colourAt) const
+std::string BmpBytes(int width, int height, const std::function<Rgb(int, int)>& colourAt)
 {
     const std::uint32_t stride = (width * 3 + 3) / 4 * 4;
     const std::uint32_t pixelBytes = stride * height;
@@ -58,5 +57,11 @@ void ImageFolder::WriteBmp(const std::string& name, int width, int height,
         }
         file.append(stride - width * 3, '\0');
     }
-    folder.Write(name, file);
+    return file;
+}
+
+void ImageFolder::WriteBmp(const std::string& name, int width, int height,
+                           const std::function<Rgb(int, int)>& colourAt) const
+{
+    folder.Write(name, BmpBytes(width, height, colourAt));
 }

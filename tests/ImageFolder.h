@@ -11,6 +11,10 @@
 
 using Rgb = std::array<unsigned char, 3>;
 
+// An uncompressed 24-bit BMP file, bottom row first, each row padded to four bytes; the colour of
+// pixel (x, y) is colourAt(x, y), y counted from the bottom.
+std::string BmpBytes(int width, int height, const std::function<Rgb(int, int)>& colourAt);
+
 class ImageFolder
 {
 public:
@@ -21,8 +25,7 @@ public:
     ImageFolder(const ImageFolder&) = delete;
     ImageFolder& operator=(const ImageFolder&) = delete;
 
-    // Writes an uncompressed 24-bit BMP, bottom row first, each row padded to four bytes; the
-    // colour of pixel (x, y) is colourAt(x, y), y counted from the bottom.
+    // Writes the BmpBytes of such an image.
     void WriteBmp(const std::string& name, int width, int height, const std::function<Rgb(int, int)>& colourAt) const;
 
 private:

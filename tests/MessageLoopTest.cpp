@@ -1,7 +1,11 @@
 #include "app/MessageLoop.h"
+#include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include <deque>
 #include <string>
@@ -92,4 +96,27 @@ TEST(MessageLoop, TheFirstTurnAlwaysRuns)
     source.script = {Idle()};
     EXPECT_EQ(RunScript(source), 9);
     EXPECT_EQ(trace, "F!");
+}
+
+TEST(WindowPeek, AnEventWithoutAMessageLeavesTheCallersRecordAsItWas)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    CWindow window;
+    ASSERT_TRUE(window.Create("peek", 0, 0, 64, 64, RecordingProcedure)) << SDL_GetError();
+    Message record;
+    while (window.PeekMessage(record))
+    {
+    }
+    SDL_Event middleButton{};
+    middleButton.type = SDL_MOUSEBUTTONDOWN;
+    middleButton.button.button = SDL_BUTTON_MIDDLE;
+    middleButton.button.x = 5;
+    middleButton.button.y = 6;
+    ASSERT_EQ(SDL_PushEvent(&middleButton), 1);
+
+    record = Message{WM_KEYDOWN, 27, 1234};
+    EXPECT_FALSE(window.PeekMessage(record));
+    EXPECT_EQ(record.message, WM_KEYDOWN);
+    EXPECT_EQ(record.wParam, 27u);
+    EXPECT_EQ(record.lParam, 1234);
 }

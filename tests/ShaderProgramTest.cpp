@@ -8,6 +8,12 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -168,16 +174,21 @@ TEST_F(ShaderProgramTest, BrokenSourceGivesNullTheCompilerErrorAndAListingWithTh
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(ShaderProgramTest, MissingFileGivesNullAndTheFileReadError)
+// A named pipe no one writes to would block the read forever; a folder holds no text.
+TEST_F(ShaderProgramTest, MissingFilesPipesAndFoldersGiveNullAndTheFileReadError)
 {
-    std::string path = files.PathOf("absent.cg");
-    CGprogram program = cgCreateProgramFromFile(context, CG_SOURCE, path.c_str(), CG_PROFILE_VP40, "main", nullptr);
+    const std::string pipe = files.PathOf("pipe.cg");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {files.PathOf("absent.cg"), pipe, files.PathOf("")})
+    {
+        CGprogram program = cgCreateProgramFromFile(context, CG_SOURCE, path.c_str(), CG_PROFILE_VP40, "main", nullptr);
 
-    EXPECT_EQ(program, nullptr);
-    CGerror error = cgGetError();
-    EXPECT_EQ(error, CG_FILE_READ_ERROR);
-    EXPECT_STREQ(cgGetErrorString(error), "The file could not be read.");
-    EXPECT_NE(std::string(cgGetLastListing(context)).find(path), std::string::npos);
+        EXPECT_EQ(program, nullptr) << path;
+        CGerror error = cgGetError();
+        EXPECT_EQ(error, CG_FILE_READ_ERROR) << path;
+        EXPECT_STREQ(cgGetErrorString(error), "The file could not be read.");
+        EXPECT_NE(std::string(cgGetLastListing(context)).find(path), std::string::npos);
+    }
 }
 
 TEST_F(ShaderProgramTest, NullHandlesAndMissingNamesDoNothing)
@@ -376,5 +387,75 @@ TEST_F(ShaderProgramTest, ClipDistanceFromTheVertexProgramClips)
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDeleteTextures(1, &green);
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(ShaderProgramTest, AFailedBindLeavesNoProgramOfItsStageSelected)
+{
+    CGprogram vertex = Load("vp.cg", ClippingVertexProgram, CG_PROFILE_VP40);
+    CGprogram fragment = Load("fp.cg", TexturingFragmentProgram, CG_PROFILE_ARBFP1);
+    ASSERT_NE(vertex, nullptr);
+    ASSERT_NE(fragment, nullptr);
+    Bind(vertex, fragment);
+    Unbind();
+
+    Bind(nullptr, fragment);  // as when the vertex program failed to load
+    GLint pipeline = 0;
+    glGetIntegerv(GL_PROGRAM_PIPELINE_BINDING, &pipeline);
+    GLint vertexStage = -1;
+    GLint fragmentStage = -1;
+    glGetProgramPipelineiv(static_cast<GLuint>(pipeline), GL_VERTEX_SHADER, &vertexStage);
+    glGetProgramPipelineiv(static_cast<GLuint>(pipeline), GL_FRAGMENT_SHADER, &fragmentStage);
+    EXPECT_EQ(vertexStage, 0) << "the vertex program of the previous bind is still selected";
+    EXPECT_EQ(fragmentStage, static_cast<GLint>(NameOf(fragment)));
+    Unbind();
+    EXPECT_NO_GL_ERROR();
+}
+
+namespace
+{
+// The reference compiler's verdict on one program text: its exit status and what it said.
+std::pair<int, std::string> ReferenceCompile(const std::string& path, GLenum stage)
+{
+    const std::string command =
+        std::string("glslangValidator -S ") + (stage == GL_VERTEX_SHADER ? "vert " : "frag ") + path + " 2>&1";
+    FILE* output = popen(command.c_str(), "r");
+    if (output == nullptr)
+        return {-1, "glslangValidator could not be started"};
+    std::string said;
+    char block[4096];
+    for (size_t count; (count = fread(block, 1, sizeof block, output)) > 0;)
+        said.append(block, count);
+    const int status = pclose(output);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, said};
+}
+}
+
+// Mesa accepts code that stricter drivers refuse, and no GPU is here to tell: Debian's reference
+// GLSL compiler judges every program the scene and the effect compile, as the runtime assembled it.
+TEST_F(ShaderProgramTest, EveryProgramOfTheSceneAndTheEffectPassesTheReferenceCompiler)
+{
+    std::vector<const CGlslProgram*> programs;
+    for (const char* name : {"VP_AboveWater", "FP_AboveWater", "VP_Underwater", "FP_Underwater", "VP_WaterPlane",
+                             "FP_WaterPlane"})
+    {
+        const std::string path = std::string(MERROWIND_SOURCE_DIR "/CG/") + name + ".cg";
+        const CGprofile profile = name[0] == 'V' ? CG_PROFILE_VP40 : CG_PROFILE_ARBFP1;
+        CGprogram program = cgCreateProgramFromFile(context, CG_SOURCE, path.c_str(), profile, "main", nullptr);
+        ASSERT_NE(program, nullptr) << cgGetLastListing(context);
+        programs.push_back(&FromHandle(program)->Program());
+    }
+    CGeffect effect = cgCreateEffectFromFile(context, MERROWIND_SOURCE_DIR "/CG/HDR_FX.cgfx", nullptr);
+    ASSERT_NE(effect, nullptr) << cgGetLastListing(context);
+    for (const auto& program : FromHandle(effect)->Programs())
+        programs.push_back(program.get());
+    ASSERT_GT(programs.size(), 6u);
+
+    for (size_t index = 0; index < programs.size(); ++index)
+    {
+        const std::string path = files.Write("program" + std::to_string(index) + ".glsl", programs[index]->Source());
+        const auto [status, said] = ReferenceCompile(path, programs[index]->Stage());
+        EXPECT_EQ(status, 0) << said << "in\n" << programs[index]->Source();
+    }
     EXPECT_NO_GL_ERROR();
 }

@@ -29,6 +29,7 @@ GLint LevelParameter(GLuint texture, GLenum name)
 std::vector<unsigned char> TexturePixels(GLuint texture, int width, int height)
 {
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    WaitForRendering();
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
@@ -137,5 +138,32 @@ TEST_F(TexturesTest, AMissingFileLeavesOnlyItsTextureUnset)
             EXPECT_EQ(Rgb({texel[0], texel[1], texel[2]}), expected) << "texel (" << x << ", " << y << ")";
         }
     }
+    EXPECT_NO_GL_ERROR();
+}
+
+TEST_F(TexturesTest, AnImageLargerThanTheTextureLimitOnEitherSideIsRefusedWithItsSizeAndTheLimit)
+{
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    ImageFolder folder;
+    folder.WriteBmp("TerrainMaterial.bmp", 1, 1, Gradient);
+    folder.WriteBmp("norm.bmp", limit + 1, 1, Gradient);
+    folder.WriteBmp("heigth.bmp", 1, 1, Gradient);
+    folder.WriteBmp("norm1.bmp", 1, limit + 1, Gradient);
+    folder.WriteBmp("height1.bmp", 1, 1, Gradient);
+
+    LoadTextures();
+
+    const std::string size = std::to_string(limit + 1);
+    const std::string limits = std::to_string(limit) + " x " + std::to_string(limit);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(boxes[0].text, "The image ./norm.bmp is " + size + " x 1 pixels; this OpenGL takes textures of at most " +
+                                 limits + ".");
+    EXPECT_EQ(boxes[1].text, "The image ./norm1.bmp is 1 x " + size +
+                                 " pixels; this OpenGL takes textures of at most " + limits + ".");
+    EXPECT_EQ(NormalTexture0, NoTexture);
+    EXPECT_EQ(NormalTexture1, NoTexture);
+    ExpectFileTexture(HeightTexture1, 1, 1);
     EXPECT_NO_GL_ERROR();
 }

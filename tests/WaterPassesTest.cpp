@@ -61,6 +61,7 @@ template <typename Matches>
 int CountTexels(GLuint texture, Matches matches)
 {
     std::vector<unsigned char> rgba(static_cast<size_t>(ImageSize) * ImageSize * 4);
+    WaitForRendering();
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());

@@ -128,6 +128,7 @@ void CreateShaderContext()
 void DestroyShaderContext()
 {
     cgDestroyContext(ShaderContext);
+    ShaderContext = nullptr;
 }
 
 void LoadUnderwaterPrograms()
