@@ -24,7 +24,6 @@ public:
         GLenum type;
     };
 
-    static constexpr const char* VersionLine = "#version 410 compatibility\n";
     // Makes the next source line count as `line` of the file.
     static std::string LineDirective(int line);
 
