@@ -45,9 +45,11 @@ void PrintTo(const GoldenView& view, std::ostream* out)
 
 // The views on FullLlvmpipe are kept in step with tests/golden/update.
 const GoldenView Views[] = {
-    {"start", FullLlvmpipe, "start", "--frame 30"},
-    {"shore", FullLlvmpipe, "shore", "--frame 30 --eye -300,50,-300 --yaw 0.785"},
-    {"turned", FullLlvmpipe, "turned", "--frame 30 --eye 200,40,250 --yaw 3.6 --rotation 30"},
+    {"start", FullLlvmpipe, "start", "--frame 30 --view start"},
+    {"shore", FullLlvmpipe, "shore", "--frame 30 --view hillside_lake"},
+    {"turned", FullLlvmpipe, "turned", "--frame 30 --view turned"},
+    {"along_lake", FullLlvmpipe, "along_lake", "--frame 30 --view along_lake"},
+    {"into_sun", FullLlvmpipe, "into_sun", "--frame 30 --view into_sun"},
     {"start_gl33", Llvmpipe33, "start", "--frame 30"},
     {"start_gl33_without_gather", Llvmpipe33WithoutGather, "start", "--frame 30"},
     {"start_softpipe", Softpipe, "", "--frame 2"},
