@@ -2,6 +2,8 @@
 #include "app/WindowProcedure.h"
 #include "GlContext.h"
 #include "app/MessageLoop.h"
+#include "app/Scene.h"
+#include "app/WinMain.h"
 #include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
 
@@ -244,4 +246,43 @@ TEST_F(RealWindowTest, ArrowKeysOnTheRealWindowWalkAndStepTheirOwnWayAndEscapeQu
     }
     glMatrixMode(GL_MODELVIEW);
     EXPECT_NO_GL_ERROR();
+}
+
+// The names among the first few thousand that the current context holds an object of one of
+// these kinds for.
+std::vector<GLuint> LiveObjects(bool withTextures)
+{
+    std::vector<GLuint> live;
+    for (GLuint name = 1; name < 4096; ++name)
+        if ((withTextures && glIsTexture(name)) || glIsFramebuffer(name) || glIsRenderbuffer(name) ||
+            glIsBuffer(name) || glIsProgram(name) || glIsProgramPipeline(name))
+            live.push_back(name);
+    return live;
+}
+
+// The whole life of the program on a real (offscreen) window: start-up, frames until the limit,
+// then one shutdown after the last frame, which leaves no target, buffer or program behind (the
+// image textures live as long as the process) and no error raised by a frame drawn into released
+// targets. A second shutdown must release nothing that is not the scene's: the names freed by the
+// first are handed out again.
+TEST_F(RealWindowTest, TheProgramDrawsItsFramesThenShutsDownOnceLeavingNothingBehind)
+{
+    ASSERT_EQ(WinMain(3), 0);
+    EXPECT_NO_GL_ERROR();
+    EXPECT_EQ(LiveObjects(false), std::vector<GLuint>{});
+
+    GLuint texture = 0, buffer = 0, framebuffer = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    const std::vector<GLuint> before = LiveObjects(true);
+    ShutdownScene();
+    EXPECT_EQ(LiveObjects(true), before);
+    EXPECT_NO_GL_ERROR();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
