@@ -501,7 +501,8 @@ TEST_F(CHDRPostProcessTest, ASpotBloomsAsTheReferenceCentredOnItself)
     for (int x = 524; x < 560; ++x)
     {
         largestStep = std::max(largestStep, std::abs(picture.Red(x + 1, 384) - picture.Red(x, 384)));
-        largestChangeOverATexel = std::max(largestChangeOverATexel, std::abs(picture.Red(x + 8, 384) - picture.Red(x, 384)));
+        largestChangeOverATexel =
+            std::max(largestChangeOverATexel, std::abs(picture.Red(x + 8, 384) - picture.Red(x, 384)));
     }
     EXPECT_LT(largestStep, 0.35f * largestChangeOverATexel);
     EXPECT_NO_GL_ERROR();
