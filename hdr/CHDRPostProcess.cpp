@@ -165,8 +165,6 @@ void CHDRPostProcess::FetchParameters()
     finalPassLumTex = cgGetNamedEffectParameter(effect, "FinalPassLumTex");
     finalPassBlurTex = cgGetNamedEffectParameter(effect, "FinalPassBlurTex");
     finalPassExposure = cgGetNamedEffectParameter(effect, "FinalPassExposure");
-    finalPassRcpBlurWidth = cgGetNamedEffectParameter(effect, "FinalPassRcpBlurWidth");
-    finalPassRcpBlurHeight = cgGetNamedEffectParameter(effect, "FinalPassRcpBlurHeight");
     elapsedTimeParameter = cgGetNamedEffectParameter(effect, "ElapsedTime");
     brightPassTex0 = cgGetNamedEffectParameter(effect, "BrightPassTex0");
     brightPassTreshold = cgGetNamedEffectParameter(effect, "BrightPassTreshold");
@@ -428,8 +426,6 @@ void CHDRPostProcess::RenderFinalPass()
     SetTexture(finalPassLumTex, adaptedLuminanceBuffer.GetColorTexture());
     SetTexture(finalPassBlurTex, verticalBlurBuffer.GetColorTexture());
     cgGLSetParameter1f(finalPassExposure, FinalPassExposure);
-    cgGLSetParameter1f(finalPassRcpBlurWidth, 1.0f / BloomSize);
-    cgGLSetParameter1f(finalPassRcpBlurHeight, 1.0f / BloomSize);
     DrawFullScreenQuad(SceneWidth, SceneHeight);
     cgGLDisableTextureParameter(finalPassOrigSceneTex);
     cgGLDisableTextureParameter(finalPassLumTex);

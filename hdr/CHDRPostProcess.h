@@ -79,8 +79,6 @@ private:
 
     CGparameter brightPassTreshold = nullptr;
     CGparameter finalPassExposure = nullptr;
-    CGparameter finalPassRcpBlurWidth = nullptr;
-    CGparameter finalPassRcpBlurHeight = nullptr;
     CGparameter elapsedTimeParameter = nullptr;
     CGparameter lumGreyscaleDownSampleTex0 = nullptr;
     CGparameter lumDownSampleTex0 = nullptr;

@@ -55,3 +55,24 @@ TEST(WaterGridTest, WaveMapsRepeatSixTimesFromCornerToCorner)
                                            {{750.0f, 750.0f}, {6.0f, 6.0f}}};
     EXPECT_EQ(corners, expected);
 }
+
+// The single draw must draw the very cells that the tests above check: strip by strip, in order.
+TEST(WaterGridTest, TheOneDrawMeshHoldsEveryCellsStripInWalkingOrder)
+{
+    const WaterGridMesh mesh = MakeWaterGridMesh();
+    ASSERT_EQ(mesh.vertices.size(), 151u * 151u);
+    ASSERT_EQ(mesh.indices.size(), 150u * 150u * 5u);
+    std::size_t next = 0;
+    int mismatches = 0;
+    ForEachWaterGridCell(
+        [&](const WaterGridCell& cell)
+        {
+            for (const WaterGridVertex& v : cell)
+            {
+                const WaterGridVertex& drawn = mesh.vertices.at(mesh.indices[next++]);
+                mismatches += drawn.x != v.x || drawn.y != v.y || drawn.z != v.z || drawn.s != v.s || drawn.t != v.t;
+            }
+            mismatches += mesh.indices[next++] != WaterGridStripEnd;
+        });
+    EXPECT_EQ(mismatches, 0);
+}
