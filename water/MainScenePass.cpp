@@ -54,11 +54,8 @@ void DrawWaterGrid()
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(WaterGridVertex), &mesh.vertices[0].x);
     glTexCoordPointer(2, GL_FLOAT, sizeof(WaterGridVertex), &mesh.vertices[0].s);
-    glEnable(GL_PRIMITIVE_RESTART);
-    glPrimitiveRestartIndex(WaterGridStripEnd);
-    glDrawRangeElements(GL_TRIANGLE_STRIP, 0, static_cast<GLuint>(mesh.vertices.size() - 1),
+    glDrawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(mesh.vertices.size() - 1),
                         static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_INT, mesh.indices.data());
-    glDisable(GL_PRIMITIVE_RESTART);
     glPopClientAttrib();
 }
 

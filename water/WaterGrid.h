@@ -50,35 +50,38 @@ void ForEachWaterGridCell(EmitCell emitCell)
             emitCell(MakeWaterGridCell(i, j));
 }
 
-// The whole grid for one draw: every corner once, and the cells' strips as indices into them, in
-// the order ForEachWaterGridCell walks them, each strip ended by WaterGridStripEnd (the draw's
-// primitive restart). Sent as 22,500 separate strips, the grid cost the driver more per frame
-// than its pixels did.
+// The whole grid for one draw: every corner once, and each cell's strip as the two triangles a
+// strip of four makes, (v0, v1, v2) and (v2, v1, v3), in the order ForEachWaterGridCell walks the
+// cells. Plain triangles draw on any OpenGL (a restarted strip needs 3.1); sent as 22,500
+// separate strips, the grid cost the driver more per frame than its pixels did.
 struct WaterGridMesh
 {
     std::vector<WaterGridVertex> vertices;
     std::vector<std::uint32_t> indices;
 };
 
-constexpr std::uint32_t WaterGridStripEnd = 0xFFFFFFFFu;
+// Where each vertex of a cell's strip goes in its two triangles.
+constexpr std::array<int, 6> WaterGridCellTriangles = {0, 1, 2, 2, 1, 3};
 
 inline WaterGridMesh MakeWaterGridMesh()
 {
     constexpr int Corners = static_cast<int>(WaterGridSize) / WaterGridStep + 1;
-    const auto corner = [](int x, int z)
-    { return static_cast<std::uint32_t>(x / WaterGridStep * Corners + z / WaterGridStep); };
+    const auto corner = [](const WaterGridVertex& v)
+    {
+        return static_cast<std::uint32_t>(static_cast<int>(v.x) / WaterGridStep * Corners +
+                                          static_cast<int>(v.z) / WaterGridStep);
+    };
     WaterGridMesh mesh;
     mesh.vertices.reserve(Corners * Corners);
     for (int x = 0; x <= WaterGridSize; x += WaterGridStep)
         for (int z = 0; z <= WaterGridSize; z += WaterGridStep)
             mesh.vertices.push_back(MakeWaterGridVertex(x, z));
-    mesh.indices.reserve((Corners - 1) * (Corners - 1) * 5);
+    mesh.indices.reserve((Corners - 1) * (Corners - 1) * WaterGridCellTriangles.size());
     ForEachWaterGridCell(
         [&](const WaterGridCell& cell)
         {
-            for (const WaterGridVertex& v : cell)
-                mesh.indices.push_back(corner(static_cast<int>(v.x), static_cast<int>(v.z)));
-            mesh.indices.push_back(WaterGridStripEnd);
+            for (int k : WaterGridCellTriangles)
+                mesh.indices.push_back(corner(cell[k]));
         });
     return mesh;
 }
