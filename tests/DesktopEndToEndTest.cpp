@@ -176,8 +176,14 @@ public:
             dup2(devNull, STDOUT_FILENO);
             dup2(devNull, STDERR_FILENO);
             const std::string log = "--log=" + runtime.PathOf("weston.log");
-            std::vector<const char*> argv = {"weston", "--backend=headless-backend.so", "--socket=merrowind-test", log.c_str(),
-                                             "--use-pixman", "--width=800", "--height=600", "--idle-time=0"};
+            std::vector<const char*> argv = {"weston",
+                                             "--backend=headless-backend.so",
+                                             "--socket=merrowind-test",
+                                             log.c_str(),
+                                             "--use-pixman",
+                                             "--width=800",
+                                             "--height=600",
+                                             "--idle-time=0"};
             if (xwayland)
                 argv.push_back("--xwayland");
             argv.push_back(nullptr);
