@@ -22,6 +22,9 @@ WPARAM VirtualKey(SDL_Keycode key)
     case SDLK_UP: return VK_UP;
     case SDLK_RIGHT: return VK_RIGHT;
     case SDLK_DOWN: return VK_DOWN;
+    case SDLK_F1: return VK_F1;
+    case SDLK_F11: return VK_F11;
+    case SDLK_F12: return VK_F12;
     default: return 0x100 + static_cast<WPARAM>(key & 0xFFFF);
     }
 }

@@ -35,6 +35,9 @@ constexpr WPARAM VK_LEFT = 37;
 constexpr WPARAM VK_UP = 38;
 constexpr WPARAM VK_RIGHT = 39;
 constexpr WPARAM VK_DOWN = 40;
+constexpr WPARAM VK_F1 = 0x70;
+constexpr WPARAM VK_F11 = 0x7A;
+constexpr WPARAM VK_F12 = 0x7B;
 
 // Two 16-bit halves packed into an lParam, as size and mouse messages carry them.
 constexpr LPARAM MakeLParam(int low, int high)

@@ -21,7 +21,7 @@ merrowind_install() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-MERROWIND_BUILD_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libepoxy-dev libglu1-mesa-dev libx11-dev libwayland-dev libgl1-mesa-dri libegl1-mesa libgtest-dev)
+MERROWIND_BUILD_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libepoxy-dev libglu1-mesa-dev libx11-dev libwayland-dev libgl1-mesa-dri libegl1-mesa libgtest-dev libimgui-dev libpng-dev)
 MERROWIND_TEST_PACKAGES=(xvfb xauth xfonts-base xdotool x11-apps x11-utils imagemagick openbox wmctrl weston xwayland dpkg-dev file
     clang libclang-rt-14-dev glslang-tools)
 
