@@ -19,7 +19,6 @@ constexpr float OverlayWidth = 640.0f;
 constexpr float OverlayHeight = 480.0f;
 constexpr float PreviewWidth = 80.0f;
 constexpr float PreviewHeight = 60.0f;
-constexpr float BrightPassThreshold = 1.5f;
 // The chain is told the same time step every frame, whatever the frame really took.
 constexpr float HdrElapsedTime = 0.33f;
 
@@ -80,7 +79,6 @@ void RenderObservedFrame(IFrameObserver& observer)
     glViewport(0, 0, WindowSize.width, WindowSize.height);
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     SetOverlayProjection(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    HDRPostProcess.SetBrightPassThreshold(BrightPassThreshold);
     HDRPostProcess.BeginScene(static_cast<float>(WindowSize.width), static_cast<float>(WindowSize.height),
                               HdrElapsedTime);
     RenderMainScene();

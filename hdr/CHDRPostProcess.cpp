@@ -20,7 +20,6 @@ constexpr int BloomSize = 128;
 
 constexpr const char* EffectFile = "CG/HDR_FX.cgfx";
 
-constexpr float FinalPassExposure = 0.75f;
 // The adapted luminance before the first frame: about the log-average luminance of the scene,
 // so that the first frames are exposed sensibly and adapt from there.
 constexpr float StartingAdaptedLuminance = 0.3f;
@@ -68,6 +67,7 @@ void CHDRPostProcess::Init(CGcontext shaderContext)
     ValidateTechniques();
     FetchTechniques();
     FetchParameters();
+    ApplySettings();
 }
 
 void CHDRPostProcess::Destroy()
@@ -165,6 +165,9 @@ void CHDRPostProcess::FetchParameters()
     finalPassLumTex = cgGetNamedEffectParameter(effect, "FinalPassLumTex");
     finalPassBlurTex = cgGetNamedEffectParameter(effect, "FinalPassBlurTex");
     finalPassExposure = cgGetNamedEffectParameter(effect, "FinalPassExposure");
+    exposureKey = cgGetNamedEffectParameter(effect, "ExposureKey");
+    adaptationRate = cgGetNamedEffectParameter(effect, "AdaptationRate");
+    bloomStrength = cgGetNamedEffectParameter(effect, "BloomStrength");
     elapsedTimeParameter = cgGetNamedEffectParameter(effect, "ElapsedTime");
     brightPassTex0 = cgGetNamedEffectParameter(effect, "BrightPassTex0");
     brightPassTreshold = cgGetNamedEffectParameter(effect, "BrightPassTreshold");
@@ -205,9 +208,14 @@ void CHDRPostProcess::FetchParameters()
     vBlurOffset[4] = cgGetNamedEffectParameter(effect, "VBlurOffset5");
 }
 
-void CHDRPostProcess::SetBrightPassThreshold(float threshold)
+void CHDRPostProcess::ApplySettings()
 {
-    brightPassThreshold = threshold;
+    cgGLSetParameter1f(finalPassExposure, settings.exposure);
+    cgGLSetParameter1f(exposureKey, settings.key);
+    cgGLSetParameter1f(brightPassTreshold, settings.brightPassThreshold);
+    cgGLSetParameter1f(adaptationRate, settings.adaptationRate);
+    cgGLSetParameter1f(bloomStrength, settings.bloomStrength);
+    appliedSettings = settings;
 }
 
 void CHDRPostProcess::BeginScene(float width, float height, float elapsed)
@@ -226,6 +234,8 @@ void CHDRPostProcess::EndScene()
 
 void CHDRPostProcess::Process()
 {
+    if (!SameValues(settings, appliedSettings, HdrSettingFields))
+        ApplySettings();
     MeasureLuminance();
     AdaptLuminance();
     RenderBloom();
@@ -361,7 +371,6 @@ void CHDRPostProcess::RenderBrightPass()
     const CGpass pass = cgGetFirstPass(brightPass);
     cgSetPassState(pass);
     cgGLSetupSampler(brightPassTex0, sceneBuffer.GetColorTexture());
-    cgGLSetParameter1f(brightPassTreshold, brightPassThreshold);
     SetVectors(brightPassOffset, FourTapOffsets(SceneWidth, SceneHeight, BrightPassSize, BrightPassSize));
     DrawFullScreenQuad(BrightPassSize, BrightPassSize);
     cgGLDisableTextureParameter(brightPassTex0);
@@ -425,7 +434,6 @@ void CHDRPostProcess::RenderFinalPass()
     SetTexture(finalPassOrigSceneTex, sceneBuffer.GetColorTexture());
     SetTexture(finalPassLumTex, adaptedLuminanceBuffer.GetColorTexture());
     SetTexture(finalPassBlurTex, verticalBlurBuffer.GetColorTexture());
-    cgGLSetParameter1f(finalPassExposure, FinalPassExposure);
     DrawFullScreenQuad(SceneWidth, SceneHeight);
     cgGLDisableTextureParameter(finalPassOrigSceneTex);
     cgGLDisableTextureParameter(finalPassLumTex);

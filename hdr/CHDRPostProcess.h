@@ -6,6 +6,7 @@
 #pragma once
 
 #include "hdr/CFrameBuffer.h"
+#include "hdr/HdrSettings.h"
 #include "shader/Cg.h"
 
 class CHDRPostProcess
@@ -18,7 +19,8 @@ public:
     // Releases the targets; the effect goes with the shader context.
     void Destroy();
 
-    void SetBrightPassThreshold(float threshold);
+    // What the chain draws with; a change reaches the effect at the next Process.
+    HdrSettings& Settings() { return settings; }
     // Binds the scene target (saving the caller's binding and viewport) and clears it; the frame
     // then draws its main scene. The size is recorded only: the targets have fixed sizes.
     void BeginScene(float width, float height, float elapsed);
@@ -45,6 +47,8 @@ private:
     void ValidateTechniques();
     void FetchTechniques();
     void FetchParameters();
+    // Written at load and when a setting has changed since, not every frame.
+    void ApplySettings();
 
     void MeasureLuminance();
     void AdaptLuminance();
@@ -79,6 +83,9 @@ private:
 
     CGparameter brightPassTreshold = nullptr;
     CGparameter finalPassExposure = nullptr;
+    CGparameter exposureKey = nullptr;
+    CGparameter adaptationRate = nullptr;
+    CGparameter bloomStrength = nullptr;
     CGparameter elapsedTimeParameter = nullptr;
     CGparameter lumGreyscaleDownSampleTex0 = nullptr;
     CGparameter lumDownSampleTex0 = nullptr;
@@ -101,6 +108,8 @@ private:
 
     float sceneWidth = 0.0f;
     float sceneHeight = 0.0f;
-    float brightPassThreshold = 0.0f;
     float elapsedTime = 0.0f;
+    HdrSettings settings;
+    // The settings the effect holds now.
+    HdrSettings appliedSettings;
 };

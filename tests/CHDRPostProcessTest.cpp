@@ -91,7 +91,7 @@ protected:
         GlTest::SetUp();
         context = cgCreateContext();
         cgGLRegisterStates(context);
-        hdr.SetBrightPassThreshold(Threshold);
+        hdr.Settings().brightPassThreshold = Threshold;
     }
 
     void TearDown() override
@@ -549,7 +549,7 @@ TEST_F(CHDRPostProcessTest, HighlightsRollOffSmoothlyToWhiteAlongTheToneCurve)
 {
     const std::array<float, 3> warm = {1.0f / 0.6634f, 0.6f / 0.6634f, 0.3f / 0.6634f};
     hdr.Init(context);
-    hdr.SetBrightPassThreshold(1e6f);
+    hdr.Settings().brightPassThreshold = 1e6f;
     auto valueAt = [](int x) { return 0.01 * std::pow(1e4, x / (SceneWidth - 1.0)); };
     Settle([&] {
         for (int x = 0; x < SceneWidth; ++x)

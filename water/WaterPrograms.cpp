@@ -6,6 +6,7 @@
 
 CGcontext ShaderContext = nullptr;
 float waterFrameCount = 0.0f;
+WaterSettings waterSettings;
 
 namespace
 {
@@ -50,6 +51,10 @@ struct WaterPlaneParameters
     CGparameter speed1;
     CGparameter speed2;
     CGparameter elapsedTime;
+    CGparameter distortionStrength;
+    CGparameter reflectanceHeadOn;
+    CGparameter sunIntensity;
+    CGparameter sunShininess;
 };
 
 ProgramPair underwater;
@@ -58,19 +63,16 @@ ProgramPair aboveWater;
 AboveWaterParameters aboveWaterParameters;
 ProgramPair waterPlane;
 WaterPlaneParameters waterPlaneParameters;
+// The settings the water plane's programs hold now.
+WaterSettings appliedWaterSettings;
 
-// How the water's body colours the terrain under it (see CG/FP_Underwater.cg).
+// How the water's body colours the terrain under it (see CG/FP_Underwater.cg); its absorption
+// and fading are settings.
 constexpr float WaterHeight = 0.0f;
-constexpr float FadingScale = 0.05f;
-constexpr float AbsorbtionRed = 0.2f;
-constexpr float AbsorbtionGreen = 0.2f;
-constexpr float AbsorbtionBlue = 0.01f;
 constexpr float DistortionEdge = 5.0f;
 constexpr float ShoreFadeDepth = 5.0f;
 
-// Drift of the two wave layers per unit of time, in wave-map units.
-constexpr float Speed0[2] = {0.04f, 0.055f};
-constexpr float Speed1[2] = {-0.025f, 0.02f};
+// The height maps drift with their normal maps.
 constexpr float Speed2[2] = {0.0f, 0.0f};
 // The water's time advances by frames: twenty frames make one unit.
 constexpr double FramesPerTimeUnit = 20.0;
@@ -113,6 +115,20 @@ void DisableProfiles(const ProgramPair& pair)
 void SetModelViewProjection(CGparameter parameter)
 {
     cgGLSetStateMatrixParameter(parameter, CG_GL_MODELVIEW_PROJECTION_MATRIX, CG_GL_MATRIX_IDENTITY);
+}
+
+// Written when the programs are loaded and when a setting has changed since, not every frame.
+void ApplyWaterPlaneSettings()
+{
+    const WaterPlaneParameters& p = waterPlaneParameters;
+    const WaterSettings& s = waterSettings;
+    cgSetParameter2f(p.speed0, s.waveSpeed0X, s.waveSpeed0Y);
+    cgSetParameter2f(p.speed1, s.waveSpeed1X, s.waveSpeed1Y);
+    cgSetParameter1f(p.distortionStrength, s.distortionStrength);
+    cgSetParameter1f(p.reflectanceHeadOn, s.reflectanceHeadOn);
+    cgSetParameter1f(p.sunIntensity, s.sunIntensity);
+    cgSetParameter1f(p.sunShininess, s.sunShininess);
+    appliedWaterSettings = waterSettings;
 }
 }
 
@@ -170,6 +186,12 @@ void LoadWaterPlanePrograms()
     p.speed1 = cgGetNamedParameter(waterPlane.fragmentProgram, "Speed1");
     p.speed2 = cgGetNamedParameter(waterPlane.fragmentProgram, "Speed2");
     p.elapsedTime = cgGetNamedParameter(waterPlane.fragmentProgram, "ElapsedTime");
+    p.distortionStrength = cgGetNamedParameter(waterPlane.fragmentProgram, "DistortionStrength");
+    p.reflectanceHeadOn = cgGetNamedParameter(waterPlane.fragmentProgram, "ReflectanceHeadOn");
+    p.sunIntensity = cgGetNamedParameter(waterPlane.fragmentProgram, "SunIntensity");
+    p.sunShininess = cgGetNamedParameter(waterPlane.fragmentProgram, "SunShininess");
+    cgSetParameter2f(p.speed2, Speed2[0], Speed2[1]);
+    ApplyWaterPlaneSettings();
 }
 
 void BindUnderwaterPrograms()
@@ -182,8 +204,9 @@ void BindUnderwaterPrograms()
     cgGLSetTextureParameter(p.baseTex, TerrainMaterialTexture);
     cgGLEnableTextureParameter(p.baseTex);
     cgGLSetParameter1f(p.waterHeight, WaterHeight);
-    cgGLSetParameter1f(p.fadingScale, FadingScale);
-    cgGLSetParameter3f(p.absorbtionOfLight, AbsorbtionRed, AbsorbtionGreen, AbsorbtionBlue);
+    cgGLSetParameter1f(p.fadingScale, waterSettings.fadingScale);
+    cgGLSetParameter3f(p.absorbtionOfLight, waterSettings.absorptionRed, waterSettings.absorptionGreen,
+                       waterSettings.absorptionBlue);
     cgGLSetParameter1f(p.pass2, ShoreFadeDepth);
 }
 
@@ -229,10 +252,8 @@ void BindWaterPlanePrograms(float eyeX, float eyeY, float eyeZ)
     cgGLEnableTextureParameter(p.aboveWaterTex);
     cgGLEnableTextureParameter(p.underWaterTex);
 
-    cgSetParameter2f(p.speed0, Speed0[0], Speed0[1]);
-    cgSetParameter2f(p.speed1, Speed1[0], Speed1[1]);
-    cgSetParameter2f(p.speed2, Speed2[0], Speed2[1]);
-
+    if (!SameValues(waterSettings, appliedWaterSettings, WaterSettingFields))
+        ApplyWaterPlaneSettings();
     cgSetParameter1f(p.elapsedTime, static_cast<float>(waterFrameCount / FramesPerTimeUnit));
     waterFrameCount += 1.0f;
 }
