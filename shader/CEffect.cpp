@@ -66,13 +66,39 @@ bool CEffect::Build(const EffectSource& source, std::string& listing)
 {
     if (!CompilePrograms(source, listing))
         return false;
-    for (const auto& program : programs)
-        parameters.Add(*program);
-    parameters.AssignTextureUnits(0);
+    TieParameters();
     if (!CreateSamplerObjects(source, listing))
         return false;
     BuildTechniques(source);
     return true;
+}
+
+bool CEffect::Rebuild(const EffectSource& source, std::string& listing)
+{
+    CEffect rebuilt(context, file);
+    if (!rebuilt.Build(source, listing))
+        return false;
+    // The programs and sampler objects in use now go with `rebuilt` when it is destroyed.
+    programs.swap(rebuilt.programs);
+    programNames.swap(rebuilt.programNames);
+    samplerObjects.swap(rebuilt.samplerObjects);
+    parameters.ClearUniforms();
+    TieParameters();
+    for (const auto& parameter : rebuilt.parameters.Parameters())
+    {
+        if (parameter->SamplerObject() != 0)
+            parameters.Find(parameter->Name())->SetSamplerObject(parameter->SamplerObject());
+    }
+    parameters.RestoreValues();
+    BuildTechniques(source);
+    return true;
+}
+
+void CEffect::TieParameters()
+{
+    for (const auto& program : programs)
+        parameters.Add(*program);
+    parameters.AssignTextureUnits(0);
 }
 
 bool CEffect::CompilePrograms(const EffectSource& source, std::string& listing)
@@ -109,17 +135,24 @@ bool CEffect::CreateSamplerObjects(const EffectSource& source, std::string& list
     return named;
 }
 
+// Techniques are found by name, so that a rebuild keeps them; new names are added at the end.
 void CEffect::BuildTechniques(const EffectSource& source)
 {
+    for (const auto& technique : techniques)
+        technique->ClearPasses();
     for (const TechniqueSource& techniqueSource : source.techniques)
     {
-        auto technique = std::make_unique<CTechnique>(*this, techniqueSource.name, techniques.size());
+        CTechnique* technique = FindTechnique(techniqueSource.name);
+        if (technique == nullptr)
+        {
+            techniques.push_back(std::make_unique<CTechnique>(*this, techniqueSource.name, techniques.size()));
+            technique = techniques.back().get();
+        }
         for (const PassSource& pass : techniqueSource.passes)
         {
             technique->AddPass(std::make_unique<CPass>(*this, pass, ProgramNamed(pass.vertexProgram.name),
                                                        ProgramNamed(pass.fragmentProgram.name)));
         }
-        techniques.push_back(std::move(technique));
     }
 }
 

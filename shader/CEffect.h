@@ -1,12 +1,14 @@
 // An effect loaded from the project's effect format (see CEffectParser.h): its compiled programs,
 // its parameters (the programs' uniforms by name, samplers with units fixed at load time and
-// GL sampler objects for the sampler blocks) and its techniques.
+// GL sampler objects for the sampler blocks) and its techniques. A rebuild from a changed file
+// keeps the effect, its parameters and its techniques, and so every handle to them.
 #pragma once
 
 #include "shader/CGlslProgram.h"
 #include "shader/CParameterTable.h"
 #include "shader/CTechnique.h"
 #include "shader/EffectSource.h"
+#include "shader/TextFile.h"
 
 #include <memory>
 #include <string>
@@ -25,9 +27,17 @@ public:
     // Compiles the programs and builds parameters and techniques; false when a program does not
     // compile or a sampler block names no sampler of a program, with the reasons in `listing`.
     bool Build(const EffectSource& source, std::string& listing);
+    // Builds `source` aside as Build does; when that succeeds, its programs and sampler states
+    // take the place of those in use, the parameters are pointed at the new programs with their
+    // values, and the techniques get the passes of the same-named techniques of `source` (a
+    // technique the source lacks is left with none). When it fails, nothing changes.
+    bool Rebuild(const EffectSource& source, std::string& listing);
 
     CShaderContext& Context() const { return context; }
     const std::string& File() const { return file; }
+    // The stamp of the file as it was last read for this effect.
+    const FileStamp& Stamp() const { return stamp; }
+    void SetStamp(const FileStamp& read) { stamp = read; }
     CTechnique* FirstTechnique() const;
     CTechnique* NextTechnique(const CTechnique& technique) const;
     CTechnique* FindTechnique(const std::string& name) const;
@@ -39,11 +49,13 @@ public:
 private:
     bool CompilePrograms(const EffectSource& source, std::string& listing);
     bool CreateSamplerObjects(const EffectSource& source, std::string& listing);
+    void TieParameters();
     void BuildTechniques(const EffectSource& source);
     const CGlslProgram& ProgramNamed(const std::string& name) const;
 
     CShaderContext& context;
     std::string file;
+    FileStamp stamp;
     std::vector<std::string> programNames;
     std::vector<std::unique_ptr<CGlslProgram>> programs;
     CParameterTable parameters;

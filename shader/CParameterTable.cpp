@@ -15,6 +15,18 @@ void CParameterTable::Add(const CGlslProgram& program)
     }
 }
 
+void CParameterTable::ClearUniforms()
+{
+    for (const auto& parameter : parameters)
+        parameter->ClearUniforms();
+}
+
+void CParameterTable::RestoreValues()
+{
+    for (const auto& parameter : parameters)
+        parameter->RestoreValues();
+}
+
 void CParameterTable::AssignTextureUnits(GLint firstUnit)
 {
     GLint unit = firstUnit;

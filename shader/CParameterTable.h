@@ -12,6 +12,11 @@ class CParameterTable
 {
 public:
     void Add(const CGlslProgram& program);
+    // Unties every parameter from its uniforms, keeping the parameters (and handles to them) and
+    // their values, before the rebuilt programs are added.
+    void ClearUniforms();
+    // Writes every parameter's last float values into the uniforms added since ClearUniforms.
+    void RestoreValues();
     // Gives every sampler its own unit, counting up from `firstUnit` in the order of first
     // appearance, and writes it into the programs.
     void AssignTextureUnits(GLint firstUnit);

@@ -36,43 +36,74 @@ CShaderProgram* CShaderContext::CreateProgram(const std::string& file, CGprofile
         RaiseShaderError(CG_INVALID_PROFILE_ERROR);
         return nullptr;
     }
-    std::string text;
-    if (!ReadSource(file, text))
+    FileStamp stamp;
+    std::unique_ptr<CGlslProgram> program = Compile(file, stage, stamp);
+    if (program == nullptr)
         return nullptr;
-    std::string source = dialect.prologue + CGlslProgram::LineDirective(1) + text;
-    auto program = std::make_unique<CGlslProgram>(stage, source);
-    listing = ListCompilerLog(file, program->InfoLog());
-    if (!program->IsLinked())
-    {
-        RaiseShaderError(CG_COMPILER_ERROR);
-        return nullptr;
-    }
-    programs.push_back(std::make_unique<CShaderProgram>(*this, std::move(program)));
+    programs.push_back(std::make_unique<CShaderProgram>(*this, file, stamp, std::move(program)));
     return programs.back().get();
 }
 
 CEffect* CShaderContext::CreateEffect(const std::string& file)
 {
+    auto effect = std::make_unique<CEffect>(*this, file);
+    if (!BuildEffect(*effect, &CEffect::Build))
+        return nullptr;
+    effects.push_back(std::move(effect));
+    return effects.back().get();
+}
+
+bool CShaderContext::Reload(CShaderProgram& program)
+{
+    listing.clear();
+    FileStamp stamp;
+    std::unique_ptr<CGlslProgram> rebuilt = Compile(program.File(), program.Stage(), stamp);
+    program.SetStamp(stamp);
+    if (rebuilt == nullptr)
+        return false;
+    program.Replace(std::move(rebuilt));
+    return true;
+}
+
+bool CShaderContext::Reload(CEffect& effect)
+{
+    return BuildEffect(effect, &CEffect::Rebuild);
+}
+
+std::unique_ptr<CGlslProgram> CShaderContext::Compile(const std::string& file, GLenum stage, FileStamp& stamp)
+{
+    std::string text;
+    if (!ReadSource(file, text, stamp))
+        return nullptr;
+    auto program = std::make_unique<CGlslProgram>(stage, dialect.prologue + CGlslProgram::LineDirective(1) + text);
+    listing = ListCompilerLog(file, program->InfoLog());
+    if (program->IsLinked())
+        return program;
+    RaiseShaderError(CG_COMPILER_ERROR);
+    return nullptr;
+}
+
+bool CShaderContext::BuildEffect(CEffect& effect, bool (CEffect::*build)(const EffectSource&, std::string&))
+{
     listing.clear();
     std::string text;
-    if (!ReadSource(file, text))
-        return nullptr;
+    FileStamp stamp;
+    const bool read = ReadSource(effect.File(), text, stamp);
+    effect.SetStamp(stamp);
+    if (!read)
+        return false;
     CEffectParser parser;
     if (!parser.Parse(text))
     {
         for (const EffectError& error : parser.Errors())
-            listing += ListingLine(file, error.line, error.message) + "\n";
+            listing += ListingLine(effect.File(), error.line, error.message) + "\n";
         RaiseShaderError(CG_COMPILER_ERROR);
-        return nullptr;
+        return false;
     }
-    auto effect = std::make_unique<CEffect>(*this, file);
-    if (!effect->Build(parser.Effect(), listing))
-    {
-        RaiseShaderError(CG_COMPILER_ERROR);
-        return nullptr;
-    }
-    effects.push_back(std::move(effect));
-    return effects.back().get();
+    if ((effect.*build)(parser.Effect(), listing))
+        return true;
+    RaiseShaderError(CG_COMPILER_ERROR);
+    return false;
 }
 
 bool CShaderContext::ValidateTechnique(const CTechnique& technique)
@@ -83,8 +114,10 @@ bool CShaderContext::ValidateTechnique(const CTechnique& technique)
     return false;
 }
 
-bool CShaderContext::ReadSource(const std::string& file, std::string& text)
+// The stamp is taken before the file is read: a change while it is read shows at the next look.
+bool CShaderContext::ReadSource(const std::string& file, std::string& text, FileStamp& stamp)
 {
+    stamp = StampOf(file);
     if (ReadTextFile(file, text))
         return true;
     RaiseShaderError(CG_FILE_READ_ERROR);

@@ -1,7 +1,7 @@
 // A shading context: it owns every program and effect made in it, the program pipeline they are
 // drawn through, and the listing of the last compile, parse or validation. The runtime works with
 // one context: the profile operations, which name no context, act on the pipeline of the context
-// made last.
+// made last. Programs and effects can be rebuilt in place from their changed files.
 #pragma once
 
 #include "shader/CEffect.h"
@@ -30,6 +30,14 @@ public:
     CEffect* CreateEffect(const std::string& file);
     // False when a pass cannot draw on this GL, with the error raised and the reasons listed.
     bool ValidateTechnique(const CTechnique& technique);
+    // Reads the file again and rebuilds in place (see CShaderProgram::Replace, CEffect::Rebuild);
+    // false, with the error raised and the listing saying why, when the new version does not
+    // build, and the one in use stays. Either way the file's stamp is the one just read.
+    bool Reload(CShaderProgram& program);
+    bool Reload(CEffect& effect);
+
+    const std::vector<std::unique_ptr<CShaderProgram>>& Programs() const { return programs; }
+    const std::vector<std::unique_ptr<CEffect>>& Effects() const { return effects; }
 
     // The prologue of every program compiled here, chosen for the GL context current at creation.
     const GlslDialect& Dialect() const { return dialect; }
@@ -40,7 +48,11 @@ public:
     bool StatesRegistered() const { return statesRegistered; }
 
 private:
-    bool ReadSource(const std::string& file, std::string& text);
+    bool ReadSource(const std::string& file, std::string& text, FileStamp& stamp);
+    // The compiled program, or null with the error raised; the listing holds the compiler's log.
+    std::unique_ptr<CGlslProgram> Compile(const std::string& file, GLenum stage, FileStamp& stamp);
+    // Parses the file and builds it with `build` (Build or Rebuild of `effect`).
+    bool BuildEffect(CEffect& effect, bool (CEffect::*build)(const EffectSource&, std::string&));
 
     GlslDialect dialect = CurrentGlslDialect();
     CProgramPipeline pipeline;

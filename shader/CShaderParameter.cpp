@@ -1,6 +1,9 @@
 // Writes parameter values into the programs and binds sampler textures to their units.
 #include "shader/CShaderParameter.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace
 {
 // The texture target a sampler type reads from; 0 for types that are not samplers.
@@ -26,6 +29,20 @@ void CShaderParameter::AddUniform(GLuint program, GLint location, GLenum type)
         textureTarget = TextureTargetOf(type);
 }
 
+void CShaderParameter::ClearUniforms()
+{
+    uniforms.clear();
+    textureTarget = 0;
+    unit = -1;
+    samplerObject = 0;
+}
+
+void CShaderParameter::RestoreValues()
+{
+    if (valuesSet)
+        WriteFloats();
+}
+
 void CShaderParameter::AssignTextureUnit(GLint textureUnit)
 {
     unit = textureUnit;
@@ -36,7 +53,14 @@ void CShaderParameter::AssignTextureUnit(GLint textureUnit)
     }
 }
 
-void CShaderParameter::SetFloats(const float (&values)[4])
+void CShaderParameter::SetFloats(const float (&newValues)[4])
+{
+    std::copy(std::begin(newValues), std::end(newValues), values);
+    valuesSet = true;
+    WriteFloats();
+}
+
+void CShaderParameter::WriteFloats() const
 {
     for (const Uniform& uniform : uniforms)
     {

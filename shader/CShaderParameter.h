@@ -2,7 +2,9 @@
 // every program of an effect that declares it. Values go straight to the programs with
 // glProgramUniform*, converted to each uniform's own type. Samplers have a texture unit fixed at
 // load time, the texture tied to them, and for effect samplers with sampler state a GL sampler
-// object that is bound to the unit together with the texture.
+// object that is bound to the unit together with the texture. A parameter outlives the programs
+// it sets: when they are rebuilt it is pointed at the new ones' uniforms, and the float values it
+// was given are written into them again.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -17,6 +19,10 @@ public:
 
     // Adds the uniform `location` of type `type` in `program` to what this parameter sets.
     void AddUniform(GLuint program, GLint location, GLenum type);
+    // Forgets every uniform, the unit and the sampler object, as before the first AddUniform.
+    void ClearUniforms();
+    // Writes the last float values set into the uniforms it has now.
+    void RestoreValues();
     const std::string& Name() const { return name; }
     bool IsSampler() const { return textureTarget != 0; }
     GLint TextureUnit() const { return unit; }
@@ -38,6 +44,8 @@ public:
     void DisableTexture();
 
 private:
+    void WriteFloats() const;
+
     struct Uniform
     {
         GLuint program;
@@ -51,4 +59,6 @@ private:
     GLint unit = -1;
     GLuint texture = 0;
     GLuint samplerObject = 0;
+    float values[4] = {};
+    bool valuesSet = false;
 };

@@ -1,4 +1,5 @@
-// A loaded program: the stage of its profile and its parameters with their texture units.
+// A loaded program: the stage of its profile and its parameters with their texture units, kept
+// across rebuilds.
 #include "shader/CShaderProgram.h"
 
 GLenum StageOfProfile(CGprofile profile)
@@ -12,9 +13,23 @@ GLenum StageOfProfile(CGprofile profile)
     }
 }
 
-CShaderProgram::CShaderProgram(CShaderContext& context, std::unique_ptr<CGlslProgram> program)
-    : context(context), program(std::move(program))
+CShaderProgram::CShaderProgram(CShaderContext& context, std::string file, FileStamp stamp,
+                               std::unique_ptr<CGlslProgram> program)
+    : context(context), file(std::move(file)), stamp(stamp), program(std::move(program))
 {
-    parameters.Add(*this->program);
+    TieParameters();
+}
+
+void CShaderProgram::Replace(std::unique_ptr<CGlslProgram> rebuilt)
+{
+    program = std::move(rebuilt);
+    parameters.ClearUniforms();
+    TieParameters();
+    parameters.RestoreValues();
+}
+
+void CShaderProgram::TieParameters()
+{
+    parameters.Add(*program);
     parameters.AssignTextureUnits(Stage() == GL_VERTEX_SHADER ? FirstVertexTextureUnit : FirstFragmentTextureUnit);
 }

@@ -13,6 +13,7 @@
 #include "shader/CGlslProgram.h"
 #include "shader/CParameterTable.h"
 #include "shader/Cg.h"
+#include "shader/TextFile.h"
 
 #include <memory>
 
@@ -27,16 +28,27 @@ public:
     static constexpr GLint FirstFragmentTextureUnit = 0;
     static constexpr GLint FirstVertexTextureUnit = 16;
 
-    CShaderProgram(CShaderContext& context, std::unique_ptr<CGlslProgram> program);
+    // `stamp` is that of `file` as it was read for `program`.
+    CShaderProgram(CShaderContext& context, std::string file, FileStamp stamp, std::unique_ptr<CGlslProgram> program);
 
     CShaderContext& Context() const { return context; }
+    const std::string& File() const { return file; }
+    const FileStamp& Stamp() const { return stamp; }
+    void SetStamp(const FileStamp& read) { stamp = read; }
+    // Puts a rebuilt program of the same stage in place of the one in use: the parameters, and
+    // every handle to them, now set the new program, with their values and their sampler units.
+    void Replace(std::unique_ptr<CGlslProgram> rebuilt);
     GLenum Stage() const { return program->Stage(); }
     GLuint Name() const { return program->Name(); }
     const CGlslProgram& Program() const { return *program; }
     CShaderParameter* FindParameter(const std::string& name) const { return parameters.Find(name); }
 
 private:
+    void TieParameters();
+
     CShaderContext& context;
+    std::string file;
+    FileStamp stamp;
     std::unique_ptr<CGlslProgram> program;
     CParameterTable parameters;
 };

@@ -20,6 +20,7 @@ public:
     const std::string& Name() const { return name; }
     size_t Index() const { return index; }
     void AddPass(std::unique_ptr<CPass> pass) { passes.push_back(std::move(pass)); }
+    void ClearPasses() { passes.clear(); }
     CPass* FirstPass() const { return passes.empty() ? nullptr : passes.front().get(); }
     // True when every pass can draw on this GL; otherwise the reasons go into `listing`.
     bool Validate(std::string& listing) const;

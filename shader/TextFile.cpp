@@ -1,5 +1,7 @@
-// Reads a whole text file into a string.
+// Reads a whole text file into a string, and stamps files.
 #include "shader/TextFile.h"
+
+#include <algorithm>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,22 +24,24 @@ struct CFileDescriptor
     const int descriptor;
 };
 
-bool ReadAll(int descriptor, std::string& text)
+bool ReadAll(int descriptor, std::string& text, std::size_t limit)
 {
     char block[65536];
-    for (;;)
+    while (text.size() < limit)
     {
-        const ssize_t count = read(descriptor, block, sizeof block);
+        const std::size_t wanted = std::min(sizeof block, limit - text.size());
+        const ssize_t count = read(descriptor, block, wanted);
         if (count == 0)
             return true;
         if (count < 0)
             return false;
         text.append(block, static_cast<std::size_t>(count));
     }
+    return true;
 }
 }
 
-bool ReadTextFile(const std::string& path, std::string& text)
+bool ReadTextFile(const std::string& path, std::string& text, std::size_t limit)
 {
     // A named pipe or a device would make the open or the read wait for a writer forever, so the
     // open does not block and anything but a regular file is refused before it is read.
@@ -46,8 +50,17 @@ bool ReadTextFile(const std::string& path, std::string& text)
     if (file.descriptor < 0 || fstat(file.descriptor, &status) != 0 || !S_ISREG(status.st_mode))
         return false;
     std::string contents;
-    if (!ReadAll(file.descriptor, contents))
+    if (!ReadAll(file.descriptor, contents, limit))
         return false;
     text = std::move(contents);
     return true;
+}
+
+FileStamp StampOf(const std::string& path)
+{
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0)
+        return {};
+    return {static_cast<long long>(status.st_mtim.tv_sec), static_cast<long long>(status.st_mtim.tv_nsec),
+            static_cast<long long>(status.st_size)};
 }

@@ -1,7 +1,29 @@
-// Reads a whole text file, for the runtime's program and effect sources.
+// Reads a whole text file, for the runtime's program and effect sources and the settings file,
+// and tells whether a file has changed since it was read.
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <string>
 
-// False when the path names no regular file or it cannot be read.
-bool ReadTextFile(const std::string& path, std::string& text);
+// False when the path names no regular file or it cannot be read. At most `limit` bytes are
+// read; the rest of a longer file is left unread.
+bool ReadTextFile(const std::string& path, std::string& text,
+                  std::size_t limit = std::numeric_limits<std::size_t>::max());
+
+// A file's modification time and size: a file rewritten, even within the same second, or
+// replaced, gets another stamp. A missing file has a stamp of its own, so creating it counts too.
+struct FileStamp
+{
+    long long seconds = -1;
+    long long nanoseconds = -1;
+    long long size = -1;
+
+    bool operator==(const FileStamp& other) const
+    {
+        return seconds == other.seconds && nanoseconds == other.nanoseconds && size == other.size;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
+FileStamp StampOf(const std::string& path);

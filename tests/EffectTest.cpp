@@ -1,9 +1,11 @@
 #include "GlContext.h"
 #include "ScratchFolder.h"
 
+#include "shader/CShaderReloader.h"
 #include "shader/CgGL.h"
 
 #include <array>
+#include <regex>
 
 namespace
 {
@@ -164,7 +166,12 @@ protected:
     // Draws a quad over the window through the first pass of `technique`.
     void DrawThrough(CGeffect effect, const char* technique)
     {
-        CGpass pass = cgGetFirstPass(cgGetNamedTechnique(effect, technique));
+        DrawThrough(effect, cgGetNamedTechnique(effect, technique));
+    }
+
+    void DrawThrough(CGeffect effect, CGtechnique technique)
+    {
+        CGpass pass = cgGetFirstPass(technique);
         cgSetPassState(pass);
         cgGLSetStateMatrixParameter(cgGetNamedEffectParameter(effect, "mvp"), CG_GL_MODELVIEW_PROJECTION_MATRIX,
                                     CG_GL_MATRIX_IDENTITY);
@@ -367,5 +374,54 @@ TEST_F(EffectTest, DestroyingTheContextReleasesItsGlObjects)
     EXPECT_FALSE(glIsProgram(vertex));
     EXPECT_FALSE(glIsProgram(fragment));
     EXPECT_FALSE(glIsSampler(sampler));
+    EXPECT_NO_GL_ERROR();
+}
+
+// The effect's file broken while the scene runs: the effect in use goes on drawing through the
+// technique and parameter handles held from before, a listing says why, and no box is shown.
+// Mended, the same handles draw with the new programs, the value set before and the sampler state.
+TEST_F(EffectTest, AReloadKeepsTheEffectInUseOnAnErrorAndBringsInTheMendedOne)
+{
+    CGeffect effect = Load(TwoTechniques);
+    ASSERT_NE(effect, nullptr) << cgGetLastListing(context);
+    CGtechnique fill = cgGetNamedTechnique(effect, "Fill");
+    CGparameter tint = cgGetNamedEffectParameter(effect, "Tint");
+    cgSetParameter4f(tint, 0.0f, 1.0f, 0.0f, 1.0f);
+    SetRenderStates(false, true, false, false);
+    CShaderReloader reloader;
+    const auto drawn = [&]
+    {
+        glClear(GL_COLOR_BUFFER_BIT);
+        DrawThrough(effect, fill);
+        return PixelAt(320, 240);
+    };
+    const auto reload = [&](const std::string& fragment)
+    {
+        files.Write("effect.cgfx", std::regex_replace(TwoTechniques, std::regex("gl_FragColor = Tint;"), fragment));
+        reloader.Check(context);
+        return reloader.Files().at(0);
+    };
+
+    const CShaderReloader::FileStatus broken = reload("gl_FragColor = Tint");
+    EXPECT_FALSE(broken.built);
+    EXPECT_NE(broken.listing.find(files.PathOf("effect.cgfx") + "(2"), std::string::npos) << broken.listing;
+    EXPECT_EQ(drawn(), (Rgba{0, 255, 0, 255})) << "the effect in use";
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(cgGetError(), CG_NO_ERROR);
+
+    const CShaderReloader::FileStatus mended = reload("gl_FragColor = vec4(Tint.r, 0.2 * Tint.g, 1.0, 1.0);");
+    EXPECT_TRUE(mended.built) << mended.listing;
+    EXPECT_EQ(drawn(), (Rgba{0, 51, 255, 255})) << "the mended program with the value set before";
+    cgSetParameter4f(tint, 1.0f, 1.0f, 0.0f, 1.0f);
+    EXPECT_EQ(drawn(), (Rgba{255, 51, 255, 255})) << "the handle held from before sets the mended program";
+
+    CGpass sample = cgGetFirstPass(cgGetNamedTechnique(effect, "Sample"));
+    GLuint texture = MakeRedBlueTexture();
+    cgSetPassState(sample);
+    cgGLSetupSampler(cgGetNamedEffectParameter(effect, "NearestTex"), texture);
+    const GLuint sampler = static_cast<GLuint>(BindingOnUnit(UnitOf("NearestTex"), GL_SAMPLER_BINDING));
+    EXPECT_EQ(SamplerParameter(sampler, GL_TEXTURE_MAG_FILTER), GL_NEAREST) << "the sampler state, sampler " << sampler;
+    cgResetPassState(sample);
+    glDeleteTextures(1, &texture);
     EXPECT_NO_GL_ERROR();
 }

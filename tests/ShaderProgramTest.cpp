@@ -1,6 +1,7 @@
 #include "GlContext.h"
 #include "ScratchFolder.h"
 
+#include "shader/CShaderReloader.h"
 #include "shader/CgGL.h"
 #include "shader/Handles.h"
 
@@ -345,6 +346,55 @@ TEST_F(ShaderProgramTest, ProgramsDrawAndFixedFunctionDrawingWorksAfterBothProfi
 
 // The terrain programs keep one side of the water plane: a quad across y = 0, drawn from client
 // arrays, must lose the half on the negative side of Plane0.
+// A program file broken while the scene runs: the program in use goes on drawing through the
+// handles held from before, a listing says why, and no box is shown. Mended, the same handles
+// draw with the new program and the value set before; an unchanged file is left alone.
+TEST_F(ShaderProgramTest, AReloadKeepsTheProgramInUseOnAnErrorAndBringsInTheMendedOne)
+{
+    const auto tinted = [](const std::string& colour)
+    { return "uniform vec4 Tint;\nout vec4 colour;\nvoid main()\n{\n    colour = " + colour + "\n}\n"; };
+    CGprogram vertex = Load("clip.cg", ClippingVertexProgram, CG_PROFILE_VP40);
+    CGprogram fragment = Load("tint.cg", tinted("Tint;"), CG_PROFILE_ARBFP1);
+    ASSERT_NE(vertex, nullptr);
+    ASSERT_NE(fragment, nullptr) << cgGetLastListing(context);
+    CGparameter tint = cgGetNamedParameter(fragment, "Tint");
+    cgSetParameter4f(tint, 0.0f, 1.0f, 0.0f, 1.0f);
+    CShaderReloader reloader;
+    const auto drawn = [&]
+    {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        Bind(vertex, fragment);
+        cgGLSetStateMatrixParameter(cgGetNamedParameter(vertex, "ModelViewProj"), CG_GL_MODELVIEW_PROJECTION_MATRIX,
+                                    CG_GL_MATRIX_IDENTITY);
+        glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
+        Unbind();
+        return PixelAt(320, 240);
+    };
+    const auto reload = [&](const std::string& colour)
+    {
+        files.Write("tint.cg", tinted(colour));
+        reloader.Check(context);
+        return reloader.Files();
+    };
+
+    const std::vector<CShaderReloader::FileStatus> broken = reload("Tint");
+    ASSERT_EQ(broken.size(), 2u);
+    EXPECT_TRUE(broken[0].built && broken[0].listing.empty()) << "the unchanged vertex program";
+    EXPECT_FALSE(broken[1].built);
+    EXPECT_NE(broken[1].listing.find(files.PathOf("tint.cg") + "(6)"), std::string::npos) << broken[1].listing;
+    EXPECT_EQ(drawn(), (Rgba{0, 255, 0, 255})) << "the program in use";
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(cgGetError(), CG_NO_ERROR);
+
+    const std::vector<CShaderReloader::FileStatus> mended = reload("vec4(Tint.r, 0.2 * Tint.g, 1.0, 1.0);");
+    EXPECT_TRUE(mended[1].built) << mended[1].listing;
+    EXPECT_EQ(drawn(), (Rgba{0, 51, 255, 255})) << "the mended program with the value set before";
+    cgSetParameter4f(tint, 1.0f, 1.0f, 0.0f, 1.0f);
+    EXPECT_EQ(drawn(), (Rgba{255, 51, 255, 255})) << "the handle held from before sets the mended program";
+    EXPECT_NO_GL_ERROR();
+}
+
 TEST_F(ShaderProgramTest, ClipDistanceFromTheVertexProgramClips)
 {
     CGprogram vertex = Load("clip.cg", ClippingVertexProgram, CG_PROFILE_VP40);
