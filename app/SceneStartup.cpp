@@ -4,6 +4,7 @@
 #include "app/Scene.h"
 
 #include "app/Globals.h"
+#include "app/SettingsFile.h"
 #include "camera/Projection.h"
 #include "platform/CWindow.h"
 #include "platform/MessageBox.h"
@@ -69,6 +70,7 @@ void InitScene()
     RenderTexture.Create(RenderTargetSize, RenderTargetSize);
     CreateTerrainMesh();
     LoadTextures();
+    LoadSettingsFile();
     if (ShadingLanguageAvailable())
         CreateShaderContext();
     Camera.Reset();

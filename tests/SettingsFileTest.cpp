@@ -1,0 +1,117 @@
+// The settings file: what it reads and what it refuses, each with the file and line named and no
+// setting changed, a saved file that reads back as the same numbers, and the real program given
+// a damaged file: one box, and the picture of the defaults.
+#include "FaultRun.h"
+
+#include "app/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+bool AreDefaults(const WaterSettings& water, const HdrSettings& hdr)
+{
+    return SameValues(water, WaterSettings{}, WaterSettingFields) && SameValues(hdr, HdrSettings{}, HdrSettingFields);
+}
+
+// A file of comment lines that crosses the size limit on its line `line`.
+std::string LongFile(int& line)
+{
+    const std::string comment = "# " + std::string(97, '-') + "\n";
+    std::string text;
+    while (text.size() <= MaxSettingsFileBytes)
+        text += comment;
+    line = static_cast<int>(MaxSettingsFileBytes / comment.size()) + 1;
+    return text;
+}
+}
+
+TEST(SettingsFile, ReadsWhatItKnowsAndRefusesTheRestNamingTheLine)
+{
+    int longLine = 0;
+    const std::string longFile = LongFile(longLine);
+    const struct
+    {
+        std::string text;
+        std::string error;  // empty: the text reads
+    } cases[] = {
+        {"", ""},
+        {"# kept\r\n\r\n  hdr.key=0.5 \r\n\twater.sun_intensity = 1e1\n", ""},
+        {"hdr.key = 0.5\nhdr.kee = 0.5\n", "f(2): there is no setting 'hdr.kee'"},
+        {"hdr.key = 0.5x", "f(1): '0.5x' is not a number"},
+        {"hdr.key = ", "f(1): '' is not a number"},
+        {"hdr.key = nan", "f(1): 'nan' is not a number"},
+        {"water.sun_intensity = inf", "f(1): 'inf' is not a number"},
+        {"water.sun_intensity = 200.5", "f(1): water.sun_intensity must lie between 0 and 200"},
+        {"hdr.exposure = 0.01", "f(1): hdr.exposure must lie between 0.05 and 5"},
+        {"hdr.key 0.5", "f(1): expected 'name = value'"},
+        {"hdr.key = 0.5\n\x7f" "ELF\x01\x02\xff\xfe = 1\n", "f(2): this is not text"},
+        {std::string("hdr.key = 0.5\0", 14), "f(1): this is not text"},
+        {"hdr.key = 0.5\nhdr.key = 0.6\n", "f(2): hdr.key is set twice"},
+        {longFile, "f(" + std::to_string(longLine) + "): the file goes on past 65536 bytes"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.text.substr(0, 60));
+        WaterSettings water;
+        HdrSettings hdr;
+        std::string error;
+        EXPECT_EQ(ParseSettings("f", c.text, water, hdr, error), c.error.empty());
+        EXPECT_EQ(error, c.error);
+        if (!c.error.empty())
+        {
+            EXPECT_TRUE(AreDefaults(water, hdr)) << "a refused file changes nothing";
+        }
+    }
+
+    WaterSettings water;
+    HdrSettings hdr;
+    std::string error;
+    ASSERT_TRUE(ParseSettings("f", cases[1].text, water, hdr, error));
+    EXPECT_EQ(hdr.key, 0.5f);
+    EXPECT_EQ(water.sunIntensity, 10.0f);
+    EXPECT_EQ(hdr.exposure, 0.75f) << "a setting left out keeps its default";
+}
+
+// Numbers without a short decimal form, at both ends of their ranges, read back bit for bit.
+TEST(SettingsFile, ASavedFileReadsBackAsTheSameNumbers)
+{
+    WaterSettings water;
+    HdrSettings hdr;
+    water.waveSpeed0X = -1.0f / 3.0f;
+    water.waveSpeed1Y = 0.5f;
+    water.absorptionBlue = 1e-7f;
+    water.sunShininess = 2000.0f;
+    hdr.exposure = 0.05f;
+    hdr.bloomStrength = 2.0f / 3.0f;
+
+    WaterSettings readWater;
+    HdrSettings readHdr;
+    std::string error;
+    ASSERT_TRUE(ParseSettings("f", FormatSettings(water, hdr), readWater, readHdr, error)) << error;
+    EXPECT_TRUE(SameValues(readWater, water, WaterSettingFields));
+    EXPECT_TRUE(SameValues(readHdr, hdr, HdrSettingFields));
+}
+
+// The damaged file's first lines are sound and would darken the picture fifteenfold; none of them
+// may take effect.
+TEST(SettingsFileEndToEnd, ADamagedFileGivesOneBoxAndTheDefaults)
+{
+    FaultRun run;
+    run.Replace(SettingsFileName, "hdr.exposure = 0.05\nwater.sun_intensity = 0\nhdr.key = 0.3.1\n");
+    ASSERT_TRUE(run.Launch());
+
+    EXPECT_EQ(run.DismissBoxes(1), std::vector<std::string>{"Error"});
+    EXPECT_TRUE(run.FollowsTheCamera());
+    const Capture later = run.CaptureWindow();
+    ASSERT_GT(later.width, 0);
+    EXPECT_GT(MeanLevel(later, 0, 60, later.width, later.height), 20.0) << "the picture is dark";
+    EXPECT_TRUE(run.OpenBoxes().empty());
+    EXPECT_EQ(run.Reports(), std::vector<std::string>{"Error: merrowind.settings(3): '0.3.1' is not a number; every "
+                                                      "setting keeps its default."});
+    if (HasFailure())
+        later.SavePng(::testing::TempDir() + "settings-damaged.png");
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
