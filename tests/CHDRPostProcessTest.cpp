@@ -1,5 +1,6 @@
 #include "hdr/CHDRPostProcess.h"
 #include "shader/CgGL.h"
+#include "shader/Handles.h"
 #include "GlContext.h"
 #include "HdrReference.h"
 
@@ -589,5 +590,51 @@ TEST_F(CHDRPostProcessTest, HighlightsRollOffSmoothlyToWhiteAlongTheToneCurve)
     EXPECT_EQ(picture.Red(SceneWidth - 1, Grey), 1.0f);
     for (int channel = 0; channel < 3; ++channel)
         EXPECT_GT(picture.texels[(static_cast<size_t>(Warm) * SceneWidth + SceneWidth - 1) * 4 + channel], 0.99f) << channel;
+    EXPECT_NO_GL_ERROR();
+}
+
+// Each HDR setting is a uniform of the effect: the file's initializer is the setting's default,
+// and a setting changed reaches its uniform, and only its own, at the next frame.
+TEST_F(CHDRPostProcessTest, EachSettingReachesItsUniformAndTheFilesInitializersAreTheDefaults)
+{
+    const struct
+    {
+        float HdrSettings::*value;
+        const char* uniform;
+    } uniforms[] = {
+        {&HdrSettings::exposure, "FinalPassExposure"},
+        {&HdrSettings::key, "ExposureKey"},
+        {&HdrSettings::brightPassThreshold, "BrightPassTreshold"},
+        {&HdrSettings::adaptationRate, "AdaptationRate"},
+        {&HdrSettings::bloomStrength, "BloomStrength"},
+    };
+    ASSERT_EQ(std::size(uniforms), std::size(HdrSettingFields)) << "every setting is in the table";
+    ASSERT_NE(cgCreateEffectFromFile(context, "CG/HDR_FX.cgfx", nullptr), nullptr);
+    hdr.Init(context);
+    const CEffect& fresh = *FromHandle(context)->Effects().at(0);
+    const CEffect& used = *FromHandle(context)->Effects().at(1);
+    // The uniform's value in the effect's program that has it.
+    const auto valueIn = [](const CEffect& effect, const char* uniform)
+    {
+        float value = -99.0f;
+        for (const auto& program : effect.Programs())
+        {
+            const GLint location = glGetUniformLocation(program->Name(), uniform);
+            if (location >= 0)
+                glGetUniformfv(program->Name(), location, &value);
+        }
+        return value;
+    };
+    for (const auto& changed : uniforms)
+    {
+        SCOPED_TRACE(changed.uniform);
+        const HdrSettings defaults;
+        EXPECT_EQ(valueIn(fresh, changed.uniform), defaults.*changed.value);
+        hdr.Settings() = defaults;
+        hdr.Settings().*changed.value = defaults.*changed.value * 1.5f;
+        RunFrameOfColour(0.5f, 0.5f, 0.5f);
+        for (const auto& uniform : uniforms)
+            EXPECT_EQ(valueIn(used, uniform.uniform), hdr.Settings().*uniform.value) << uniform.uniform;
+    }
     EXPECT_NO_GL_ERROR();
 }

@@ -5,11 +5,13 @@
 #include "ScratchFolder.h"
 
 #include "scene/Textures.h"
+#include "shader/Handles.h"
 #include "water/WaterPrograms.h"
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <iterator>
 
 namespace
 {
@@ -251,5 +253,61 @@ TEST_F(WaterProgramsTest, WaterTimeIsTheFrameCountOverTwenty)
     EXPECT_EQ(times[0], 0.0f);
     EXPECT_FLOAT_EQ(times[1], 0.05f);
     EXPECT_FLOAT_EQ(times[20], 1.0f);
+    EXPECT_NO_GL_ERROR();
+}
+
+// Each water setting reaches its uniform when the pair that reads it is next bound, and where the
+// water plane's file gives its uniforms initializers, they are the settings' defaults.
+TEST_F(WaterProgramsTest, EachSettingReachesItsUniformAndTheFilesInitializersAreTheDefaults)
+{
+    CreateShaderContextIn(MERROWIND_RUN_DIR);
+    const std::string waterPlaneFile = std::string(MERROWIND_RUN_DIR) + "/CG/FP_WaterPlane.cg";
+    const CGprogram fresh =
+        cgCreateProgramFromFile(ShaderContext, CG_SOURCE, waterPlaneFile.c_str(), CG_PROFILE_ARBFP1, "main", nullptr);
+    ASSERT_NE(fresh, nullptr);
+    const auto component = [](GLuint program, const char* uniform, int index)
+    {
+        std::array<float, 4> values = {-99.0f, -99.0f, -99.0f, -99.0f};
+        glGetUniformfv(program, glGetUniformLocation(program, uniform), values.data());
+        return values[index];
+    };
+    const auto bindWaterPlane = [] { BindWaterPlanePrograms(0.0f, 0.0f, 0.0f); };
+    const struct
+    {
+        float WaterSettings::*value;
+        const char* uniform;
+        int component;
+        bool underwater;  // read by the underwater pair, whose file has no initializers
+    } uniforms[] = {
+        {&WaterSettings::waveSpeed0X, "Speed0", 0, false},
+        {&WaterSettings::waveSpeed0Y, "Speed0", 1, false},
+        {&WaterSettings::waveSpeed1X, "Speed1", 0, false},
+        {&WaterSettings::waveSpeed1Y, "Speed1", 1, false},
+        {&WaterSettings::distortionStrength, "DistortionStrength", 0, false},
+        {&WaterSettings::absorptionRed, "AbsorbtionOfLight", 0, true},
+        {&WaterSettings::absorptionGreen, "AbsorbtionOfLight", 1, true},
+        {&WaterSettings::absorptionBlue, "AbsorbtionOfLight", 2, true},
+        {&WaterSettings::fadingScale, "FadingScale", 0, true},
+        {&WaterSettings::reflectanceHeadOn, "ReflectanceHeadOn", 0, false},
+        {&WaterSettings::sunIntensity, "SunIntensity", 0, false},
+        {&WaterSettings::sunShininess, "SunShininess", 0, false},
+    };
+    ASSERT_EQ(std::size(uniforms), std::size(WaterSettingFields)) << "every setting is in the table";
+    for (const auto& uniform : uniforms)
+    {
+        SCOPED_TRACE(uniform.uniform + std::string("[") + std::to_string(uniform.component) + "]");
+        const float byDefault = WaterSettings{}.*uniform.value;
+        if (!uniform.underwater)
+        {
+            EXPECT_EQ(component(FromHandle(fresh)->Name(), uniform.uniform, uniform.component), byDefault);
+        }
+        const float changed = byDefault * 1.5f + 0.125f;
+        waterSettings.*uniform.value = changed;
+        uniform.underwater ? BindUnderwaterPrograms() : bindWaterPlane();
+        const GLuint fragment = static_cast<GLuint>(StagesInUse()[1]);
+        EXPECT_EQ(component(fragment, uniform.uniform, uniform.component), changed);
+        uniform.underwater ? UnbindUnderwaterPrograms() : UnbindWaterPlanePrograms();
+        waterSettings = WaterSettings{};
+    }
     EXPECT_NO_GL_ERROR();
 }
