@@ -3,10 +3,14 @@
 // a damaged file: one box, and the picture of the defaults.
 #include "FaultRun.h"
 
+#include "app/Globals.h"
 #include "app/SettingsFile.h"
+#include "shader/TextFile.h"
+#include "water/WaterPrograms.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace
@@ -93,6 +97,36 @@ TEST(SettingsFile, ASavedFileReadsBackAsTheSameNumbers)
     ASSERT_TRUE(ParseSettings("f", FormatSettings(water, hdr), readWater, readHdr, error)) << error;
     EXPECT_TRUE(SameValues(readWater, water, WaterSettingFields));
     EXPECT_TRUE(SameValues(readHdr, hdr, HdrSettingFields));
+}
+
+// The save writes the settings in use into the working folder, and says where they went; where
+// it cannot (a folder in the file's place), it says why and leaves no file of its own behind.
+TEST(SettingsFile, ASaveWritesTheSettingsInUseOrSaysWhyNot)
+{
+    ScratchFolder folder;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.PathOf(""));
+    waterSettings.sunIntensity = 12.5f;
+    HDRPostProcess.Settings().key = 0.4f;
+
+    EXPECT_EQ(SaveSettingsFile(), "Saved to merrowind.settings in the working folder");
+    std::string text;
+    ASSERT_TRUE(ReadTextFile(SettingsFileName, text));
+    WaterSettings water;
+    HdrSettings hdr;
+    std::string error;
+    EXPECT_TRUE(ParseSettings(SettingsFileName, text, water, hdr, error)) << error;
+    EXPECT_EQ(water.sunIntensity, 12.5f);
+    EXPECT_EQ(hdr.key, 0.4f);
+
+    std::filesystem::remove(SettingsFileName);
+    std::filesystem::create_directory(SettingsFileName);
+    EXPECT_EQ(SaveSettingsFile(), "Could not save to merrowind.settings: Is a directory");
+    EXPECT_FALSE(std::filesystem::exists("merrowind.settings.new"));
+
+    waterSettings = WaterSettings{};
+    HDRPostProcess.Settings() = HdrSettings{};
+    std::filesystem::current_path(previous);
 }
 
 // The damaged file's first lines are sound and would darken the picture fifteenfold; none of them

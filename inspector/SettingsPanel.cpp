@@ -1,0 +1,47 @@
+// Sliders over the settings of the water programs and the HDR chain.
+#include "inspector/SettingsPanel.h"
+
+#include "app/Globals.h"
+#include "app/SettingsFile.h"
+#include "water/WaterPrograms.h"
+
+#include <imgui.h>
+
+#include <string>
+
+namespace
+{
+// What the last save gave, shown until the next one.
+std::string saveOutcome;
+
+template <typename Settings, std::size_t Count>
+void DrawSliders(Settings& settings, const UniformSetting<Settings> (&fields)[Count])
+{
+    const Settings defaults;
+    for (const UniformSetting<Settings>& field : fields)
+    {
+        float& value = settings.*field.value;
+        ImGui::PushID(field.name);
+        ImGui::BeginDisabled(value == defaults.*field.value);
+        if (ImGui::SmallButton("Reset"))
+            value = defaults.*field.value;
+        ImGui::EndDisabled();
+        ImGui::SameLine();
+        ImGui::SliderFloat(field.name, &value, field.minimum, field.maximum, "%.4g", ImGuiSliderFlags_AlwaysClamp);
+        ImGui::PopID();
+    }
+}
+}
+
+void DrawSettingsPanel()
+{
+    DrawSliders(waterSettings, WaterSettingFields);
+    ImGui::Separator();
+    DrawSliders(HDRPostProcess.Settings(), HdrSettingFields);
+    if (ImGui::Button("Save"))
+        saveOutcome = SaveSettingsFile();
+    if (saveOutcome.empty())
+        return;
+    ImGui::SameLine();
+    ImGui::TextUnformatted(saveOutcome.c_str());
+}
