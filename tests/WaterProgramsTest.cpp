@@ -5,13 +5,16 @@
 #include "ScratchFolder.h"
 
 #include "scene/Textures.h"
+#include "shader/CShaderReloader.h"
 #include "shader/Handles.h"
+#include "shader/TextFile.h"
 #include "water/WaterPrograms.h"
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
 #include <iterator>
+#include <regex>
 
 namespace
 {
@@ -309,5 +312,40 @@ TEST_F(WaterProgramsTest, EachSettingReachesItsUniformAndTheFilesInitializersAre
         uniform.underwater ? UnbindUnderwaterPrograms() : UnbindWaterPlanePrograms();
         waterSettings = WaterSettings{};
     }
+    EXPECT_NO_GL_ERROR();
+}
+
+// The scene's water plane rebuilt from an edited file while it runs: the handles the scene holds
+// draw with the new program, and a setting changed before the rebuild holds in it.
+TEST_F(WaterProgramsTest, AnEditedWaterPlaneIsRebuiltWithTheSettingsInUse)
+{
+    ScratchFolder folder;
+    std::filesystem::copy(std::string(MERROWIND_RUN_DIR) + "/CG", folder.PathOf("CG"));
+    CreateShaderContextIn(folder.PathOf(""));
+    waterSettings.sunIntensity = 12.5f;
+    BindWaterPlanePrograms(0.0f, 0.0f, 0.0f);
+    UnbindWaterPlanePrograms();
+    const std::string original = [&]
+    {
+        std::string text;
+        ReadTextFile(folder.PathOf("CG/FP_WaterPlane.cg"), text);
+        return text;
+    }();
+    folder.Write("CG/FP_WaterPlane.cg", std::regex_replace(original, std::regex("colour = vec4\\(mix.*"),
+                                                               "colour = vec4(0.0, 1.0, SunIntensity / 100.0, 1.0);"));
+    CShaderReloader reloader;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.PathOf(""));
+    reloader.Check(ShaderContext);
+    std::filesystem::current_path(previous);
+
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    BindWaterPlanePrograms(0.0f, 0.0f, 0.0f);
+    glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
+    UnbindWaterPlanePrograms();
+    waterSettings = WaterSettings{};
+    const std::vector<unsigned char> pixel = ReadPixels(320, 240, 1, 1);
+    EXPECT_EQ(std::vector<int>(pixel.begin(), pixel.begin() + 3), (std::vector<int>{0, 255, 32}));
     EXPECT_NO_GL_ERROR();
 }
