@@ -35,9 +35,12 @@ void DrawSliders(Settings& settings, const UniformSetting<Settings> (&fields)[Co
 
 void DrawSettingsPanel()
 {
+    // The sliders leave room for the longest name beside them.
+    ImGui::PushItemWidth(-ImGui::CalcTextSize("water.reflectance_head_on").x - ImGui::GetStyle().ItemInnerSpacing.x);
     DrawSliders(waterSettings, WaterSettingFields);
     ImGui::Separator();
     DrawSliders(HDRPostProcess.Settings(), HdrSettingFields);
+    ImGui::PopItemWidth();
     if (ImGui::Button("Save"))
         saveOutcome = SaveSettingsFile();
     if (saveOutcome.empty())
