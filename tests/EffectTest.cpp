@@ -5,7 +5,6 @@
 #include "shader/CgGL.h"
 
 #include <array>
-#include <regex>
 
 namespace
 {
@@ -397,7 +396,9 @@ TEST_F(EffectTest, AReloadKeepsTheEffectInUseOnAnErrorAndBringsInTheMendedOne)
     };
     const auto reload = [&](const std::string& fragment)
     {
-        files.Write("effect.cgfx", std::regex_replace(TwoTechniques, std::regex("gl_FragColor = Tint;"), fragment));
+        std::string text = TwoTechniques;
+        const std::string solid = "gl_FragColor = Tint;";
+        files.Write("effect.cgfx", text.replace(text.find(solid), solid.size(), fragment));
         reloader.Check(context);
         return reloader.Files().at(0);
     };

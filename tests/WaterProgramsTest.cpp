@@ -14,7 +14,6 @@
 #include <array>
 #include <filesystem>
 #include <iterator>
-#include <regex>
 
 namespace
 {
@@ -325,14 +324,12 @@ TEST_F(WaterProgramsTest, AnEditedWaterPlaneIsRebuiltWithTheSettingsInUse)
     waterSettings.sunIntensity = 12.5f;
     BindWaterPlanePrograms(0.0f, 0.0f, 0.0f);
     UnbindWaterPlanePrograms();
-    const std::string original = [&]
-    {
-        std::string text;
-        ReadTextFile(folder.PathOf("CG/FP_WaterPlane.cg"), text);
-        return text;
-    }();
-    folder.Write("CG/FP_WaterPlane.cg", std::regex_replace(original, std::regex("colour = vec4\\(mix.*"),
-                                                               "colour = vec4(0.0, 1.0, SunIntensity / 100.0, 1.0);"));
+    std::string text;
+    ASSERT_TRUE(ReadTextFile(folder.PathOf("CG/FP_WaterPlane.cg"), text));
+    const std::string::size_type output = text.find("colour = vec4(mix");
+    ASSERT_NE(output, std::string::npos);
+    folder.Write("CG/FP_WaterPlane.cg", text.replace(output, text.find(';', output) + 1 - output,
+                                                     "colour = vec4(0.0, 1.0, SunIntensity / 100.0, 1.0);"));
     CShaderReloader reloader;
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.PathOf(""));
