@@ -1,11 +1,8 @@
 #include "hdr/CHDRPostProcess.h"
 #include "shader/CgGL.h"
 #include "shader/Handles.h"
-#include "shader/CShaderReloader.h"
-#include "shader/TextFile.h"
 #include "GlContext.h"
 #include "HdrReference.h"
-#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -639,39 +636,5 @@ TEST_F(CHDRPostProcessTest, EachSettingReachesItsUniformAndTheFilesInitializersA
         for (const auto& uniform : uniforms)
             EXPECT_EQ(valueIn(used, uniform.uniform), hdr.Settings().*uniform.value) << uniform.uniform;
     }
-    EXPECT_NO_GL_ERROR();
-}
-
-// The chain's effect rebuilt from an edited file while it runs: the techniques and parameters the
-// chain holds draw with the new programs, and a setting changed before the rebuild holds in them.
-// (The edit keeps reading the bloom: a sampler block that names no sampler of a program would
-// keep the new version from building.)
-TEST_F(CHDRPostProcessTest, AnEditedEffectIsRebuiltWithTheSettingsInUse)
-{
-    ScratchFolder folder;
-    std::filesystem::copy(std::string(MERROWIND_RUN_DIR) + "/CG", folder.PathOf("CG"));
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder.PathOf(""));
-    hdr.Init(context);
-    hdr.Settings().bloomStrength = 0.5f;
-    RunFrameOfColour(0.5f, 0.5f, 0.5f);
-    std::string text;
-    ASSERT_TRUE(ReadTextFile("CG/HDR_FX.cgfx", text));
-    const std::string::size_type output = text.find("color = vec4(clamp(mix(hueKept");
-    ASSERT_NE(output, std::string::npos);
-    folder.Write("CG/HDR_FX.cgfx", text.replace(output, text.find(';', output) + 1 - output,
-                                                "color = vec4(0.0, BloomStrength, texture(FinalPassBlurTex, uv).b, 1.0);"));
-    CShaderReloader reloader;
-    reloader.Check(context);
-    std::filesystem::current_path(previous);
-    ASSERT_TRUE(reloader.Files().at(0).built) << reloader.Files().at(0).listing;
-
-    RunFrameOfColour(0.5f, 0.5f, 0.5f);
-    const Image final = ReadTexture(hdr.GetFinalTexture());
-    const float* centre = &final.texels[(static_cast<size_t>(final.height / 2) * final.width + final.width / 2) * 4];
-    // The grey lies below the bright-pass threshold: no bloom. The final image holds 16 bits.
-    EXPECT_EQ(centre[0], 0.0f);
-    EXPECT_NEAR(centre[1], 0.5f, 1.0f / 65535.0f);
-    EXPECT_EQ(centre[2], 0.0f);
     EXPECT_NO_GL_ERROR();
 }
