@@ -311,6 +311,13 @@ TEST_F(WaterProgramsTest, EachSettingReachesItsUniformAndTheFilesInitializersAre
         uniform.underwater ? UnbindUnderwaterPrograms() : UnbindWaterPlanePrograms();
         waterSettings = WaterSettings{};
     }
+    // The share the water lets through head-on goes with its reflectance.
+    EXPECT_EQ(component(FromHandle(fresh)->Name(), "TransmittedHeadOn", 0), 1.0f - WaterSettings{}.reflectanceHeadOn);
+    waterSettings.reflectanceHeadOn = 0.25f;
+    bindWaterPlane();
+    EXPECT_EQ(component(static_cast<GLuint>(StagesInUse()[1]), "TransmittedHeadOn", 0), 0.75f);
+    UnbindWaterPlanePrograms();
+    waterSettings = WaterSettings{};
     EXPECT_NO_GL_ERROR();
 }
 

@@ -53,6 +53,7 @@ struct WaterPlaneParameters
     CGparameter elapsedTime;
     CGparameter distortionStrength;
     CGparameter reflectanceHeadOn;
+    CGparameter transmittedHeadOn;
     CGparameter sunIntensity;
     CGparameter sunShininess;
 };
@@ -126,6 +127,7 @@ void ApplyWaterPlaneSettings()
     cgSetParameter2f(p.speed1, s.waveSpeed1X, s.waveSpeed1Y);
     cgSetParameter1f(p.distortionStrength, s.distortionStrength);
     cgSetParameter1f(p.reflectanceHeadOn, s.reflectanceHeadOn);
+    cgSetParameter1f(p.transmittedHeadOn, 1.0f - s.reflectanceHeadOn);
     cgSetParameter1f(p.sunIntensity, s.sunIntensity);
     cgSetParameter1f(p.sunShininess, s.sunShininess);
     appliedWaterSettings = waterSettings;
@@ -188,6 +190,7 @@ void LoadWaterPlanePrograms()
     p.elapsedTime = cgGetNamedParameter(waterPlane.fragmentProgram, "ElapsedTime");
     p.distortionStrength = cgGetNamedParameter(waterPlane.fragmentProgram, "DistortionStrength");
     p.reflectanceHeadOn = cgGetNamedParameter(waterPlane.fragmentProgram, "ReflectanceHeadOn");
+    p.transmittedHeadOn = cgGetNamedParameter(waterPlane.fragmentProgram, "TransmittedHeadOn");
     p.sunIntensity = cgGetNamedParameter(waterPlane.fragmentProgram, "SunIntensity");
     p.sunShininess = cgGetNamedParameter(waterPlane.fragmentProgram, "SunShininess");
     cgSetParameter2f(p.speed2, Speed2[0], Speed2[1]);
