@@ -4,7 +4,6 @@
 #include "app/Scene.h"
 
 #include "app/Globals.h"
-#include "app/SettingsFile.h"
 #include "camera/Projection.h"
 #include "platform/CWindow.h"
 #include "platform/MessageBox.h"
@@ -70,7 +69,6 @@ void InitScene()
     RenderTexture.Create(RenderTargetSize, RenderTargetSize);
     CreateTerrainMesh();
     LoadTextures();
-    LoadSettingsFile();
     if (ShadingLanguageAvailable())
         CreateShaderContext();
     Camera.Reset();

@@ -2,6 +2,7 @@
 
 #include "app/MessageLoop.h"
 #include "app/Scene.h"
+#include "app/SettingsFile.h"
 #include "app/WindowProcedure.h"
 #include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
@@ -31,6 +32,9 @@ int WinMain(long frameLimit)
     if (!MainWindow.Create(WindowCaption, WindowX, WindowY, WindowOuterWidth, WindowOuterHeight, MainWindowProcedure))
         return E_FAIL;
     MainWindow.Show();
+    // Before the scene, which takes the settings up as it loads its programs. The benchmark and
+    // the snapshots start the scene alone and draw the defaults, whatever a person has saved.
+    LoadSettingsFile();
     InitScene();
     const int exitCode = RunMessageLoop(MainWindow, MainWindowProcedure, RenderFrameWithinLimit);
     ShutdownScene();
