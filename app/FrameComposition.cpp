@@ -1,8 +1,10 @@
 // One frame: the two water images, the main scene through the HDR chain, the tone-mapped result
-// over the whole window with the two previews in its top-left corner, and the buffer swap.
+// over the whole window with the two previews in its top-left corner, a screenshot of that when
+// one has been asked for, and the buffer swap.
 #include "app/Scene.h"
 
 #include "app/Globals.h"
+#include "app/Screenshot.h"
 #include "camera/Projection.h"
 #include "platform/CWindow.h"
 #include "scene/Textures.h"
@@ -92,6 +94,7 @@ void RenderObservedFrame(IFrameObserver& observer)
     SetOverlayProjection(GL_DEPTH_BUFFER_BIT);
     DrawOverlayQuad(HDRPostProcess.GetFinalTexture(), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
     DrawPreviews();
+    CaptureScreenshotIfRequested(WindowSize.width, WindowSize.height);
     observer.StageFinished(FrameStage::Composite);
     MainWindow.SwapBuffers();
     observer.StageFinished(FrameStage::Swap);

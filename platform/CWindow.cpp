@@ -131,6 +131,14 @@ void CWindow::SwapBuffers()
     SDL_GL_SwapWindow(window);
 }
 
+void CWindow::ToggleFullScreen()
+{
+    if (window == nullptr)
+        return;
+    const bool fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(window, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 bool CWindow::PeekMessage(Message& message)
 {
     if (TakePostedQuitMessage(message))

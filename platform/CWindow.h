@@ -29,6 +29,11 @@ public:
 
     void SwapBuffers();
 
+    // Switches between a borderless window over the whole desktop, in the desktop's own mode,
+    // and the window at its earlier size and place. The procedure hears the new client size
+    // through size messages, as after any resize.
+    void ToggleFullScreen();
+
     bool PeekMessage(Message& message) override;
 
     SDL_Window* Handle() const { return window; }
