@@ -131,6 +131,37 @@ TEST_F(OpenboxEndToEnd, WholeWindowIs640By480At100And100AndTheClientWhatTheBorde
     EXPECT_EQ(session.WaitForExit(30s), std::optional<int>(0));
 }
 
+// F11 under a window manager: the scene fills the screen, drawn at the screen's size (previews
+// an eighth of its width, not a 640 x 480 picture in a corner), and F11 again gives the window
+// back at its size and place.
+TEST_F(OpenboxEndToEnd, F11FillsTheScreenWithTheSceneAndF11AgainGivesTheWindowBack)
+{
+    ASSERT_TRUE(Animates(session, window));
+    const Rectangle client = ExpectedClientArea();
+    const Rectangle screen{0, 0, 1024, 768};
+    session.Key(window, "F11");
+    for (int wait = 0; wait < 100 && !(session.ClientArea(window) == screen); ++wait)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(session.ClientArea(window), screen);
+    ASSERT_TRUE(Animates(session, window));
+    const Capture full = session.CaptureWindow(window);
+    ExpectPreviewsInTheCorner(full);
+    EXPECT_GT(VerticalEdge(full, 128, 5, 90), 1.5) << "no preview edge at x = 128";
+    EXPECT_GT(VerticalEdge(full, 256, 5, 90), 1.5) << "no preview edge at x = 256";
+
+    session.Key(window, "F11");
+    for (int wait = 0; wait < 100 && !(session.ClientArea(window) == client); ++wait)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(session.Frame(window), (Rectangle{OuterX, OuterY, OuterWidth, OuterHeight}));
+    EXPECT_EQ(session.ClientArea(window), client);
+    ASSERT_TRUE(Animates(session, window));
+    ExpectPreviewsInTheCorner(session.CaptureWindow(window));
+    if (HasFailure())
+        full.SavePng(::testing::TempDir() + "full-screen.png");
+    session.Key(window, "Escape");
+    EXPECT_EQ(session.WaitForExit(30s), std::optional<int>(0));
+}
+
 TEST_P(OpenboxFrameAction, EndsOrGoesOnAtTheFullClientSize)
 {
     const FrameAction& action = GetParam();

@@ -1,6 +1,7 @@
 // The finished scene as a user sees it: captures of the real window under Xvfb, input that
 // changes the view, and start-up with files missing, reported box by box.
 #include "RealProgram.h"
+#include "ScratchFolder.h"
 #include "X11Session.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <set>
 #include <thread>
 
@@ -35,6 +37,34 @@ double WhiteShare(const Capture& capture, int x0, int y0, int x1, int y1)
         for (int x = x0; x < x1; ++x)
             white += capture.Pixel(x, y)[0] > 240 && capture.Pixel(x, y)[1] > 240 && capture.Pixel(x, y)[2] > 240;
     return static_cast<double>(white) / ((x1 - x0) * (y1 - y0));
+}
+
+double EqualShare(const Capture& a, const Capture& b, int x0, int y0, int x1, int y1)
+{
+    int equal = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            equal += std::equal(a.Pixel(x, y), a.Pixel(x, y) + 3, b.Pixel(x, y));
+    return static_cast<double>(equal) / ((x1 - x0) * (y1 - y0));
+}
+
+// The screenshots named after the date and time in `folder`, once `count` of them read whole.
+std::vector<Capture> Screenshots(const ScratchFolder& folder, std::size_t count)
+{
+    const std::regex name("merrowind-[0-9]{4}-[0-9]{2}-[0-9]{2}-[0-9]{6}(-[0-9]+)?\\.png");
+    std::vector<Capture> screenshots;
+    for (int wait = 0; wait < 200 && screenshots.size() < count; ++wait)
+    {
+        std::this_thread::sleep_for(100ms);
+        screenshots.clear();
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder.PathOf("")))
+        {
+            Capture screenshot;
+            if (std::regex_match(entry.path().filename().string(), name) && screenshot.Load(entry.path()))
+                screenshots.push_back(std::move(screenshot));
+        }
+    }
+    return screenshots;
 }
 
 void SaveOnFailure(const Capture& capture, const std::string& name)
@@ -153,6 +183,38 @@ TEST_F(SceneEndToEnd, ArrowKeysAndDragsChangeTheView)
     const Capture rotated = Settled(2s);
     EXPECT_GT(MeanDifference(turned, rotated, 0, 60, 640, 480), idle * 2.0 + 2.0) << "right drag";
     SaveOnFailure(rotated, "moved");
+    Quit();
+}
+
+// The water moves from frame to frame, and the window is captured a few frames after the
+// screenshots: the previews and everything but the water must be the very same pixels.
+TEST_F(SceneEndToEnd, F12WritesWhatTheWindowShowsIntoANewPngInTheWorkingFolder)
+{
+    ScratchFolder folder;
+    std::size_t files = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(RunFolder))
+    {
+        fs::create_symlink(entry.path(), folder.PathOf(entry.path().filename()));
+        ++files;
+    }
+    Launch(folder.PathOf(""));
+    Settled();
+    session.Key(window, "F12");
+    ASSERT_EQ(Screenshots(folder, 1).size(), 1u);
+    session.Key(window, "F12");
+    const std::vector<Capture> screenshots = Screenshots(folder, 2);
+    const Capture shown = session.CaptureWindow(window);
+    ASSERT_EQ(screenshots.size(), 2u) << "two presses, two files";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.PathOf("")), fs::directory_iterator{}), files + 2);
+    for (const Capture& screenshot : screenshots)
+    {
+        ASSERT_EQ(screenshot.width, shown.width);
+        ASSERT_EQ(screenshot.height, shown.height);
+        EXPECT_EQ(EqualShare(screenshot, shown, 0, 0, 160, 60), 1.0) << "the previews";
+        EXPECT_GT(EqualShare(screenshot, shown, 0, 0, shown.width, shown.height), 0.9);
+        SaveOnFailure(screenshot, "screenshot");
+    }
+    SaveOnFailure(shown, "shown");
     Quit();
 }
 
