@@ -135,8 +135,30 @@ void CWindow::ToggleFullScreen()
 {
     if (window == nullptr)
         return;
+    if (!DesktopOffersFullScreen(window))
+    {
+        ToggleScreenCover();
+        return;
+    }
     const bool fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetWindowFullscreen(window, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+// An X server without a window manager draws no borders and ignores SDL's full-screen request:
+// the window itself covers its display, and goes back to the place and size it had.
+void CWindow::ToggleScreenCover()
+{
+    SDL_Rect place{windowed.x, windowed.y, windowed.width, windowed.height};
+    if (!coversScreen)
+    {
+        SDL_GetWindowPosition(window, &windowed.x, &windowed.y);
+        SDL_GetWindowSize(window, &windowed.width, &windowed.height);
+        SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &place);
+    }
+    coversScreen = !coversScreen;
+    SDL_SetWindowPosition(window, place.x, place.y);
+    SDL_SetWindowSize(window, place.w, place.h);
+    SDL_RaiseWindow(window);
 }
 
 bool CWindow::PeekMessage(Message& message)

@@ -43,7 +43,14 @@ private:
     bool TranslateSizeEvent(std::uint8_t windowEvent, Message& message) const;
     LPARAM ClientSizeParam() const;
     void FitFrameInto(int outerWidth, int outerHeight);
+    void ToggleScreenCover();
 
     SDL_Window* window = nullptr;
     WindowProcedure procedure = nullptr;
+    // Where the window was before it covered the screen by itself.
+    struct
+    {
+        int x = 0, y = 0, width = 0, height = 0;
+    } windowed;
+    bool coversScreen = false;
 };
