@@ -9,15 +9,13 @@
 #include <png.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 
 namespace
@@ -45,42 +43,14 @@ std::string ReadText(const std::string& path)
     return text.str();
 }
 
-// The write in a child process whose files may not grow beyond `limit` bytes, as on a full disk
-// (the write fails with EFBIG instead of ENOSPC, through the same path); its error comes back.
-std::string WriteWithinFileSizeLimit(const std::string& path, rlim_t limit, int width, int height)
-{
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return "no pipe";
-    const pid_t child = fork();
-    if (child == 0)
-    {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &small);
-        std::string error;
-        const bool written = WritePngFile(path, width, height, TestPicture(width, height), error);
-        const std::string report = written ? "written" : error;
-        const bool sent = write(pipeFds[1], report.data(), report.size()) == static_cast<ssize_t>(report.size());
-        _exit(sent ? 0 : 1);
-    }
-    close(pipeFds[1]);
-    std::string report;
-    char buffer[256];
-    for (ssize_t count; (count = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, static_cast<std::size_t>(count));
-    close(pipeFds[0]);
-    waitpid(child, nullptr, 0);
-    return report;
-}
-
 struct FailedWrite
 {
     const char* name;
-    const char* file;                                   // within the scratch folder
-    std::function<void(const ScratchFolder&)> prepare;  // what is there before the write
-    int error;                                          // the errno whose text is the reason
-    int width = 21, height = 13;
+    const char* file;      // within the scratch folder
+    const char* existing;  // a file there before the write, with the text "keep me"
+    int error;             // the errno whose text is the reason
+    rlim_t sizeLimit;      // how large files may grow, as on a full disk (EFBIG instead of ENOSPC)
+    int width, height;
 };
 
 void PrintTo(const FailedWrite& test, std::ostream* out)
@@ -89,13 +59,12 @@ void PrintTo(const FailedWrite& test, std::ostream* out)
 }
 
 const FailedWrite FailedWrites[] = {
-    {"MissingFolder", "absent/shot.png", [](const ScratchFolder&) {}, ENOENT},
-    {"FolderIsAFile", "plain.txt/shot.png", [](const ScratchFolder& scratch) { scratch.Write("plain.txt", "x"); },
-     ENOTDIR},
-    {"NameTaken", "shot.png", [](const ScratchFolder& scratch) { scratch.Write("shot.png", "keep me"); }, EEXIST},
-    // The last bytes fail when the file is closed; a larger picture fails while libpng writes.
-    {"DiskFullAtTheEnd", "shot.png", [](const ScratchFolder&) {}, EFBIG},
-    {"DiskFullMidway", "shot.png", [](const ScratchFolder&) {}, EFBIG, 300, 200},
+    {"MissingFolder", "absent/shot.png", nullptr, ENOENT, RLIM_INFINITY, 21, 13},
+    {"FolderIsAFile", "plain.txt/shot.png", "plain.txt", ENOTDIR, RLIM_INFINITY, 21, 13},
+    {"NameTaken", "shot.png", "shot.png", EEXIST, RLIM_INFINITY, 21, 13},
+    // The last bytes fail when the file is closed; a larger picture fails while it is written.
+    {"DiskFullAtTheEnd", "shot.png", nullptr, EFBIG, 100, 21, 13},
+    {"DiskFullMidway", "shot.png", nullptr, EFBIG, 100, 300, 200},
 };
 
 class PngFileFailure : public ::testing::TestWithParam<FailedWrite>
@@ -126,14 +95,24 @@ TEST_P(PngFileFailure, SaysWhyAndLeavesNoFileBehindNorReplacesOne)
 {
     const FailedWrite& test = GetParam();
     ScratchFolder scratch;
-    test.prepare(scratch);
+    if (test.existing != nullptr)
+        scratch.Write(test.existing, "keep me");
     const std::string path = scratch.PathOf(test.file);
     const std::string before = ReadText(path);
+    const std::vector<unsigned char> picture = TestPicture(test.width, test.height);
+
+    // Only the write itself runs under the limit, with the signal for it ignored.
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    const rlimit limited{std::min(test.sizeLimit, unlimited.rlim_max), unlimited.rlim_max};
+    const sighandler_t signalHandler = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limited);
     std::string error;
-    if (test.error == EFBIG)
-        error = WriteWithinFileSizeLimit(path, 100, test.width, test.height);
-    else
-        EXPECT_FALSE(WritePngFile(path, test.width, test.height, TestPicture(test.width, test.height), error));
+    const bool written = WritePngFile(path, test.width, test.height, picture, error);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    signal(SIGXFSZ, signalHandler);
+
+    EXPECT_FALSE(written);
     EXPECT_EQ(error, std::strerror(test.error));
     EXPECT_EQ(ReadText(path), before) << "the file there before the write must stay as it was";
     EXPECT_EQ(fs::exists(path), !before.empty()) << "a half-written file stays behind";
