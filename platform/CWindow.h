@@ -33,6 +33,10 @@ public:
 
     SDL_Window* Handle() const { return window; }
 
+    // A filter that sees each event before it is translated; an event it takes becomes no message.
+    using EventFilter = bool (*)(const union SDL_Event& event);
+    void SetEventFilter(EventFilter filter) { eventFilter = filter; }
+
 private:
     bool Translate(const union SDL_Event& event, Message& message) const;
     bool TranslateSizeEvent(std::uint8_t windowEvent, Message& message) const;
@@ -41,4 +45,5 @@ private:
 
     SDL_Window* window = nullptr;
     WindowProcedure procedure = nullptr;
+    EventFilter eventFilter = nullptr;
 };

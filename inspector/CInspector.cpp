@@ -1,0 +1,245 @@
+#include "inspector/CInspector.h"
+
+#include "app/Globals.h"
+#include "app/Scene.h"
+#include "platform/CWindow.h"
+
+#include <SDL.h>
+#include <backends/imgui_impl_opengl2.h>
+#include <backends/imgui_impl_sdl.h>
+#include <imgui.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+
+CInspector Inspector;
+
+namespace
+{
+// Where the window first appears, in window pixels: below the two previews, on the left.
+const ImVec2 WindowPlace(10.0f, 70.0f);
+const ImVec2 WindowExtent(300.0f, 400.0f);
+constexpr float LargestScale = 4.0f;
+constexpr const char* ToneMappedPicture = "tone-mapped picture";
+
+// A 1 x 1 target's red texel. Reading waits for the chain, so it happens only while open.
+float ReadTexel(GLuint texture)
+{
+    float value = 0.0f;
+    if (texture == 0)
+        return value;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_FLOAT, &value);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return value;
+}
+
+// The back-end draws from client memory through the fixed-function arrays and switches them off
+// afterwards. The scene keeps its arrays switched on and its buffer bound: both are set aside
+// while the back-end draws and restored, so that a frame after closing is the usual one. The
+// back-end also leaves the current colour undefined (it draws with a colour array), and the
+// frame's textured quads are modulated by it.
+void RenderBesideTheScene(ImDrawData* drawData)
+{
+    GLint arrayBuffer = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    ImGui_ImplOpenGL2_RenderDrawData(drawData);
+    glPopClientAttrib();
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer));
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+bool IsMouseEvent(std::uint32_t type)
+{
+    return type == SDL_MOUSEMOTION || type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP ||
+           type == SDL_MOUSEWHEEL;
+}
+
+bool IsKeyboardEvent(std::uint32_t type)
+{
+    return type == SDL_KEYDOWN || type == SDL_KEYUP || type == SDL_TEXTINPUT;
+}
+}
+
+bool InspectorTakesEvent(const SDL_Event& event)
+{
+    return Inspector.TakeEvent(event);
+}
+
+bool CInspector::OpenOnView(const std::string& name)
+{
+    const int found = FindTargetView(ListTargetViews(), name);
+    if (found < 0)
+        return false;
+    view = found;
+    open = true;
+    return true;
+}
+
+bool CInspector::TakeEvent(const SDL_Event& event)
+{
+    if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F1)
+    {
+        if (event.key.repeat == 0)
+            open = !open;
+        return true;
+    }
+    if (!open || context == nullptr)
+        return false;
+    ImGui_ImplSDL2_ProcessEvent(&event);
+    const ImGuiIO& io = ImGui::GetIO();
+    return (IsMouseEvent(event.type) && io.WantCaptureMouse) || (IsKeyboardEvent(event.type) && io.WantCaptureKeyboard);
+}
+
+void CInspector::Create()
+{
+    IMGUI_CHECKVERSION();
+    context = ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    // Nothing is written beside the program, and the pointer keeps the desktop's shape.
+    io.IniFilename = nullptr;
+    io.LogFilename = nullptr;
+    io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
+    ImGui_ImplSDL2_InitForOpenGL(MainWindow.Handle(), SDL_GL_GetCurrentContext());
+    ImGui_ImplOpenGL2_Init();
+    views = ListTargetViews();
+    lastFrameCounter = 0;
+}
+
+IFrameObserver& CInspector::BeginTimedFrame()
+{
+    if (context == nullptr)
+        Create();
+    timer.BeginFrame();
+    return timer;
+}
+
+GLuint CInspector::BeginView(GLuint finalTexture)
+{
+    if (!ShowsView())
+        return finalTexture;
+    viewProgram.Bind(views[view], scale);
+    return views[view].target.texture;
+}
+
+void CInspector::EndView()
+{
+    if (ShowsView())
+        viewProgram.Unbind();
+}
+
+void CInspector::Draw()
+{
+    if (!open || context == nullptr)
+        return;
+    RecordFrameTime();
+    ReadLuminance();
+    ImGui_ImplOpenGL2_NewFrame();
+    ImGui_ImplSDL2_NewFrame();
+    // The back-end captures the mouse while a button is down; the window never does (see
+    // CWindow::Create), or a camera drag would see positions outside the client area.
+    SDL_CaptureMouse(SDL_FALSE);
+    ImGui::NewFrame();
+    DrawWindow();
+    DrawViewCaption();
+    ImGui::Render();
+    RenderBesideTheScene(ImGui::GetDrawData());
+}
+
+// The time between two drawings of the inspector is the frame's time; the first drawing after
+// opening has nothing to measure from.
+void CInspector::RecordFrameTime()
+{
+    const std::uint64_t now = SDL_GetPerformanceCounter();
+    if (lastFrameCounter != 0)
+        history.Add(static_cast<float>(static_cast<double>(now - lastFrameCounter) * 1000.0 /
+                                       static_cast<double>(SDL_GetPerformanceFrequency())));
+    lastFrameCounter = now;
+}
+
+// The one-texel level holds the log-average luminance, the adapted target the linear value.
+void CInspector::ReadLuminance()
+{
+    measuredLuminance = std::exp(ReadTexel(HDRPostProcess.GetLuminanceTexture(0)));
+    adaptedLuminance = ReadTexel(HDRPostProcess.GetAdaptedLuminanceTexture());
+}
+
+void CInspector::DrawWindow()
+{
+    ImGui::SetNextWindowPos(WindowPlace, ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(WindowExtent, ImGuiCond_FirstUseEver);
+    ImGui::Begin("Inspector");
+    DrawViewChooser();
+    // The panels, each under its own collapsing header.
+    if (ImGui::CollapsingHeader("Figures", ImGuiTreeNodeFlags_DefaultOpen))
+        DrawFigures();
+    ImGui::End();
+}
+
+void CInspector::DrawViewChooser()
+{
+    if (ImGui::BeginCombo("view", view < 0 ? ToneMappedPicture : views[view].name.c_str()))
+    {
+        if (ImGui::Selectable(ToneMappedPicture, view < 0))
+            view = -1;
+        for (int i = 0; i < static_cast<int>(views.size()); ++i)
+            if (ImGui::Selectable(views[i].name.c_str(), view == i))
+                view = i;
+        ImGui::EndCombo();
+    }
+    ImGui::SliderFloat("scale", &scale, 0.0f, LargestScale, "%.2f");
+    if (!viewProgram.Problem().empty())
+        ImGui::TextWrapped("%s", viewProgram.Problem().c_str());
+}
+
+void CInspector::DrawFigures()
+{
+    ImGui::Text("%.1f frames per second", history.FramesPerSecond());
+    ImGui::PlotLines("##frame time", history.Values(), history.Count(), history.Offset(), "frame time, ms", 0.0f,
+                     FLT_MAX, ImVec2(0.0f, 50.0f));
+    if (timer.Available())
+    {
+        for (int i = 0; i < CStageTimer::StageCount; ++i)
+            ImGui::Text("%-11s %7.2f ms (GPU)", CStageTimer::StageNames[i], timer.StageMilliseconds()[i]);
+    }
+    else
+        ImGui::TextUnformatted("timer queries not available");
+    ImGui::Text("eye       %.1f, %.1f, %.1f", Camera.position.x, Camera.position.y, Camera.position.z);
+    ImGui::Text("direction %.2f, %.2f, %.2f", Camera.direction.x, Camera.direction.y, Camera.direction.z);
+    // 0 - x rather than -x: an unturned scene reads 0, not -0.
+    ImGui::Text("scene turned by %.0f degrees", 0.0f - SceneRotation.horizontal);
+    ImGui::Text("luminance %.3f, adapted %.3f", measuredLuminance, adaptedLuminance);
+}
+
+// The view's name and size in the window's bottom-right corner, over the image.
+void CInspector::DrawViewCaption()
+{
+    if (view < 0)
+        return;
+    const NamedTarget& target = views[view].target;
+    char caption[96];
+    std::snprintf(caption, sizeof caption, "%s  %d x %d", views[view].name.c_str(), target.width, target.height);
+    const ImVec2 extent = ImGui::CalcTextSize(caption);
+    const ImVec2 display = ImGui::GetIO().DisplaySize;
+    ImGui::GetForegroundDrawList()->AddText(ImVec2(display.x - extent.x - 8.0f, display.y - extent.y - 6.0f),
+                                            IM_COL32(255, 255, 0, 255), caption);
+}
+
+void CInspector::Release()
+{
+    if (context != nullptr)
+    {
+        ImGui_ImplOpenGL2_Shutdown();
+        ImGui_ImplSDL2_Shutdown();
+        ImGui::DestroyContext(context);
+        context = nullptr;
+    }
+    timer.Release();
+    viewProgram.Release();
+    views.clear();
+    open = false;
+    view = -1;
+}
