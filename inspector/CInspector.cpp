@@ -52,6 +52,19 @@ void RenderBesideTheScene(ImDrawData* drawData)
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
+// The back-end follows the pointer only while the window has the keyboard focus, but a user may
+// point at the inspector of a window without it: the pointer is taken as the window last saw it.
+// And the back-end captures the mouse while a button is down, which the window never does (see
+// CWindow::Create), or a camera drag would see positions outside the client area.
+void FollowPointer()
+{
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    if (SDL_GetMouseFocus() == MainWindow.Handle())
+        ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
+    SDL_CaptureMouse(SDL_FALSE);
+}
+
 bool IsMouseEvent(std::uint32_t type)
 {
     return type == SDL_MOUSEMOTION || type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP ||
@@ -85,13 +98,51 @@ bool CInspector::TakeEvent(const SDL_Event& event)
     {
         if (event.key.repeat == 0)
             open = !open;
+        inspectorButtons = sceneButtons = 0;
         return true;
     }
     if (!open || context == nullptr)
         return false;
     ImGui_ImplSDL2_ProcessEvent(&event);
+    if (IsMouseEvent(event.type))
+        return TakesMouse(event);
+    return IsKeyboardEvent(event.type) && ImGui::GetIO().WantCaptureKeyboard;
+}
+
+// ImGui says whether it wants the mouse as of its last frame, which lags behind a pointer that
+// has just arrived: a press over the inspector's window is the inspector's too. The release, and
+// the movement in between, go where the press went, so a drag that starts on the scene stays
+// the camera's wherever it passes.
+bool CInspector::TakesMouse(const SDL_Event& event)
+{
     const ImGuiIO& io = ImGui::GetIO();
-    return (IsMouseEvent(event.type) && io.WantCaptureMouse) || (IsKeyboardEvent(event.type) && io.WantCaptureKeyboard);
+    switch (event.type)
+    {
+    case SDL_MOUSEBUTTONDOWN:
+    {
+        const bool taken = io.WantCaptureMouse || Over(event.button.x, event.button.y);
+        (taken ? inspectorButtons : sceneButtons) |= SDL_BUTTON(event.button.button);
+        return taken;
+    }
+    case SDL_MOUSEBUTTONUP:
+    {
+        const bool taken = (inspectorButtons & SDL_BUTTON(event.button.button)) != 0;
+        inspectorButtons &= ~SDL_BUTTON(event.button.button);
+        sceneButtons &= ~SDL_BUTTON(event.button.button);
+        return taken;
+    }
+    case SDL_MOUSEMOTION:
+        if (inspectorButtons != 0 || sceneButtons != 0)
+            return inspectorButtons != 0;
+        return io.WantCaptureMouse || Over(event.motion.x, event.motion.y);
+    default:
+        return io.WantCaptureMouse;
+    }
+}
+
+bool CInspector::Over(int x, int y) const
+{
+    return x >= windowMin.x && x < windowMax.x && y >= windowMin.y && y < windowMax.y;
 }
 
 void CInspector::Create()
@@ -139,9 +190,7 @@ void CInspector::Draw()
     ReadLuminance();
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
-    // The back-end captures the mouse while a button is down; the window never does (see
-    // CWindow::Create), or a camera drag would see positions outside the client area.
-    SDL_CaptureMouse(SDL_FALSE);
+    FollowPointer();
     ImGui::NewFrame();
     DrawWindow();
     DrawViewCaption();
@@ -172,6 +221,8 @@ void CInspector::DrawWindow()
     ImGui::SetNextWindowPos(WindowPlace, ImGuiCond_FirstUseEver);
     ImGui::SetNextWindowSize(WindowExtent, ImGuiCond_FirstUseEver);
     ImGui::Begin("Inspector");
+    windowMin = ImGui::GetWindowPos();
+    windowMax = ImVec2(windowMin.x + ImGui::GetWindowWidth(), windowMin.y + ImGui::GetWindowHeight());
     DrawViewChooser();
     // The panels, each under its own collapsing header.
     if (ImGui::CollapsingHeader("Figures", ImGuiTreeNodeFlags_DefaultOpen))

@@ -10,12 +10,12 @@
 #include "inspector/TargetViews.h"
 
 #include <epoxy/gl.h>
+#include <imgui.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-struct ImGuiContext;
 union SDL_Event;
 
 class CInspector
@@ -50,6 +50,8 @@ private:
     void DrawViewChooser();
     void DrawFigures();
     void DrawViewCaption();
+    bool TakesMouse(const SDL_Event& event);
+    bool Over(int x, int y) const;
     bool ShowsView() const { return open && context != nullptr && view >= 0; }
 
     bool open = false;
@@ -63,6 +65,11 @@ private:
     std::uint64_t lastFrameCounter = 0;
     float measuredLuminance = 0.0f;
     float adaptedLuminance = 0.0f;
+    // The inspector's window as last drawn, in client pixels.
+    ImVec2 windowMin, windowMax;
+    // The mouse buttons held since a press that went to the inspector, and to the scene.
+    std::uint32_t inspectorButtons = 0;
+    std::uint32_t sceneButtons = 0;
 };
 
 extern CInspector Inspector;
