@@ -20,7 +20,8 @@ namespace
 // Where the window first appears, in window pixels: below the two previews, on the left.
 const ImVec2 WindowPlace(10.0f, 70.0f);
 const ImVec2 WindowExtent(300.0f, 400.0f);
-constexpr float LargestScale = 4.0f;
+// Bloom and bright pass are faint beside the scene: the scale goes far up, on a logarithmic slider.
+constexpr float LargestScale = 64.0f;
 constexpr const char* ToneMappedPicture = "tone-mapped picture";
 
 // A 1 x 1 target's red texel. Reading waits for the chain, so it happens only while open.
@@ -35,19 +36,17 @@ float ReadTexel(GLuint texture)
     return value;
 }
 
-// The back-end draws from client memory through the fixed-function arrays and switches them off
-// afterwards. The scene keeps its arrays switched on and its buffer bound: both are set aside
-// while the back-end draws and restored, so that a frame after closing is the usual one. The
-// back-end also leaves the current colour undefined (it draws with a colour array), and the
-// frame's textured quads are modulated by it.
+// The back-end draws from client memory through the fixed-function arrays, which read from a
+// bound buffer instead when there is one: the scene leaves its terrain's buffer bound, so it is
+// set aside while the back-end draws and bound again afterwards. The back-end also leaves the
+// current colour undefined (it draws with a colour array), and the frame's textured quads are
+// modulated by it.
 void RenderBesideTheScene(ImDrawData* drawData)
 {
     GLint arrayBuffer = 0;
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     ImGui_ImplOpenGL2_RenderDrawData(drawData);
-    glPopClientAttrib();
     glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer));
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
@@ -241,7 +240,7 @@ void CInspector::DrawViewChooser()
                 view = i;
         ImGui::EndCombo();
     }
-    ImGui::SliderFloat("scale", &scale, 0.0f, LargestScale, "%.2f");
+    ImGui::SliderFloat("scale", &scale, 0.0f, LargestScale, "%.2f", ImGuiSliderFlags_Logarithmic);
     if (!viewProgram.Problem().empty())
         ImGui::TextWrapped("%s", viewProgram.Problem().c_str());
 }
