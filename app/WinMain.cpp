@@ -3,6 +3,7 @@
 #include "app/MessageLoop.h"
 #include "app/Scene.h"
 #include "app/WindowProcedure.h"
+#include "inspector/CInspector.h"
 #include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
 
@@ -30,6 +31,7 @@ int WinMain(long frameLimit)
     framesLeft = frameLimit;
     if (!MainWindow.Create(WindowCaption, WindowX, WindowY, WindowOuterWidth, WindowOuterHeight, MainWindowProcedure))
         return E_FAIL;
+    MainWindow.SetEventFilter(InspectorTakesEvent);
     MainWindow.Show();
     InitScene();
     const int exitCode = RunMessageLoop(MainWindow, MainWindowProcedure, RenderFrameWithinLimit);

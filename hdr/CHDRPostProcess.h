@@ -6,6 +6,7 @@
 #pragma once
 
 #include "hdr/CFrameBuffer.h"
+#include "hdr/NamedTarget.h"
 #include "shader/Cg.h"
 
 class CHDRPostProcess
@@ -33,6 +34,9 @@ public:
     GLuint GetAdaptedLuminanceTexture();
     GLuint GetBrightPassTexture();
     GLuint GetBloomTexture();
+    // Every target of the chain, in the order the chain fills them. Before Init the names are
+    // there already, with texture 0 and size 0.
+    void ForEachTarget(const TargetVisitor& visit);
 
     // A quad over a width x height target, half a pixel beyond each edge, with t = 1 on the top
     // row; it leaves the quad's orthographic projection and an identity model-view selected.

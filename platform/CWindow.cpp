@@ -168,6 +168,8 @@ bool CWindow::PeekMessage(Message& message)
     SDL_Event event;
     while (SDL_PollEvent(&event))
     {
+        if (eventFilter != nullptr && eventFilter(event))
+            continue;
         if (Translate(event, message))
             return true;
     }

@@ -38,6 +38,10 @@ public:
 
     SDL_Window* Handle() const { return window; }
 
+    // A filter that sees each event before it is translated; an event it takes becomes no message.
+    using EventFilter = bool (*)(const union SDL_Event& event);
+    void SetEventFilter(EventFilter filter) { eventFilter = filter; }
+
 private:
     bool Translate(const union SDL_Event& event, Message& message) const;
     bool TranslateSizeEvent(std::uint8_t windowEvent, Message& message) const;
@@ -53,4 +57,5 @@ private:
         int x = 0, y = 0, width = 0, height = 0;
     } windowed;
     bool coversScreen = false;
+    EventFilter eventFilter = nullptr;
 };
