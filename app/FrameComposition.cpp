@@ -66,6 +66,17 @@ void DrawPreviews()
     DrawOverlayQuad(RefractionTexture, 0.0f, 0.0f, PreviewWidth, PreviewHeight);
     DrawOverlayQuad(ReflectionTexture, PreviewWidth, 0.0f, 2.0f * PreviewWidth, PreviewHeight);
 }
+
+// A screenshot shows the open inspector only when the user chose so in it.
+void DrawInspectorAndCapture()
+{
+    const bool inspectorInPicture = Inspector.InScreenshots();
+    if (!inspectorInPicture)
+        CaptureScreenshotIfRequested(WindowSize.width, WindowSize.height);
+    Inspector.Draw();
+    if (inspectorInPicture)
+        CaptureScreenshotIfRequested(WindowSize.width, WindowSize.height);
+}
 }
 
 void RenderFrame()
@@ -97,8 +108,7 @@ void RenderObservedFrame(IFrameObserver& observer)
     DrawOverlayQuad(Inspector.BeginView(HDRPostProcess.GetFinalTexture()), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
     Inspector.EndView();
     DrawPreviews();
-    CaptureScreenshotIfRequested(WindowSize.width, WindowSize.height);
-    Inspector.Draw();
+    DrawInspectorAndCapture();
     observer.StageFinished(FrameStage::Composite);
     MainWindow.SwapBuffers();
     observer.StageFinished(FrameStage::Swap);

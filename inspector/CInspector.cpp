@@ -1,6 +1,7 @@
 #include "inspector/CInspector.h"
 
 #include "app/Globals.h"
+#include "app/Screenshot.h"
 #include "app/Scene.h"
 #include "platform/CWindow.h"
 
@@ -226,6 +227,8 @@ void CInspector::DrawWindow()
     // The panels, each under its own collapsing header.
     if (ImGui::CollapsingHeader("Figures", ImGuiTreeNodeFlags_DefaultOpen))
         DrawFigures();
+    if (ImGui::CollapsingHeader("Screenshot"))
+        DrawScreenshotPanel();
     ImGui::End();
 }
 
@@ -262,6 +265,14 @@ void CInspector::DrawFigures()
     // 0 - x rather than -x: an unturned scene reads 0, not -0.
     ImGui::Text("scene turned by %.0f degrees", 0.0f - SceneRotation.horizontal);
     ImGui::Text("luminance %.3f, adapted %.3f", measuredLuminance, adaptedLuminance);
+}
+
+void CInspector::DrawScreenshotPanel()
+{
+    ImGui::Checkbox("include the inspector", &screenshotsShowInspector);
+    if (ImGui::Button("take one (F12)"))
+        RequestScreenshot();
+    ImGui::TextWrapped("%s", LastScreenshotMessage().c_str());
 }
 
 // The view's name and size in the window's bottom-right corner, over the image.

@@ -25,6 +25,8 @@ public:
     // nothing changed, when no view has that name.
     bool OpenOnView(const std::string& name);
     bool IsOpen() const { return open; }
+    // Whether a screenshot is to show the inspector too, as the user chose in it.
+    bool InScreenshots() const { return open && screenshotsShowInspector; }
 
     // Asked by the window before it translates an event: F1 opens and closes the inspector; while
     // open, the mouse and keyboard events that it wants are its own. True: the event is taken.
@@ -49,6 +51,7 @@ private:
     void DrawWindow();
     void DrawViewChooser();
     void DrawFigures();
+    void DrawScreenshotPanel();
     void DrawViewCaption();
     bool TakesMouse(const SDL_Event& event);
     bool Over(int x, int y) const;
@@ -59,6 +62,7 @@ private:
     std::vector<TargetView> views;
     int view = -1;  // -1: the tone-mapped picture, as when closed
     float scale = 1.0f;
+    bool screenshotsShowInspector = false;
     CViewProgram viewProgram;
     CStageTimer timer;
     CFrameHistory history;
