@@ -1,9 +1,13 @@
 // One frame: the two water images, the main scene through the HDR chain, the tone-mapped result
-// over the whole window with the two previews in its top-left corner, and the buffer swap.
+// (or the image the open inspector was asked to show) over the whole window with the two
+// previews in its top-left corner, a screenshot when one has been asked for, the open inspector
+// over them, and the buffer swap.
 #include "app/Scene.h"
 
 #include "app/Globals.h"
+#include "app/Screenshot.h"
 #include "camera/Projection.h"
+#include "inspector/CInspector.h"
 #include "platform/CWindow.h"
 #include "scene/Textures.h"
 #include "water/MainScenePass.h"
@@ -61,12 +65,23 @@ void DrawPreviews()
     DrawOverlayQuad(RefractionTexture, 0.0f, 0.0f, PreviewWidth, PreviewHeight);
     DrawOverlayQuad(ReflectionTexture, PreviewWidth, 0.0f, 2.0f * PreviewWidth, PreviewHeight);
 }
+
+// A screenshot shows the open inspector only when the user chose so in it.
+void DrawInspectorAndCapture()
+{
+    const bool inspectorInPicture = Inspector.InScreenshots();
+    if (!inspectorInPicture)
+        CaptureScreenshotIfRequested(WindowSize.width, WindowSize.height);
+    Inspector.Draw();
+    if (inspectorInPicture)
+        CaptureScreenshotIfRequested(WindowSize.width, WindowSize.height);
+}
 }
 
 void RenderFrame()
 {
     static NoObserver nobody;
-    RenderObservedFrame(nobody);
+    RenderObservedFrame(Inspector.IsOpen() ? Inspector.BeginTimedFrame() : static_cast<IFrameObserver&>(nobody));
 }
 
 void RenderObservedFrame(IFrameObserver& observer)
@@ -88,8 +103,10 @@ void RenderObservedFrame(IFrameObserver& observer)
     observer.StageFinished(FrameStage::HdrChain);
     glViewport(0, 0, WindowSize.width, WindowSize.height);
     SetOverlayProjection(GL_DEPTH_BUFFER_BIT);
-    DrawOverlayQuad(HDRPostProcess.GetFinalTexture(), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
+    DrawOverlayQuad(Inspector.BeginView(HDRPostProcess.GetFinalTexture()), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
+    Inspector.EndView();
     DrawPreviews();
+    DrawInspectorAndCapture();
     observer.StageFinished(FrameStage::Composite);
     MainWindow.SwapBuffers();
     observer.StageFinished(FrameStage::Swap);

@@ -4,6 +4,7 @@
 #include "app/Scene.h"
 
 #include "app/Globals.h"
+#include "inspector/CInspector.h"
 #include "camera/Projection.h"
 #include "platform/CWindow.h"
 #include "platform/MessageBox.h"
@@ -11,6 +12,7 @@
 #include "scene/Textures.h"
 #include "shader/GlslDialect.h"
 #include "water/WaterPrograms.h"
+#include "water/WaterTargets.h"
 
 #include <epoxy/gl.h>
 
@@ -58,6 +60,12 @@ void CreateSkyBox()
     SkyBox.SetPosition(Vector3(0.0f, 0.0f, 0.0f));
     SkyBox.SetSize(SkyBoxEdge);
 }
+
+void LabelRenderTargets()
+{
+    ForEachWaterTarget(LabelTarget);
+    HDRPostProcess.ForEachTarget(LabelTarget);
+}
 }
 
 void InitScene()
@@ -74,10 +82,12 @@ void InitScene()
     Camera.Reset();
     CreateSkyBox();
     HDRPostProcess.Init(ShaderContext);
+    LabelRenderTargets();
 }
 
 void ShutdownScene()
 {
+    Inspector.Release();
     RenderTexture.Destroy(false);
     TerrainMesh.Release();
     DestroyShaderContext();

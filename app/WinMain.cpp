@@ -4,6 +4,7 @@
 #include "app/Scene.h"
 #include "app/SettingsFile.h"
 #include "app/WindowProcedure.h"
+#include "inspector/CInspector.h"
 #include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
 
@@ -31,6 +32,7 @@ int WinMain(long frameLimit)
     framesLeft = frameLimit;
     if (!MainWindow.Create(WindowCaption, WindowX, WindowY, WindowOuterWidth, WindowOuterHeight, MainWindowProcedure))
         return E_FAIL;
+    MainWindow.SetEventFilter(InspectorTakesEvent);
     MainWindow.Show();
     // Before the scene, which takes the settings up as it loads its programs. The benchmark and
     // the snapshots start the scene alone and draw the defaults, whatever a person has saved.

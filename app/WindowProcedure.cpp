@@ -1,6 +1,8 @@
 #include "app/WindowProcedure.h"
 
 #include "app/Globals.h"
+#include "app/Scene.h"
+#include "app/Screenshot.h"
 #include "camera/Projection.h"
 #include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
@@ -55,6 +57,8 @@ void KeyDown(WPARAM key)
     case VK_UP: Camera.MoveForward(KeyStep); break;
     case VK_RIGHT: Camera.Strafe(KeyStep); break;
     case VK_DOWN: Camera.MoveForward(-KeyStep); break;
+    case VK_F11: MainWindow.ToggleFullScreen(); break;
+    case VK_F12: RequestScreenshot(); break;
     default: break;
     }
 }

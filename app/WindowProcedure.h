@@ -1,5 +1,6 @@
 // The window procedure: turns window messages into changes of the client size, the camera and
-// the scene rotation, and ends the program on Escape, close and destroy.
+// the scene rotation, toggles full screen (F11), asks for a screenshot (F12), and ends the
+// program on Escape, close and destroy.
 #pragma once
 
 #include "platform/Messages.h"

@@ -1,6 +1,8 @@
 // The process entry. Without arguments the program runs the scene until it is closed;
-// `merrowind --frames N` ends it after N frames, as Escape would, for soak and leak runs.
+// `merrowind --frames N` ends it after N frames, as Escape would, for soak and leak runs;
+// `merrowind --inspector VIEW` starts with the inspector open on that intermediate image.
 #include "app/WinMain.h"
+#include "inspector/CInspector.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,30 +10,43 @@
 
 namespace
 {
-constexpr const char* Usage = "usage: merrowind [--frames N]   (N > 0: end after N frames)\n";
+constexpr const char* Usage =
+    "usage: merrowind [--frames N] [--inspector VIEW]   (N > 0: end after N frames; VIEW: one of the\n"
+    "       inspector's views, e.g. refraction_alpha or vertical_blur)\n";
+
+// The value after option `name`: nullptr when the option is absent, "" when it has no value.
+const char* OptionValue(int argc, char** argv, const char* name)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return i + 1 < argc ? argv[i + 1] : "";
+    return nullptr;
+}
 
 // The frame limit from the command line, 0 for none, or -1 when `--frames` has no valid count.
 // Other arguments are ignored: the program takes none, and a launcher may add its own.
 long ReadFrameLimit(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i)
-    {
-        if (std::strcmp(argv[i], "--frames") != 0)
-            continue;
-        if (i + 1 == argc)
-            return -1;
-        char* end = nullptr;
-        const long frames = std::strtol(argv[i + 1], &end, 10);
-        return *end == '\0' && frames > 0 ? frames : -1;
-    }
-    return 0;
+    const char* value = OptionValue(argc, argv, "--frames");
+    if (value == nullptr)
+        return 0;
+    char* end = nullptr;
+    const long frames = std::strtol(value, &end, 10);
+    return *value != '\0' && *end == '\0' && frames > 0 ? frames : -1;
+}
+
+// False when `--inspector` names no view.
+bool OpenInspector(int argc, char** argv)
+{
+    const char* view = OptionValue(argc, argv, "--inspector");
+    return view == nullptr || Inspector.OpenOnView(view);
 }
 }
 
 int main(int argc, char** argv)
 {
     const long frameLimit = ReadFrameLimit(argc, argv);
-    if (frameLimit < 0)
+    if (frameLimit < 0 || !OpenInspector(argc, argv))
     {
         std::fputs(Usage, stderr);
         return 2;

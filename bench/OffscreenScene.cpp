@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/Scene.h"
+#include "app/Screenshot.h"
 #include "app/WindowProcedure.h"
 #include "platform/CWindow.h"
 
@@ -67,15 +68,7 @@ void OffscreenScene::Place(const SceneCamera& camera)
 
 std::vector<unsigned char> OffscreenScene::ReadFrame() const
 {
-    std::vector<unsigned char> bottomUp(static_cast<size_t>(width) * height * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    std::vector<unsigned char> topDown(bottomUp.size());
-    const size_t row = static_cast<size_t>(width) * 3;
-    for (int y = 0; y < height; ++y)
-        std::memcpy(&topDown[y * row], &bottomUp[(height - 1 - y) * row], row);
-    return topDown;
+    return ReadBackBuffer(width, height);
 }
 
 bool ParseTriple(const std::string& text, float& x, float& y, float& z)

@@ -52,6 +52,13 @@ void SetTexture(CGparameter sampler, GLuint texture)
     cgGLEnableTextureParameter(sampler);
 }
 
+// Before Init a target has no texture yet; its name is known all the same.
+NamedTarget Named(const char* label, CFrameBuffer& target, TargetEncoding encoding)
+{
+    const GLuint texture = target.GetWidth() > 0 ? target.GetColorTexture() : 0;
+    return NamedTarget{label, texture, target.GetWidth(), target.GetHeight(), encoding};
+}
+
 // Message box texts come from the runtime, which may have none to give.
 const char* TextOrEmpty(const char* text)
 {
@@ -267,6 +274,22 @@ GLuint CHDRPostProcess::GetBrightPassTexture()
 GLuint CHDRPostProcess::GetBloomTexture()
 {
     return verticalBlurBuffer.GetColorTexture();
+}
+
+void CHDRPostProcess::ForEachTarget(const TargetVisitor& visit)
+{
+    static constexpr const char* LuminanceLabels[5] = {"luminance_1", "luminance_4", "luminance_16", "luminance_64",
+                                                       "luminance_256"};
+    visit(Named("scene", sceneBuffer, TargetEncoding::Scene));
+    for (int i = 4; i >= 0; --i)
+        visit(Named(LuminanceLabels[i], luminanceBuffers[i], TargetEncoding::LogLuminance));
+    visit(Named("previous_luminance", previousLuminanceBuffer, TargetEncoding::Luminance));
+    visit(Named("adapted_luminance", adaptedLuminanceBuffer, TargetEncoding::Luminance));
+    visit(Named("bright_pass", brightPassBuffer, TargetEncoding::Scene));
+    visit(Named("bright_pass_reduced", bloomBuffer, TargetEncoding::Scene));
+    visit(Named("horizontal_blur", horizontalBlurBuffer, TargetEncoding::Scene));
+    visit(Named("vertical_blur", verticalBlurBuffer, TargetEncoding::Scene));
+    visit(Named("final", finalBuffer, TargetEncoding::Colour));
 }
 
 void CHDRPostProcess::DrawFullScreenQuad(int width, int height)

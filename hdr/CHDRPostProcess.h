@@ -7,6 +7,7 @@
 
 #include "hdr/CFrameBuffer.h"
 #include "hdr/HdrSettings.h"
+#include "hdr/NamedTarget.h"
 #include "shader/Cg.h"
 
 class CHDRPostProcess
@@ -35,6 +36,9 @@ public:
     GLuint GetAdaptedLuminanceTexture();
     GLuint GetBrightPassTexture();
     GLuint GetBloomTexture();
+    // Every target of the chain, in the order the chain fills them. Before Init the names are
+    // there already, with texture 0 and size 0.
+    void ForEachTarget(const TargetVisitor& visit);
 
     // A quad over a width x height target, half a pixel beyond each edge, with t = 1 on the top
     // row; it leaves the quad's orthographic projection and an identity model-view selected.

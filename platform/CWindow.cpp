@@ -131,6 +131,36 @@ void CWindow::SwapBuffers()
     SDL_GL_SwapWindow(window);
 }
 
+void CWindow::ToggleFullScreen()
+{
+    if (window == nullptr)
+        return;
+    if (!DesktopOffersFullScreen(window))
+    {
+        ToggleScreenCover();
+        return;
+    }
+    const bool fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(window, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+// An X server without a window manager draws no borders and ignores SDL's full-screen request:
+// the window itself covers its display, and goes back to the place and size it had.
+void CWindow::ToggleScreenCover()
+{
+    SDL_Rect place{windowed.x, windowed.y, windowed.width, windowed.height};
+    if (!coversScreen)
+    {
+        SDL_GetWindowPosition(window, &windowed.x, &windowed.y);
+        SDL_GetWindowSize(window, &windowed.width, &windowed.height);
+        SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &place);
+    }
+    coversScreen = !coversScreen;
+    SDL_SetWindowPosition(window, place.x, place.y);
+    SDL_SetWindowSize(window, place.w, place.h);
+    SDL_RaiseWindow(window);
+}
+
 bool CWindow::PeekMessage(Message& message)
 {
     if (TakePostedQuitMessage(message))
@@ -138,6 +168,8 @@ bool CWindow::PeekMessage(Message& message)
     SDL_Event event;
     while (SDL_PollEvent(&event))
     {
+        if (eventFilter != nullptr && eventFilter(event))
+            continue;
         if (Translate(event, message))
             return true;
     }

@@ -29,16 +29,33 @@ public:
 
     void SwapBuffers();
 
+    // Switches between a borderless window over the whole desktop, in the desktop's own mode,
+    // and the window at its earlier size and place. The procedure hears the new client size
+    // through size messages, as after any resize.
+    void ToggleFullScreen();
+
     bool PeekMessage(Message& message) override;
 
     SDL_Window* Handle() const { return window; }
+
+    // A filter that sees each event before it is translated; an event it takes becomes no message.
+    using EventFilter = bool (*)(const union SDL_Event& event);
+    void SetEventFilter(EventFilter filter) { eventFilter = filter; }
 
 private:
     bool Translate(const union SDL_Event& event, Message& message) const;
     bool TranslateSizeEvent(std::uint8_t windowEvent, Message& message) const;
     LPARAM ClientSizeParam() const;
     void FitFrameInto(int outerWidth, int outerHeight);
+    void ToggleScreenCover();
 
     SDL_Window* window = nullptr;
     WindowProcedure procedure = nullptr;
+    // Where the window was before it covered the screen by itself.
+    struct
+    {
+        int x = 0, y = 0, width = 0, height = 0;
+    } windowed;
+    bool coversScreen = false;
+    EventFilter eventFilter = nullptr;
 };

@@ -14,17 +14,18 @@ namespace
 constexpr Uint32 AnswerTimeoutMs = 1000;
 constexpr Uint32 PollIntervalMs = 5;
 
-// Whether a window manager runs that answers frame requests. The list on the root window stays
-// behind when a window manager quits, so its check window must still be there too.
-bool WindowManagerAnswers(Display* display)
+// Whether a window manager runs that offers `feature` (one of its _NET_SUPPORTED atoms). The list
+// on the root window stays behind when a window manager quits, so its check window must still be
+// there too.
+bool WindowManagerSupports(Display* display, const char* feature)
 {
     const Window root = DefaultRootWindow(display);
-    const Atom request = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+    const Atom wanted = XInternAtom(display, feature, False);
     Atom type;
     int format;
     unsigned long count = 0, remaining;
     unsigned char* data = nullptr;
-    bool answers = false;
+    bool supported = false;
     if (XGetWindowProperty(display, root, XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
                            XA_WINDOW, &type, &format, &count, &remaining, &data) != Success || count != 1)
     {
@@ -35,12 +36,12 @@ bool WindowManagerAnswers(Display* display)
     if (XGetWindowProperty(display, root, XInternAtom(display, "_NET_SUPPORTED", False), 0, 4096, False, XA_ATOM,
                            &type, &format, &count, &remaining, &data) == Success && data != nullptr)
     {
-        const Atom* supported = reinterpret_cast<const Atom*>(data);
-        for (unsigned long i = 0; i < count && !answers; ++i)
-            answers = supported[i] == request;
+        const Atom* features = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; i < count && !supported; ++i)
+            supported = features[i] == wanted;
     }
     XFree(data);
-    return answers;
+    return supported;
 }
 
 void SendRequest(Display* display, Window window)
@@ -84,11 +85,20 @@ FrameExtents RequestFrameExtents(SDL_Window* window)
         return extents;
     Display* display = info.info.x11.display;
     const Window xWindow = info.info.x11.window;
-    if (!WindowManagerAnswers(display))
+    if (!WindowManagerSupports(display, "_NET_REQUEST_FRAME_EXTENTS"))
         return extents;
     SendRequest(display, xWindow);
     const Uint32 start = SDL_GetTicks();
     while (!ReadExtents(display, xWindow, extents) && SDL_GetTicks() - start < AnswerTimeoutMs)
         SDL_Delay(PollIntervalMs);
     return extents;
+}
+
+bool DesktopOffersFullScreen(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return true;
+    return WindowManagerSupports(info.info.x11.display, "_NET_WM_STATE_FULLSCREEN");
 }

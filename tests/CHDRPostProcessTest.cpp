@@ -13,7 +13,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <numeric>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -201,6 +203,45 @@ TEST_F(CHDRPostProcessTest, TheRealEffectLoadsWithoutABoxAndTheChainGivesBackThe
     glActiveTexture(GL_TEXTURE0);
     caller.UnbindBuffer();
     EXPECT_TRUE(boxes.empty());
+    EXPECT_NO_GL_ERROR();
+}
+
+// Views, tests and debug labels take the targets from one visit: each target once, under a name
+// that the chain's own accessors agree with, with its true size, and a float encoding exactly
+// where the texture holds floats.
+TEST_F(CHDRPostProcessTest, EveryTargetIsVisitedOnceWithItsTrueSizeAndItsLabel)
+{
+    hdr.Init(context);
+    std::map<std::string, NamedTarget> targets;
+    std::set<GLuint> textures;
+    hdr.ForEachTarget([&](const NamedTarget& target) {
+        targets.emplace(target.label, target);
+        textures.insert(target.texture);
+        LabelTarget(target);
+    });
+    EXPECT_EQ(targets.size(), 13u);
+    EXPECT_EQ(textures.size(), 13u);
+    EXPECT_EQ(targets.at("final").texture, hdr.GetFinalTexture());
+    EXPECT_EQ(targets.at("vertical_blur").texture, hdr.GetBloomTexture());
+    EXPECT_EQ(targets.at("bright_pass").texture, hdr.GetBrightPassTexture());
+    EXPECT_EQ(targets.at("adapted_luminance").texture, hdr.GetAdaptedLuminanceTexture());
+    for (int level = 0; level < 5; ++level)
+        EXPECT_EQ(targets.at("luminance_" + std::to_string(1 << (2 * level))).texture, hdr.GetLuminanceTexture(level));
+    for (const auto& [label, target] : targets)
+    {
+        GLint width = 0, height = 0, type = 0;
+        glBindTexture(GL_TEXTURE_2D, target.texture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_RED_TYPE, &type);
+        EXPECT_EQ(width, target.width) << label;
+        EXPECT_EQ(height, target.height) << label;
+        EXPECT_EQ(type == GL_FLOAT, target.encoding != TargetEncoding::Colour) << label;
+        char named[64] = {};
+        glGetObjectLabel(GL_TEXTURE, target.texture, sizeof named, nullptr, named);
+        EXPECT_EQ(label, named);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
     EXPECT_NO_GL_ERROR();
 }
 

@@ -158,6 +158,61 @@ INSTANTIATE_TEST_SUITE_P(Openbox, OpenboxFrameAction, ::testing::ValuesIn(FrameA
 
 namespace
 {
+// Waits until the window's client area is `area`; whether it came to be.
+bool ComesTo(const X11Session& session, unsigned long window, const Rectangle& area)
+{
+    for (int wait = 0; wait < 100 && !(session.ClientArea(window) == area); ++wait)
+        std::this_thread::sleep_for(100ms);
+    return session.ClientArea(window) == area;
+}
+
+class FullScreen : public ::testing::TestWithParam<X11Session::Desktop>
+{
+};
+}
+
+// F11 on both kinds of X11 desktop: the window manager shows the window full screen, or without
+// one the window covers the screen by itself. The scene is drawn at the screen's size (previews
+// an eighth of its width, not a 640 x 480 picture in a corner), and F11 again gives the window
+// back at its size and place.
+TEST_P(FullScreen, F11FillsTheScreenWithTheSceneAndF11AgainGivesTheWindowBack)
+{
+    X11Session session(GetParam());
+    ASSERT_TRUE(session.Running());
+    session.Start(RunFolder, Program);
+    const unsigned long window = session.WaitForWindow(Caption, 60s);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(Animates(session, window));
+    const Rectangle frame = session.Frame(window);
+    const Rectangle client = session.ClientArea(window);
+    EXPECT_EQ(frame, (Rectangle{OuterX, OuterY, OuterWidth, OuterHeight}));
+
+    session.Key(window, "F11");
+    ASSERT_TRUE(ComesTo(session, window, Rectangle{0, 0, 1024, 768}));
+    ASSERT_TRUE(Animates(session, window));
+    const Capture full = session.CaptureWindow(window);
+    ExpectPreviewsInTheCorner(full);
+    EXPECT_GT(VerticalEdge(full, 128, 5, 90), 1.5) << "no preview edge at x = 128";
+    EXPECT_GT(VerticalEdge(full, 256, 5, 90), 1.5) << "no preview edge at x = 256";
+
+    session.Key(window, "F11");
+    EXPECT_TRUE(ComesTo(session, window, client));
+    EXPECT_EQ(session.Frame(window), frame);
+    ASSERT_TRUE(Animates(session, window));
+    ExpectPreviewsInTheCorner(session.CaptureWindow(window));
+    if (HasFailure())
+        full.SavePng(::testing::TempDir() + "full-screen.png");
+    session.Key(window, "Escape");
+    EXPECT_EQ(session.WaitForExit(30s), std::optional<int>(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(X11, FullScreen, ::testing::Values(X11Session::Desktop::Bare, X11Session::Desktop::Openbox),
+                         [](const ::testing::TestParamInfo<X11Session::Desktop>& info) {
+                             return info.param == X11Session::Desktop::Bare ? "WithoutAWindowManager" : "Openbox";
+                         });
+
+namespace
+{
 // A weston compositor of the test's own, with its own runtime folder, socket and log.
 class Weston
 {

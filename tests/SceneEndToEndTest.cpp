@@ -1,15 +1,21 @@
 // The finished scene as a user sees it: captures of the real window under Xvfb, input that
 // changes the view, and start-up with files missing, reported box by box.
 #include "RealProgram.h"
+#include "ScratchFolder.h"
 #include "X11Session.h"
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <regex>
 #include <set>
 #include <thread>
+#include <utility>
 
 namespace
 {
@@ -37,6 +43,55 @@ double WhiteShare(const Capture& capture, int x0, int y0, int x1, int y1)
     return static_cast<double>(white) / ((x1 - x0) * (y1 - y0));
 }
 
+// The screenshots named after the date and time in `folder`, by name, once `count` of them read
+// whole.
+std::map<std::string, Capture> Screenshots(const ScratchFolder& folder, std::size_t count)
+{
+    const std::regex name("merrowind-[0-9]{4}-[0-9]{2}-[0-9]{2}-[0-9]{6}(-[0-9]+)?\\.png");
+    std::map<std::string, Capture> screenshots;
+    for (int wait = 0; wait < 200 && screenshots.size() < count; ++wait)
+    {
+        std::this_thread::sleep_for(100ms);
+        screenshots.clear();
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder.PathOf("")))
+        {
+            Capture screenshot;
+            if (std::regex_match(entry.path().filename().string(), name) && screenshot.Load(entry.path()))
+                screenshots.emplace(entry.path().filename(), std::move(screenshot));
+        }
+    }
+    return screenshots;
+}
+
+// The mean difference over the window outside one rectangle.
+double MeanDifferenceOutside(const Capture& a, const Capture& b, int x0, int y0, int x1, int y1)
+{
+    const double whole = MeanDifference(a, b, 0, 0, a.width, a.height) * a.width * a.height;
+    const double inside = MeanDifference(a, b, x0, y0, x1, y1) * (x1 - x0) * (y1 - y0);
+    return (whole - inside) / (a.width * a.height - (x1 - x0) * (y1 - y0));
+}
+
+// Shares of a rectangle's pixels that are grey, white and dark.
+struct Greys
+{
+    double grey = 0.0, white = 0.0, dark = 0.0;
+};
+
+Greys GreysIn(const Capture& capture, int x0, int y0, int x1, int y1)
+{
+    Greys shares;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+        {
+            const unsigned char* p = capture.Pixel(x, y);
+            shares.grey += std::abs(p[0] - p[1]) <= 2 && std::abs(p[1] - p[2]) <= 2;
+            shares.white += p[0] > 240 && p[1] > 240 && p[2] > 240;
+            shares.dark += p[0] < 60 && p[1] < 60 && p[2] < 60;
+        }
+    const double count = static_cast<double>((x1 - x0) * (y1 - y0));
+    return Greys{shares.grey / count, shares.white / count, shares.dark / count};
+}
+
 void SaveOnFailure(const Capture& capture, const std::string& name)
 {
     if (::testing::Test::HasFailure())
@@ -46,10 +101,10 @@ void SaveOnFailure(const Capture& capture, const std::string& name)
 class SceneEndToEnd : public ::testing::Test
 {
 protected:
-    void Launch(const std::string& folder)
+    void Launch(const std::string& folder, const std::vector<std::string>& arguments = {})
     {
         ASSERT_TRUE(session.Running());
-        session.Start(folder, Program);
+        session.Start(folder, Program, arguments);
         window = session.WaitForWindow(Caption, 60s);
         ASSERT_NE(window, 0u);
     }
@@ -59,6 +114,23 @@ protected:
     {
         std::this_thread::sleep_for(wait);
         return session.CaptureWindow(window);
+    }
+
+    // Waits until the window shows new frames.
+    void WaitForFrames()
+    {
+        const Capture first = session.CaptureWindow(window);
+        for (int attempt = 0; attempt < 300 && session.CaptureWindow(window).rgb == first.rgb; ++attempt)
+            std::this_thread::sleep_for(100ms);
+    }
+
+    // A settled capture, and how much a second of the moving water alone changes the rectangle.
+    std::pair<Capture, double> StillAndIdle(int x0, int y0, int x1, int y1)
+    {
+        const Capture before = Settled();
+        Capture still = Settled(1s);
+        const double idle = MeanDifference(before, still, x0, y0, x1, y1);
+        return {std::move(still), idle};
     }
 
     void Quit()
@@ -136,10 +208,8 @@ TEST_F(SceneEndToEnd, PreviewsKeepAnEighthOfTheWindowAfterAResize)
 TEST_F(SceneEndToEnd, ArrowKeysAndDragsChangeTheView)
 {
     Launch(RunFolder);
-    const Capture before = Settled();
-    const Capture still = Settled(1s);
     // The water moves by itself: input must change the picture far more than time alone does.
-    const double idle = MeanDifference(before, still, 0, 60, 640, 480);
+    const auto [still, idle] = StillAndIdle(0, 60, 640, 480);
 
     session.Key(window, "Up Up Up Up Up Up Up Up Up Up Left Left Left Left");
     const Capture walked = Settled(2s);
@@ -153,6 +223,46 @@ TEST_F(SceneEndToEnd, ArrowKeysAndDragsChangeTheView)
     const Capture rotated = Settled(2s);
     EXPECT_GT(MeanDifference(turned, rotated, 0, 60, 640, 480), idle * 2.0 + 2.0) << "right drag";
     SaveOnFailure(rotated, "moved");
+    Quit();
+}
+
+// Each F12 makes a new file; the window is captured as soon as it is there, with the program
+// held still, a frame after the screenshot's or so. From frame to frame the water moves and the
+// eye adapts a little: the previews must be the very same pixels, the rest nearly so (under 0.4
+// on average here; a picture upside down or with red and blue swapped differs by about 30).
+TEST_F(SceneEndToEnd, F12WritesWhatTheWindowShowsIntoANewPngInTheWorkingFolder)
+{
+    ScratchFolder folder;
+    std::size_t files = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(RunFolder))
+    {
+        fs::create_symlink(entry.path(), folder.PathOf(entry.path().filename()));
+        ++files;
+    }
+    Launch(folder.PathOf(""));
+    WaitForFrames();
+    std::set<std::string> compared;
+    for (std::size_t press = 1; press <= 2; ++press)
+    {
+        session.Key(window, "F12");
+        std::map<std::string, Capture> screenshots = Screenshots(folder, press);
+        session.Signal(SIGSTOP);
+        const Capture shown = session.CaptureWindow(window);
+        session.Signal(SIGCONT);
+        ASSERT_EQ(screenshots.size(), press) << "one new file for each press";
+        for (const std::string& name : compared)
+            screenshots.erase(name);
+        ASSERT_EQ(screenshots.size(), 1u) << "a file was replaced";
+        compared.insert(screenshots.begin()->first);
+        const Capture& screenshot = screenshots.begin()->second;
+        ASSERT_EQ(screenshot.width, shown.width);
+        ASSERT_EQ(screenshot.height, shown.height);
+        EXPECT_EQ(MeanDifference(screenshot, shown, 0, 0, 160, 60), 0.0) << "the previews";
+        EXPECT_LT(MeanDifference(screenshot, shown, 0, 0, shown.width, shown.height), 1.0);
+        SaveOnFailure(screenshot, "screenshot");
+        SaveOnFailure(shown, "shown");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.PathOf("")), fs::directory_iterator{}), files + 2);
     Quit();
 }
 
@@ -199,5 +309,62 @@ TEST_F(SceneEndToEnd, OneMissingImageIsTheOnlyOneReported)
             break;
     }
     EXPECT_EQ(seen, std::vector<std::string>{"Error"});
+    Quit();
+}
+
+namespace
+{
+// Where the inspector's window first opens, in client pixels, and its scale slider: the knob
+// at 1 and the slider's left end, which stands for 0.
+constexpr int InspectorLeft = 10, InspectorTop = 70, InspectorRight = 310, InspectorBottom = 470;
+constexpr int ScaleKnobX = 70, ScaleY = 129, ScaleStartX = 19;
+// Right of the inspector and the previews, above the view's caption: the view alone.
+constexpr int ViewLeft = 320, ViewTop = 0, ViewRight = 640, ViewBottom = 440;
+}
+
+// F1 opens the inspector: the picture changes where it draws and only there while the camera
+// stands still (the water moves by itself: no more than time alone changes it); F1 again closes
+// it and the picture is the usual one.
+TEST_F(SceneEndToEnd, F1ShowsTheInspectorOverThePictureAndF1AgainHidesIt)
+{
+    Launch(RunFolder);
+    const auto [still, idle] = StillAndIdle(0, 0, 640, 480);
+
+    session.Key(window, "F1");
+    const Capture open = Settled(2s);
+    EXPECT_GT(MeanDifference(still, open, InspectorLeft, InspectorTop, InspectorRight, InspectorBottom), 20.0);
+    EXPECT_LE(MeanDifferenceOutside(still, open, InspectorLeft, InspectorTop, InspectorRight, InspectorBottom),
+              idle * 2.0 + 2.0);
+
+    session.Key(window, "F1");
+    const Capture closed = Settled(2s);
+    EXPECT_LE(MeanDifference(still, closed, 0, 0, 640, 480), idle * 2.0 + 2.0);
+    SaveOnFailure(open, "inspector-open");
+    SaveOnFailure(closed, "inspector-closed");
+    Quit();
+}
+
+// Opened on the refraction's alpha, the window shows it in grey: white where the image holds no
+// terrain, dark under deep water. A left drag over the scale slider moves the slider (scale 0:
+// the view goes black) and not the camera (the previews stay as they were).
+TEST_F(SceneEndToEnd, TheInspectorShowsTheChosenImageAndTakesTheDragsOverItsWindow)
+{
+    Launch(RunFolder, {"--inspector", "refraction_alpha"});
+    const auto [alpha, idle] = StillAndIdle(0, 0, 160, 60);
+    const Greys shares = GreysIn(alpha, ViewLeft, ViewTop, ViewRight, ViewBottom);
+    EXPECT_GT(shares.grey, 0.99);
+    EXPECT_GT(shares.white, 0.3);
+    EXPECT_GT(shares.dark, 0.01);
+
+    session.Drag(window, 1, ScaleKnobX, ScaleY, ScaleStartX, ScaleY);
+    const Capture dragged = Settled(2s);
+    EXPECT_GT(GreysIn(dragged, ViewLeft, ViewTop, ViewRight, ViewBottom).dark, 0.99) << "the slider did not move";
+    EXPECT_LE(MeanDifference(alpha, dragged, 0, 0, 160, 60), idle * 2.0 + 1.0) << "the camera moved";
+
+    session.Key(window, "F1");
+    const Capture closed = Settled(2s);
+    EXPECT_LT(GreysIn(closed, ViewLeft, ViewTop, ViewRight, ViewBottom).grey, 0.5) << "still a grey view";
+    SaveOnFailure(alpha, "inspector-alpha");
+    SaveOnFailure(dragged, "inspector-dragged");
     Quit();
 }

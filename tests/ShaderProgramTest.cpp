@@ -487,7 +487,7 @@ TEST_F(ShaderProgramTest, EveryProgramOfTheSceneAndTheEffectPassesTheReferenceCo
 {
     std::vector<const CGlslProgram*> programs;
     for (const char* name : {"VP_AboveWater", "FP_AboveWater", "VP_Underwater", "FP_Underwater", "VP_WaterPlane",
-                             "FP_WaterPlane"})
+                             "FP_WaterPlane", "VP_TargetView", "FP_TargetView"})
     {
         const std::string path = std::string(MERROWIND_SOURCE_DIR "/CG/") + name + ".cg";
         const CGprofile profile = name[0] == 'V' ? CG_PROFILE_VP40 : CG_PROFILE_ARBFP1;
@@ -499,7 +499,7 @@ TEST_F(ShaderProgramTest, EveryProgramOfTheSceneAndTheEffectPassesTheReferenceCo
     ASSERT_NE(effect, nullptr) << cgGetLastListing(context);
     for (const auto& program : FromHandle(effect)->Programs())
         programs.push_back(program.get());
-    ASSERT_GT(programs.size(), 6u);
+    ASSERT_GT(programs.size(), 8u);
 
     for (size_t index = 0; index < programs.size(); ++index)
     {

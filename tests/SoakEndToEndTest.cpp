@@ -50,9 +50,10 @@ int ExitStatusOf(const std::string& command)
 }
 }
 
-TEST(Soak, AFrameLimitThatIsNoPositiveCountIsRefusedWithItsUsage)
+TEST(Soak, AFrameLimitThatIsNoPositiveCountOrAViewThatDoesNotExistIsRefusedWithItsUsage)
 {
-    for (const char* arguments : {"--frames 0", "--frames -5", "--frames ten", "--frames", "--fast --frames 3x"})
+    for (const char* arguments : {"--frames 0", "--frames -5", "--frames ten", "--frames", "--fast --frames 3x",
+                                  "--inspector", "--inspector nowhere", "--frames 3 --inspector refraction_"})
         EXPECT_EQ(ExitStatusOf(Program + " " + arguments + " 2>/dev/null"), 2) << arguments;
 }
 

@@ -4,12 +4,14 @@
 #include "app/MessageLoop.h"
 #include "app/Scene.h"
 #include "app/WinMain.h"
+#include "inspector/CInspector.h"
 #include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
 
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <imgui.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -255,7 +257,7 @@ std::vector<GLuint> LiveObjects(bool withTextures)
     std::vector<GLuint> live;
     for (GLuint name = 1; name < 4096; ++name)
         if ((withTextures && glIsTexture(name)) || glIsFramebuffer(name) || glIsRenderbuffer(name) ||
-            glIsBuffer(name) || glIsProgram(name) || glIsProgramPipeline(name))
+            glIsBuffer(name) || glIsProgram(name) || glIsProgramPipeline(name) || glIsQuery(name))
             live.push_back(name);
     return live;
 }
@@ -285,4 +287,16 @@ TEST_F(RealWindowTest, TheProgramDrawsItsFramesThenShutsDownOnceLeavingNothingBe
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// The same life with the inspector open from the first frame on a view: its window, timer
+// queries and display program are made, and the one shutdown releases them with the scene.
+TEST_F(RealWindowTest, WithTheInspectorOpenTheProgramLeavesNothingBehindEither)
+{
+    ASSERT_TRUE(Inspector.OpenOnView("bright_pass"));
+    ASSERT_EQ(WinMain(3), 0);
+    EXPECT_NO_GL_ERROR();
+    EXPECT_EQ(LiveObjects(false), std::vector<GLuint>{});
+    EXPECT_EQ(ImGui::GetCurrentContext(), nullptr);
+    EXPECT_FALSE(Inspector.IsOpen());
 }

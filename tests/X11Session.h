@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ struct Rectangle
         return x == other.x && y == other.y && width == other.width && height == other.height;
     }
 };
+
+inline void PrintTo(const Rectangle& rectangle, std::ostream* out)
+{
+    *out << rectangle.width << " x " << rectangle.height << " at (" << rectangle.x << ", " << rectangle.y << ")";
+}
 
 class X11Session
 {

@@ -1,0 +1,76 @@
+#include "app/Screenshot.h"
+
+#include "platform/PngFile.h"
+
+#include <epoxy/gl.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace
+{
+bool requested = false;
+std::string lastMessage;
+
+std::string LocalTimeStamp(std::time_t time)
+{
+    std::tm local{};
+    localtime_r(&time, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H%M%S", &local);
+    return stamp;
+}
+}
+
+void RequestScreenshot()
+{
+    requested = true;
+}
+
+void CaptureScreenshotIfRequested(int width, int height)
+{
+    if (!requested || width <= 0 || height <= 0)
+        return;
+    requested = false;
+    // A working folder removed while the program runs has no path: the write there then fails
+    // and says so.
+    std::error_code noFolder;
+    const std::filesystem::path folder = std::filesystem::current_path(noFolder);
+    const std::string path = ScreenshotPath(noFolder ? "." : folder.string(), std::time(nullptr));
+    std::string error;
+    if (WritePngFile(path, width, height, ReadBackBuffer(width, height), error))
+        lastMessage = "Screenshot saved as " + path;
+    else
+        lastMessage = "Screenshot not saved as " + path + ": " + error;
+}
+
+const std::string& LastScreenshotMessage()
+{
+    return lastMessage;
+}
+
+std::vector<unsigned char> ReadBackBuffer(int width, int height)
+{
+    std::vector<unsigned char> bottomUp(static_cast<size_t>(width) * height * 3);
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    std::vector<unsigned char> topDown(bottomUp.size());
+    const size_t row = static_cast<size_t>(width) * 3;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(&topDown[y * row], &bottomUp[(height - 1 - y) * row], row);
+    return topDown;
+}
+
+std::string ScreenshotPath(const std::string& folder, std::time_t time)
+{
+    const std::filesystem::path stem = std::filesystem::path(folder) / ("merrowind-" + LocalTimeStamp(time));
+    std::string path = stem.string() + ".png";
+    std::error_code unreadable;  // an unreadable folder shows in the write's own error
+    for (int number = 2; std::filesystem::exists(path, unreadable); ++number)
+        path = stem.string() + "-" + std::to_string(number) + ".png";
+    return path;
+}

@@ -1,0 +1,26 @@
+// Screenshots of the window: F12 asks for one, and the frame reads the window's picture at the
+// point it chooses (after the last drawing that belongs in the picture, before the swap) and
+// writes it as a PNG file into the working folder, named after the date and time. No box: the
+// result is kept as a message for the inspector to show.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+void RequestScreenshot();
+
+// Writes the back buffer's width x height pixels if a screenshot has been asked for. Without a
+// request it makes no call and allocates nothing; while the window has no area (minimised) the
+// request waits for the next frame that has a picture.
+void CaptureScreenshotIfRequested(int width, int height);
+
+// Where the last screenshot went, or why it could not be written; empty before the first.
+const std::string& LastScreenshotMessage();
+
+// The back buffer's pixels as 8-bit RGB, top row first.
+std::vector<unsigned char> ReadBackBuffer(int width, int height);
+
+// The first free name in `folder` for a screenshot taken at `time` (local time):
+// merrowind-YYYY-MM-DD-HHMMSS.png, then the same with -2, -3 ... before ".png".
+std::string ScreenshotPath(const std::string& folder, std::time_t time);

@@ -1,0 +1,82 @@
+// The inspector: an overlay window (Dear ImGui) that F1 opens and closes, with the frame's
+// figures, a choice of the intermediate image shown over the window, and the panels of other
+// parts of the program. Closed, it makes no call of its own and the frame is the usual one; it
+// makes its GPU objects the first time it is opened and releases them with the scene.
+#pragma once
+
+#include "inspector/CFrameHistory.h"
+#include "inspector/CStageTimer.h"
+#include "inspector/CViewProgram.h"
+#include "inspector/TargetViews.h"
+
+#include <epoxy/gl.h>
+#include <imgui.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+union SDL_Event;
+
+class CInspector
+{
+public:
+    // Opens the inspector from the first frame on, showing the view called `name`; false, and
+    // nothing changed, when no view has that name.
+    bool OpenOnView(const std::string& name);
+    bool IsOpen() const { return open; }
+    // Whether a screenshot is to show the inspector too, as the user chose in it.
+    bool InScreenshots() const { return open && screenshotsShowInspector; }
+
+    // Asked by the window before it translates an event: F1 opens and closes the inspector; while
+    // open, the mouse and keyboard events that it wants are its own. True: the event is taken.
+    bool TakeEvent(const SDL_Event& event);
+
+    // The frame's hooks, called only while open: the timer that hears the frame's stages.
+    IFrameObserver& BeginTimedFrame();
+    // The texture to show over the window: `finalTexture`, or the chosen view's with the display
+    // program bound until EndView.
+    GLuint BeginView(GLuint finalTexture);
+    void EndView();
+    // Draws the inspector's window over the composed frame.
+    void Draw();
+
+    // Releases the window, the timer queries and the display program, while the context lives.
+    void Release();
+
+private:
+    void Create();
+    void RecordFrameTime();
+    void ReadLuminance();
+    void DrawWindow();
+    void DrawViewChooser();
+    void DrawFigures();
+    void DrawScreenshotPanel();
+    void DrawViewCaption();
+    bool TakesMouse(const SDL_Event& event);
+    bool Over(int x, int y) const;
+    bool ShowsView() const { return open && context != nullptr && view >= 0; }
+
+    bool open = false;
+    ImGuiContext* context = nullptr;
+    std::vector<TargetView> views;
+    int view = -1;  // -1: the tone-mapped picture, as when closed
+    float scale = 1.0f;
+    bool screenshotsShowInspector = false;
+    CViewProgram viewProgram;
+    CStageTimer timer;
+    CFrameHistory history;
+    std::uint64_t lastFrameCounter = 0;
+    float measuredLuminance = 0.0f;
+    float adaptedLuminance = 0.0f;
+    // The inspector's window as last drawn, in client pixels.
+    ImVec2 windowMin, windowMax;
+    // The mouse buttons held since a press that went to the inspector, and to the scene.
+    std::uint32_t inspectorButtons = 0;
+    std::uint32_t sceneButtons = 0;
+};
+
+extern CInspector Inspector;
+
+// CInspector::TakeEvent of the one inspector, in the shape of the window's event filter.
+bool InspectorTakesEvent(const SDL_Event& event);

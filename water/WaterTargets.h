@@ -1,0 +1,7 @@
+// The two water images as named targets: the reflection and the refraction, whose alpha says
+// how far the surface may bend its view of the terrain (1 where the image holds no terrain).
+#pragma once
+
+#include "hdr/NamedTarget.h"
+
+void ForEachWaterTarget(const TargetVisitor& visit);
