@@ -3,6 +3,8 @@
 #include "app/Globals.h"
 #include "app/Screenshot.h"
 #include "app/Scene.h"
+#include "inspector/SettingsPanel.h"
+#include "inspector/ShaderPanel.h"
 #include "platform/CWindow.h"
 
 #include <SDL.h>
@@ -223,10 +225,15 @@ void CInspector::DrawWindow()
     ImGui::Begin("Inspector");
     windowMin = ImGui::GetWindowPos();
     windowMax = ImVec2(windowMin.x + ImGui::GetWindowWidth(), windowMin.y + ImGui::GetWindowHeight());
+    PollShaderFiles();
     DrawViewChooser();
     // The panels, each under its own collapsing header.
     if (ImGui::CollapsingHeader("Figures", ImGuiTreeNodeFlags_DefaultOpen))
         DrawFigures();
+    if (ImGui::CollapsingHeader("Settings"))
+        DrawSettingsPanel();
+    if (ImGui::CollapsingHeader("Shaders"))
+        DrawShaderPanel();
     if (ImGui::CollapsingHeader("Screenshot"))
         DrawScreenshotPanel();
     ImGui::End();

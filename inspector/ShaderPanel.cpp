@@ -14,9 +14,13 @@ const ImVec4 Failed(1.0f, 0.45f, 0.4f, 1.0f);
 CShaderReloader reloader;
 }
 
-void DrawShaderPanel()
+void PollShaderFiles()
 {
     reloader.Poll(ShaderContext);
+}
+
+void DrawShaderPanel()
+{
     if (reloader.Files().empty())
         ImGui::TextUnformatted("No programs are loaded.");
     for (const CShaderReloader::FileStatus& status : reloader.Files())

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <thread>
 
 namespace
 {
@@ -139,5 +140,45 @@ TEST_F(FaultsEffect, AnEmptyEffectListsEveryTechniqueInOneReport)
     EXPECT_EQ(reports[0].substr(0, reports[0].find('\n')), firstLine);
     EXPECT_EQ(std::count(reports[0].begin(), reports[0].end(), '\n'), 7) << reports[0];
     EXPECT_NE(reports[0].find("\n    " + Effect + ": the effect has no technique 'FinalPass'"), std::string::npos);
+    EXPECT_EQ(run.Quit(), std::optional<int>(0));
+}
+
+// The water surface's program broken while the program runs with the inspector open: the scene
+// goes on drawing with the program before and no box comes; mended to draw magenta, the water
+// turns magenta. (The listing in the inspector is the shader panel's: see the runtime's tests.)
+TEST_F(FaultsEffect, AProgramBrokenWhileRunningKeepsTheSceneDrawingAndTheMendedOneIsUsed)
+{
+    const std::string program = "CG/FP_WaterPlane.cg";
+    const std::string original = run.Original(program);
+    ASSERT_TRUE(run.Launch());
+    run.LookAtTheHorizon();
+    run.Session().Key(run.Window(), "F1");
+    const auto magentaPixels = [](const Capture& capture)
+    {
+        int count = 0;
+        for (std::size_t pixel = 0; pixel + 2 < capture.rgb.size(); pixel += 3)
+        {
+            const int red = capture.rgb[pixel], green = capture.rgb[pixel + 1], blue = capture.rgb[pixel + 2];
+            count += red > 150 && blue > 150 && green < 60;
+        }
+        return count;
+    };
+
+    run.Replace(program, ReplacedOnce(original, "void main()", "void main() broken"));
+    EXPECT_GT(run.WaitForAnimation(std::chrono::seconds(10)).width, 0) << "the scene stands still";
+    const std::string output = "colour = vec4(mix(underWater, reflection, reflectance) + sunlight, 1.0);";
+    ASSERT_NE(original.find(output), std::string::npos);
+    run.Replace(program, ReplacedOnce(original, output, "colour = vec4(1.0, 0.0, 1.0, 1.0);"));
+    Capture mended;
+    for (int attempt = 0; attempt < 50 && magentaPixels(mended) < 2000; ++attempt)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        mended = run.CaptureWindow();
+    }
+    EXPECT_GE(magentaPixels(mended), 2000) << "the mended program is not in use";
+    EXPECT_TRUE(run.OpenBoxes().empty());
+    EXPECT_TRUE(run.Reports().empty());
+    if (HasFailure())
+        mended.SavePng(::testing::TempDir() + "faults-reload.png");
     EXPECT_EQ(run.Quit(), std::optional<int>(0));
 }
