@@ -1,7 +1,8 @@
 // The HDR effect and the water programs broken in the ways an edit breaks them: each fault in
 // one box with its caption and the runtime's text (on screen and in the box record), and the
 // program goes on drawing frames that follow the camera (the previews do, whatever the HDR chain
-// draws without its effect) and ends cleanly.
+// draws without its effect) and ends cleanly. Broken while the program runs, a program file gives
+// no box, the version before stays in use, and the mended one comes in.
 #include "FaultRun.h"
 
 #include <gtest/gtest.h>
