@@ -7,6 +7,7 @@
 
 #include <imgui.h>
 
+#include <cstring>
 #include <string>
 
 namespace
@@ -14,9 +15,11 @@ namespace
 // What the last save gave, shown until the next one.
 std::string saveOutcome;
 
+// The group's title stands for the part of each name before the dot; the rest labels the slider.
 template <typename Settings, std::size_t Count>
-void DrawSliders(Settings& settings, const UniformSetting<Settings> (&fields)[Count])
+void DrawSliders(const char* title, Settings& settings, const UniformSetting<Settings> (&fields)[Count])
 {
+    ImGui::TextDisabled("%s", title);
     const Settings defaults;
     for (const UniformSetting<Settings>& field : fields)
     {
@@ -27,7 +30,8 @@ void DrawSliders(Settings& settings, const UniformSetting<Settings> (&fields)[Co
             value = defaults.*field.value;
         ImGui::EndDisabled();
         ImGui::SameLine();
-        ImGui::SliderFloat(field.name, &value, field.minimum, field.maximum, "%.4g", ImGuiSliderFlags_AlwaysClamp);
+        ImGui::SliderFloat(std::strchr(field.name, '.') + 1, &value, field.minimum, field.maximum, "%.4g",
+                           ImGuiSliderFlags_AlwaysClamp);
         ImGui::PopID();
     }
 }
@@ -36,10 +40,9 @@ void DrawSliders(Settings& settings, const UniformSetting<Settings> (&fields)[Co
 void DrawSettingsPanel()
 {
     // The sliders leave room for the longest name beside them.
-    ImGui::PushItemWidth(-ImGui::CalcTextSize("water.reflectance_head_on").x - ImGui::GetStyle().ItemInnerSpacing.x);
-    DrawSliders(waterSettings, WaterSettingFields);
-    ImGui::Separator();
-    DrawSliders(HDRPostProcess.Settings(), HdrSettingFields);
+    ImGui::PushItemWidth(-ImGui::CalcTextSize("reflectance_head_on").x - ImGui::GetStyle().ItemInnerSpacing.x);
+    DrawSliders("water", waterSettings, WaterSettingFields);
+    DrawSliders("hdr", HDRPostProcess.Settings(), HdrSettingFields);
     ImGui::PopItemWidth();
     if (ImGui::Button("Save"))
         saveOutcome = SaveSettingsFile();

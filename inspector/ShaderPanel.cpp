@@ -26,10 +26,11 @@ void DrawShaderPanel()
     for (const CShaderReloader::FileStatus& status : reloader.Files())
     {
         ImGui::PushID(status.file.c_str());
-        ImGui::TextColored(status.built ? InUse : Failed, "%s",
-                           status.built ? "in use" : "does not build; the version before is in use");
+        ImGui::TextColored(status.built ? InUse : Failed, "%s", status.built ? "in use" : "failed");
         ImGui::SameLine();
         ImGui::TextUnformatted(status.file.c_str());
+        if (!status.built)
+            ImGui::TextWrapped("The version before stays in use.");
         if (!status.listing.empty())
             ImGui::TextWrapped("%s", status.listing.c_str());
         ImGui::PopID();
