@@ -10,6 +10,7 @@
 #include "scene/Terrain.h"
 #include "scene/Textures.h"
 #include "shader/GlslDialect.h"
+#include "water/MainScenePass.h"
 #include "water/WaterPrograms.h"
 
 #include <epoxy/gl.h>
@@ -68,6 +69,7 @@ void InitScene()
     LoadFramebufferEntryPoints();
     RenderTexture.Create(RenderTargetSize, RenderTargetSize);
     CreateTerrainMesh();
+    CreateWaterGrid();
     LoadTextures();
     if (ShadingLanguageAvailable())
         CreateShaderContext();
@@ -80,6 +82,7 @@ void ShutdownScene()
 {
     RenderTexture.Destroy(false);
     TerrainMesh.Release();
+    ReleaseWaterGrid();
     DestroyShaderContext();
     HDRPostProcess.Destroy();
 }

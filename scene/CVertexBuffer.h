@@ -7,6 +7,8 @@
 
 #include <epoxy/gl.h>
 
+#include <vector>
+
 // Looks the four buffer entry points up once; later calls do nothing. Without the
 // ARB_vertex_buffer_object extension the core entry points of OpenGL 1.5 stand in; with neither,
 // every mesh stays empty and draws nothing.
@@ -19,15 +21,20 @@ class CVertexBuffer
 {
 public:
     void Generate();
-    // texCoords may be null: the mesh then has positions only.
+    // An unshared triangle list. texCoords may be null: the mesh then has positions only.
     void Create(int vertexCount, const void* positions, int positionBytes, const void* texCoords, int texCoordBytes);
+    // Shared corners and the triangles as indices into them. A list that names a corner the
+    // uploads do not hold leaves the mesh without triangles.
+    void CreateIndexed(int vertexCount, const void* positions, int positionBytes, const void* texCoords,
+                       int texCoordBytes, const std::vector<GLuint>& indices);
     void Bind() const;
-    void Draw(int count) const;  // never more than the uploaded vertices
+    void Draw(int count) const;  // count indices, never more than the mesh holds
     void Release();
 
     GLuint vertexBuffer = 0;
     GLuint texCoordBuffer = 0;
     GLuint indexBuffer = 0;
     int vertexCount = 0;
+    int indexCount = 0;
     bool hasTexCoords = false;
 };

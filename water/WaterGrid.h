@@ -50,10 +50,33 @@ void ForEachWaterGridCell(EmitCell emitCell)
             emitCell(MakeWaterGridCell(i, j));
 }
 
-// The whole grid for one draw: every corner once, and each cell's strip as the two triangles a
-// strip of four makes, (v0, v1, v2) and (v2, v1, v3), in the order ForEachWaterGridCell walks the
-// cells. Plain triangles draw on any OpenGL (a restarted strip needs 3.1); sent as 22,500
-// separate strips, the grid cost the driver more per frame than its pixels did.
+// Land at least this high over a whole cell hides the water there from every eye above the
+// terrain: a line from a point above a height field to a point below it crosses the field. The
+// margin keeps a band of water along the shores, where the depth test must still decide.
+constexpr float WaterHiddenUnderLand = 1.0f;
+
+// Whether the terrain's mesh stands at least WaterHiddenUnderLand above the water over the
+// whole cell whose corner is (i, 0, j). The cell spans one terrain unit, inside one terrain cell
+// of TerrainStep units; the mesh over that cell is linear between its four corners, so it is
+// nowhere lower than the lowest of them.
+inline bool WaterGridCellUnderLand(int i, int j)
+{
+    const auto terrainCell = [](int grid)
+    { return static_cast<int>(grid / TerrainScale) / TerrainStep * TerrainStep; };
+    const int x = terrainCell(i);
+    const int z = terrainCell(j);
+    for (const int cornerX : {x, x + TerrainStep})
+        for (const int cornerZ : {z, z + TerrainStep})
+            if (TerrainHeight(cornerX, cornerZ) < WaterHiddenUnderLand)
+                return false;
+    return true;
+}
+
+// The grid for one draw: every corner once, and the strip of each cell that is not under land
+// as the two triangles a strip of four makes, (v0, v1, v2) and (v2, v1, v3), in the order
+// ForEachWaterGridCell walks the cells. Plain triangles draw on any OpenGL (a restarted strip
+// needs 3.1); sent as 22,500 separate strips, the grid cost the driver more per frame than its
+// pixels did. The cells under land, about two in five, were only ever hidden by the terrain.
 struct WaterGridMesh
 {
     std::vector<WaterGridVertex> vertices;
@@ -80,6 +103,8 @@ inline WaterGridMesh MakeWaterGridMesh()
     ForEachWaterGridCell(
         [&](const WaterGridCell& cell)
         {
+            if (WaterGridCellUnderLand(static_cast<int>(cell[2].x), static_cast<int>(cell[2].z)))
+                return;
             for (int k : WaterGridCellTriangles)
                 mesh.indices.push_back(corner(cell[k]));
         });
