@@ -176,12 +176,19 @@ void CVertexBuffer::Bind() const
 
 void CVertexBuffer::Draw(int count) const
 {
-    const int drawn = std::min(count, indexCount);
+    Draw(0, count);
+}
+
+void CVertexBuffer::Draw(int first, int count) const
+{
+    const int start = std::clamp(first, 0, indexCount);
+    const int drawn = std::min(count, indexCount - start);
     if (drawn <= 0)
         return;
     // The index buffer is bound only for the draw: client index arrays elsewhere must not read it.
     Buffers.BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBuffer);
-    glDrawElements(GL_TRIANGLES, drawn, GL_UNSIGNED_INT, nullptr);
+    glDrawElements(GL_TRIANGLES, drawn, GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(static_cast<std::uintptr_t>(start) * sizeof(GLuint)));
     Buffers.BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
 }
 

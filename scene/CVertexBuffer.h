@@ -29,6 +29,7 @@ public:
                        int texCoordBytes, const std::vector<GLuint>& indices);
     void Bind() const;
     void Draw(int count) const;  // count indices, never more than the mesh holds
+    void Draw(int first, int count) const;  // from index `first` on, within the mesh
     void Release();
 
     GLuint vertexBuffer = 0;

@@ -43,14 +43,14 @@ protected:
     }
 
     // The per-pass draw sequence, counting the triangles that reach the pipeline.
-    GLuint DrawnTriangles(int count)
+    GLuint DrawnTriangles(int count, int first = 0)
     {
         GLuint query = 0;
         glGenQueries(1, &query);
         glBeginQuery(GL_PRIMITIVES_GENERATED, query);
         EnableArrays();
         mesh.Bind();
-        mesh.Draw(count);
+        mesh.Draw(first, count);
         DisableArrays();
         glEndQuery(GL_PRIMITIVES_GENERATED);
         GLuint triangles = 0;
@@ -79,6 +79,10 @@ TEST_F(VertexBufferTest, DrawNeverGoesPastTheUploadedVertices)
     EXPECT_EQ(DrawnTriangles(3), 1u);
     EXPECT_EQ(DrawnTriangles(0), 0u);
     EXPECT_EQ(DrawnTriangles(-3), 0u);
+    // A range from a later index stays inside the mesh too.
+    EXPECT_EQ(DrawnTriangles(40000, 3), 1u);
+    EXPECT_EQ(DrawnTriangles(3, 6), 0u);
+    EXPECT_EQ(DrawnTriangles(6, -3), 2u);
     ExpectArraysDisabled();
 
     // A count beyond the data is cut to what the shorter upload holds.
