@@ -1,8 +1,9 @@
-// A triangle mesh in two vertex buffer objects (positions, texture coordinates), drawn with
-// client arrays sourced from them. The buffer entry points are looked up by this class itself.
-// The mesh is an unshared triangle list, so most corners are stored several times; an index list
-// names every corner by its first copy, so that a driver that shades vertices on the CPU shades
-// each corner once instead of once per triangle. The triangles drawn are the same.
+// A triangle mesh in two vertex buffer objects (positions, texture coordinates) and an index
+// buffer, drawn with client arrays sourced from them. The buffer entry points are looked up by
+// this class itself. Made from an unshared triangle list, where most corners are stored several
+// times, the index list names every corner by its first copy, so that a driver that shades
+// vertices on the CPU shades each corner once instead of once per triangle; the triangles drawn
+// are the same. A mesh of shared corners brings its own index list.
 #pragma once
 
 #include <epoxy/gl.h>
