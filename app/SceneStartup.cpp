@@ -11,6 +11,8 @@
 #include "scene/Terrain.h"
 #include "scene/Textures.h"
 #include "shader/GlslDialect.h"
+#include "water/MainScenePass.h"
+#include "water/TerrainTransform.h"
 #include "water/WaterPrograms.h"
 #include "water/WaterTargets.h"
 
@@ -37,11 +39,12 @@ void CreateTerrainMesh()
 {
     std::vector<float> vertices(TerrainVertexCount * 3);
     std::vector<float> texCoords(TerrainVertexCount * 2);
-    GenerateTerrain(vertices.data(), texCoords.data());
+    const TerrainWaterSplit split = GenerateTerrainByWater(vertices.data(), texCoords.data());
     LoadBufferFunctions();
     TerrainMesh.Generate();
     TerrainMesh.Create(TerrainVertexCount, vertices.data(), static_cast<int>(TerrainPositionBytes), texCoords.data(),
                        static_cast<int>(TerrainTexCoordBytes));
+    SetTerrainWaterSplit(split);
 }
 
 // The programs need GLSL 3.30 with separate shader objects at least. A driver without them is
@@ -76,6 +79,7 @@ void InitScene()
     LoadFramebufferEntryPoints();
     RenderTexture.Create(RenderTargetSize, RenderTargetSize);
     CreateTerrainMesh();
+    CreateWaterGrid();
     LoadTextures();
     if (ShadingLanguageAvailable())
         CreateShaderContext();
@@ -90,6 +94,7 @@ void ShutdownScene()
     Inspector.Release();
     RenderTexture.Destroy(false);
     TerrainMesh.Release();
+    ReleaseWaterGrid();
     DestroyShaderContext();
     HDRPostProcess.Destroy();
 }

@@ -4,9 +4,11 @@
 // rounds so that the machine's changing load cannot decide a ratio.
 //
 //   merrowind-bench [--rounds N] [--frames N] [--warmup N] [--size WxH] [--views NAME,NAME...]
+//                   [--clock wall|processor]
 //
 // --frames is per view and round; --warmup rounds, timed nowhere, come before the N rounds;
-// --views measures only the tour views named.
+// --views measures only the tour views named; --clock picks the clock the ratios are taken on
+// (by default the processor's on a renderer that draws on the processor, else the wall clock).
 #include "BenchReport.h"
 #include "CameraTour.h"
 #include "InterleavedRounds.h"
@@ -35,6 +37,7 @@ struct Options
     int width = 640;
     int height = 480;
     std::vector<const TourView*> views;
+    std::string clock;  // empty: chosen by the renderer
 };
 
 // Milliseconds from the start of this process to now, from the kernel's record of the start.
@@ -100,6 +103,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
             if (std::sscanf(value, "%dx%d", &options.width, &options.height) != 2)
                 return false;
         }
+        else if (name == "--clock")
+            options.clock = value;
         else if (name == "--views")
         {
             if (!ParseViews(value, options.views))
@@ -111,17 +116,31 @@ bool ParseOptions(int argc, char** argv, Options& options)
     if (options.views.empty())
         for (const TourView& view : CameraTour())
             options.views.push_back(&view);
-    return argc % 2 == 1 && options.plan.rounds > 0 && options.plan.framesPerRound > 0 &&
+    return argc % 2 == 1 && (options.clock.empty() || options.clock == "wall" || options.clock == "processor") &&
+           options.plan.rounds > 0 && options.plan.framesPerRound > 0 &&
            options.plan.warmupRounds >= 0 && options.width > 0 && options.height > 0;
 }
 
 void PrintUsage(const char* program)
 {
-    std::fprintf(stderr, "usage: %s [--rounds N] [--frames N] [--warmup N] [--size WxH] [--views NAME,NAME...]\nviews:",
+    std::fprintf(stderr, "usage: %s [--rounds N] [--frames N] [--warmup N] [--size WxH] [--views NAME,NAME...]"
+                          " [--clock wall|processor]\nviews:",
                  program);
     for (const TourView& view : CameraTour())
         std::fprintf(stderr, " %s", view.name);
     std::fprintf(stderr, "\n");
+}
+
+// On a renderer that draws on the processor, the frame's work is the processor time of this
+// process's threads: unlike the wall clock, it does not grow when other programs take cores away,
+// so ratios taken on it do not move with the machine's load. A GPU works outside the process.
+FrameClock RatioClock(const std::string& chosen, const std::string& renderer)
+{
+    if (!chosen.empty())
+        return chosen == "wall" ? FrameClock::Wall : FrameClock::Processor;
+    const bool onProcessor = renderer.find("llvmpipe") != std::string::npos ||
+                             renderer.find("softpipe") != std::string::npos;
+    return onProcessor ? FrameClock::Processor : FrameClock::Wall;
 }
 
 // The views first, the speed-of-light frame last, as Summarise expects them.
@@ -170,13 +189,13 @@ int main(int argc, char** argv)
     facts.loadBefore = LoadAverage();
     const RoundsRecord record = RunInterleavedRounds(Entries(options.views, speedOfLight), options.plan);
     facts.loadAfter = LoadAverage();
-    const BenchFigures figures = Summarise(record);
+    facts.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const BenchFigures figures = Summarise(record, RatioClock(options.clock, facts.renderer));
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     facts.width = options.width;
     facts.height = options.height;
-    facts.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     facts.peakResidentKiB = usage.ru_maxrss;
     facts.messageBoxes = scene.Boxes().size();
     PrintTable(figures, facts);

@@ -17,37 +17,48 @@ int ColumnWidth(int column)
     return std::max(10, static_cast<int>(std::strlen(ColumnName(column))));
 }
 
-std::vector<double> Column(const std::vector<FrameTimes>& frames, std::size_t first, std::size_t end, int column)
+std::vector<double> Column(const std::vector<FrameSample>& frames, std::size_t first, std::size_t end,
+                           FrameClock clock, int column)
 {
     std::vector<double> values;
     for (std::size_t i = first; i < end; ++i)
-        values.push_back(frames[i][column]);
+        values.push_back(frames[i].On(clock)[column]);
     return values;
 }
 
-double RoundMedian(const EntryRecord& entry, int round, int framesPerRound, int column)
+double RoundMedian(const EntryRecord& entry, int round, int framesPerRound, FrameClock clock, int column)
 {
     const std::size_t first = static_cast<std::size_t>(round) * framesPerRound;
-    return Quantile(Column(entry.frames, first, first + framesPerRound, column), 0.5);
+    return Quantile(Column(entry.frames, first, first + framesPerRound, clock, column), 0.5);
 }
 
-EntryFigures Figures(const EntryRecord& entry, const EntryRecord& light, const RoundsPlan& plan)
+Spread RatioOverRounds(const EntryRecord& entry, const EntryRecord& light, const RoundsPlan& plan, FrameClock clock,
+                       int column)
+{
+    std::vector<double> ratios;
+    for (int round = 0; round < plan.rounds; ++round)
+        ratios.push_back(RoundMedian(entry, round, plan.framesPerRound, clock, column) /
+                         RoundMedian(light, round, plan.framesPerRound, clock, column));
+    return SpreadOf(ratios);
+}
+
+EntryFigures Figures(const EntryRecord& entry, const EntryRecord& light, const RoundsPlan& plan, FrameClock ratioClock)
 {
     EntryFigures figures;
     figures.name = entry.name;
     figures.rounds = plan.rounds;
     figures.frames = static_cast<int>(entry.frames.size());
+    const std::size_t count = entry.frames.size();
     for (int column = 0; column < TimedColumns; ++column)
     {
-        const std::vector<double> all = Column(entry.frames, 0, entry.frames.size(), column);
-        figures.medianMs[column] = Quantile(all, 0.5);
-        figures.p90Ms[column] = Quantile(all, 0.9);
-        std::vector<double> ratios;
-        for (int round = 0; round < plan.rounds; ++round)
-            ratios.push_back(RoundMedian(entry, round, plan.framesPerRound, column) /
-                             RoundMedian(light, round, plan.framesPerRound, column));
-        figures.ratio[column] = SpreadOf(ratios);
+        const std::vector<double> wall = Column(entry.frames, 0, count, FrameClock::Wall, column);
+        figures.medianMs[column] = Quantile(wall, 0.5);
+        figures.p90Ms[column] = Quantile(wall, 0.9);
+        figures.processorMs[column] = Quantile(Column(entry.frames, 0, count, FrameClock::Processor, column), 0.5);
+        figures.ratio[column] = RatioOverRounds(entry, light, plan, ratioClock, column);
     }
+    for (FrameClock clock : {FrameClock::Wall, FrameClock::Processor})
+        figures.frameRatioOn[static_cast<int>(clock)] = RatioOverRounds(entry, light, plan, clock, WholeFrame);
     const double frames = std::max(figures.frames, 1);
     figures.allocationsPerFrame = static_cast<double>(entry.allocations) / frames;
     figures.newPerFrame = static_cast<double>(entry.cplusplusAllocations) / frames;
@@ -65,30 +76,38 @@ void PrintRatio(const Spread& ratio)
     std::printf(" %5.2f (%4.2f-%4.2f)", ratio.median, ratio.lowerQuartile, ratio.upperQuartile);
 }
 
-void PrintTimeRow(const EntryFigures& entry, bool withRatio)
+const char* ClockName(FrameClock clock)
+{
+    return clock == FrameClock::Wall ? "wall" : "processor";
+}
+
+using TimesOf = std::array<double, TimedColumns> EntryFigures::*;
+
+void PrintTimeRow(const EntryFigures& entry, TimesOf times, FrameClock clock, bool withRatio)
 {
     std::printf("%-18s", entry.name.c_str());
     for (int column = 0; column < TimedColumns; ++column)
-        std::printf(" %*.2f", ColumnWidth(column), entry.medianMs[column]);
+        std::printf(" %*.2f", ColumnWidth(column), (entry.*times)[column]);
     if (withRatio)
-        PrintRatio(entry.ratio[WholeFrame]);
+        PrintRatio(entry.frameRatioOn[static_cast<int>(clock)]);
     std::printf("\n");
 }
 
-void PrintTimes(const BenchFigures& figures)
+void PrintTimes(const BenchFigures& figures, TimesOf times, FrameClock clock)
 {
-    std::printf("%-18s", "median ms");
+    std::printf("%-18s", (std::string(ClockName(clock)) + " ms").c_str());
     for (int column = 0; column < TimedColumns; ++column)
         std::printf(" %*s", ColumnWidth(column), ColumnName(column));
-    std::printf(" %s\n", "  frame / s.o.l. (IQR)");
+    std::printf("   frame / s.o.l. (IQR)%s\n", clock == figures.ratioClock ? ", the ratio clock" : "");
     for (const EntryFigures& view : figures.views)
-        PrintTimeRow(view, true);
-    PrintTimeRow(figures.speedOfLight, false);
+        PrintTimeRow(view, times, clock, true);
+    PrintTimeRow(figures.speedOfLight, times, clock, false);
 }
 
 void PrintStageRatios(const BenchFigures& figures)
 {
-    std::printf("%-18s", "stage / s.o.l.");
+    std::printf("%-18s", ClockName(figures.ratioClock));
+    std::printf("\n%-18s", "stage / s.o.l.");
     for (int column = 0; column < ReportedStages; ++column)
         std::printf(" %16.16s", ColumnName(column));
     std::printf("\n");
@@ -121,12 +140,15 @@ void PrintJsonEntry(const EntryFigures& entry)
     for (int column = 0; column < TimedColumns; ++column)
     {
         const Spread& ratio = entry.ratio[column];
-        std::printf("%s\"%s\":{\"median_ms\":%.4f,\"p90_ms\":%.4f,\"ratio\":%.4f,\"ratio_q1\":%.4f,"
-                    "\"ratio_q3\":%.4f}",
-                    column ? "," : "", ColumnName(column), entry.medianMs[column], entry.p90Ms[column], ratio.median,
-                    ratio.lowerQuartile, ratio.upperQuartile);
+        std::printf("%s\"%s\":{\"median_ms\":%.4f,\"p90_ms\":%.4f,\"processor_ms\":%.4f,\"ratio\":%.4f,"
+                    "\"ratio_q1\":%.4f,\"ratio_q3\":%.4f}",
+                    column ? "," : "", ColumnName(column), entry.medianMs[column], entry.p90Ms[column],
+                    entry.processorMs[column], ratio.median, ratio.lowerQuartile, ratio.upperQuartile);
     }
-    std::printf("},\"fps\":%.2f,\"allocations_per_frame\":%.3f,\"new_per_frame\":%.3f,\"gl_errors\":%d}",
+    std::printf("},\"frame_ratio_wall\":%.4f,\"frame_ratio_processor\":%.4f",
+                entry.frameRatioOn[static_cast<int>(FrameClock::Wall)].median,
+                entry.frameRatioOn[static_cast<int>(FrameClock::Processor)].median);
+    std::printf(",\"fps\":%.2f,\"allocations_per_frame\":%.3f,\"new_per_frame\":%.3f,\"gl_errors\":%d}",
                 1000.0 / entry.medianMs[WholeFrame], entry.allocationsPerFrame, entry.newPerFrame, entry.glErrors);
 }
 
@@ -138,15 +160,16 @@ void PrintJsonPick(const char* key, const EntryFigures& view)
 }
 }
 
-BenchFigures Summarise(const RoundsRecord& record)
+BenchFigures Summarise(const RoundsRecord& record, FrameClock ratioClock)
 {
     BenchFigures figures;
     figures.plan = record.plan;
+    figures.ratioClock = ratioClock;
     figures.residentGrowthKiB = record.residentGrowthKiB;
     const EntryRecord& light = record.entries.back();
     for (std::size_t i = 0; i + 1 < record.entries.size(); ++i)
-        figures.views.push_back(Figures(record.entries[i], light, record.plan));
-    figures.speedOfLight = Figures(light, light, record.plan);
+        figures.views.push_back(Figures(record.entries[i], light, record.plan, ratioClock));
+    figures.speedOfLight = Figures(light, light, record.plan, ratioClock);
 
     std::vector<std::size_t> byRatio(figures.views.size());
     std::iota(byRatio.begin(), byRatio.end(), 0);
@@ -167,11 +190,14 @@ void PrintTable(const BenchFigures& figures, const RunFacts& facts)
     std::printf("Merrowind frame benchmark: %d x %d, %s\n", facts.width, facts.height, facts.renderer.c_str());
     std::printf("%zu tour views and the speed-of-light frame, interleaved: each round renders %d frame(s) of every "
                 "one,\nstarting one further along than the round before; %d warm-up round(s), then %d measured.\n"
-                "Times: medians over each one's %d measured frames. Ratios: per round, the median over the\n"
-                "speed-of-light frame's median; then the median and interquartile range of those over %d rounds.\n\n",
+                "Times: medians over each one's %d measured frames, on the wall clock and in processor time of\n"
+                "all the process's threads. Ratios: per round, the median over the speed-of-light frame's\n"
+                "median; then the median and interquartile range of those over %d rounds; on the %s clock.\n\n",
                 figures.views.size(), plan.framesPerRound, plan.warmupRounds, plan.rounds,
-                plan.rounds * plan.framesPerRound, plan.rounds);
-    PrintTimes(figures);
+                plan.rounds * plan.framesPerRound, plan.rounds, ClockName(figures.ratioClock));
+    PrintTimes(figures, &EntryFigures::medianMs, FrameClock::Wall);
+    std::printf("\n");
+    PrintTimes(figures, &EntryFigures::processorMs, FrameClock::Processor);
     std::printf("\n");
     PrintStageRatios(figures);
     std::printf("\n");
@@ -180,9 +206,9 @@ void PrintTable(const BenchFigures& figures, const RunFacts& facts)
     {
         const EntryFigures& worst = figures.views[figures.worstView];
         const EntryFigures& middle = figures.views[figures.medianView];
-        std::printf("\nframe / speed-of-light frame: worst view %s %.2f (IQR %.2f-%.2f), median view %s %.2f "
+        std::printf("\nframe / speed-of-light frame, %s clock: worst view %s %.2f (IQR %.2f-%.2f), median view %s %.2f "
                     "(IQR %.2f-%.2f)\n",
-                    worst.name.c_str(), FrameRatio(worst), worst.ratio[WholeFrame].lowerQuartile,
+                    ClockName(figures.ratioClock), worst.name.c_str(), FrameRatio(worst), worst.ratio[WholeFrame].lowerQuartile,
                     worst.ratio[WholeFrame].upperQuartile, middle.name.c_str(), FrameRatio(middle),
                     middle.ratio[WholeFrame].lowerQuartile, middle.ratio[WholeFrame].upperQuartile);
     }
@@ -197,9 +223,9 @@ void PrintTable(const BenchFigures& figures, const RunFacts& facts)
 void PrintJson(const BenchFigures& figures, const RunFacts& facts)
 {
     const RoundsPlan& plan = figures.plan;
-    std::printf("{\"width\":%d,\"height\":%d,\"renderer\":\"%s\",\"warmup_rounds\":%d,\"rounds\":%d,"
+    std::printf("{\"width\":%d,\"height\":%d,\"renderer\":\"%s\",\"ratio_clock\":\"%s\",\"warmup_rounds\":%d,\"rounds\":%d,"
                 "\"frames_per_round\":%d,\"views\":[",
-                facts.width, facts.height, facts.renderer.c_str(), plan.warmupRounds, plan.rounds,
+                facts.width, facts.height, facts.renderer.c_str(), ClockName(figures.ratioClock), plan.warmupRounds, plan.rounds,
                 plan.framesPerRound);
     for (std::size_t i = 0; i < figures.views.size(); ++i)
     {

@@ -17,12 +17,16 @@ struct EntryFigures
     std::string name;
     int rounds = 0;
     int frames = 0;
-    // Milliseconds per stage and for the whole frame, over all the entry's frames.
+    // Milliseconds per stage and for the whole frame, over all the entry's frames: on the wall
+    // clock, and in processor time of all the process's threads.
     std::array<double, TimedColumns> medianMs{};
     std::array<double, TimedColumns> p90Ms{};
-    // Per stage and whole frame: in each round, the entry's median over the speed-of-light
-    // frame's median of that round; then the spread of those ratios over the rounds.
+    std::array<double, TimedColumns> processorMs{};
+    // Per stage and whole frame, on the ratio clock: in each round, the entry's median over the
+    // speed-of-light frame's median of that round; then the spread of those ratios over the rounds.
     std::array<Spread, TimedColumns> ratio{};
+    // The whole frame's ratio the same way on each clock, indexed by FrameClock, for comparison.
+    std::array<Spread, 2> frameRatioOn{};
     double allocationsPerFrame = 0.0;
     double newPerFrame = 0.0;
     int glErrors = 0;
@@ -31,6 +35,7 @@ struct EntryFigures
 struct BenchFigures
 {
     RoundsPlan plan;
+    FrameClock ratioClock = FrameClock::Wall;
     std::vector<EntryFigures> views;
     EntryFigures speedOfLight;
     std::size_t worstView = 0;  // the highest frame ratio
@@ -38,8 +43,9 @@ struct BenchFigures
     long residentGrowthKiB = 0;
 };
 
-// The rounds' last entry is the speed-of-light frame; all before it are views.
-BenchFigures Summarise(const RoundsRecord& record);
+// The rounds' last entry is the speed-of-light frame; all before it are views. The ratios are
+// taken on ratioClock.
+BenchFigures Summarise(const RoundsRecord& record, FrameClock ratioClock);
 
 // What the run knows beside the frames.
 struct RunFacts

@@ -28,7 +28,7 @@ struct RoundsPlan
 struct EntryRecord
 {
     std::string name;
-    std::vector<FrameTimes> frames;
+    std::vector<FrameSample> frames;
     std::uint64_t allocations = 0;  // all threads
     std::uint64_t cplusplusAllocations = 0;
     int glErrors = 0;  // over the warm-up rounds too

@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <ctime>
 
 namespace
 {
@@ -17,24 +18,34 @@ double Milliseconds(std::chrono::steady_clock::duration duration)
 }
 }
 
+StageTimer::Instant StageTimer::Now()
+{
+    timespec processor{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &processor);
+    return Instant{std::chrono::steady_clock::now(), processor.tv_sec * 1000.0 + processor.tv_nsec / 1.0e6};
+}
+
 void StageTimer::BeginFrame()
 {
     glFinish();
-    frameStart = last = Clock::now();
-    current.fill(0.0);
+    frameStart = last = Now();
+    current = FrameSample();
 }
 
 void StageTimer::StageFinished(FrameStage stage)
 {
     glFinish();
-    const auto now = Clock::now();
-    current[ReportedStage(stage)] += Milliseconds(now - last);
+    const Instant now = Now();
+    const int column = ReportedStage(stage);
+    current.wall[column] += Milliseconds(now.wall - last.wall);
+    current.processor[column] += now.processorMs - last.processorMs;
     last = now;
 }
 
-FrameTimes StageTimer::EndFrame() const
+FrameSample StageTimer::EndFrame() const
 {
-    FrameTimes frame = current;
-    frame[WholeFrame] = Milliseconds(last - frameStart);
+    FrameSample frame = current;
+    frame.wall[WholeFrame] = Milliseconds(last.wall - frameStart.wall);
+    frame.processor[WholeFrame] = last.processorMs - frameStart.processorMs;
     return frame;
 }

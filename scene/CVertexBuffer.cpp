@@ -128,6 +128,14 @@ void CVertexBuffer::Generate()
 void CVertexBuffer::Create(int count, const void* positions, int positionBytes, const void* texCoords,
                            int texCoordBytes)
 {
+    const int uploaded = UploadedVertices(count, positionBytes, texCoords != nullptr, texCoordBytes);
+    CreateIndexed(uploaded, positions, positionBytes, texCoords, texCoordBytes,
+                  FirstCopies(uploaded, static_cast<const float*>(positions), static_cast<const float*>(texCoords)));
+}
+
+void CVertexBuffer::CreateIndexed(int count, const void* positions, int positionBytes, const void* texCoords,
+                                  int texCoordBytes, const std::vector<GLuint>& indices)
+{
     if (!Buffers.Available())
         return;
     Buffers.BindBuffer(GL_ARRAY_BUFFER_ARB, vertexBuffer);
@@ -139,10 +147,11 @@ void CVertexBuffer::Create(int count, const void* positions, int positionBytes, 
         Buffers.BindBuffer(GL_ARRAY_BUFFER_ARB, texCoordBuffer);
         Buffers.BufferData(GL_ARRAY_BUFFER_ARB, texCoordBytes, texCoords, GL_STATIC_DRAW_ARB);
     }
-    const std::vector<GLuint> indices = FirstCopies(vertexCount, static_cast<const float*>(positions),
-                                                    static_cast<const float*>(hasTexCoords ? texCoords : nullptr));
+    const bool inside = std::all_of(indices.begin(), indices.end(),
+                                    [this](GLuint index) { return index < static_cast<GLuint>(vertexCount); });
+    indexCount = inside ? static_cast<int>(indices.size()) : 0;
     Buffers.BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBuffer);
-    Buffers.BufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(indices.size() * sizeof(GLuint)),
+    Buffers.BufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(indexCount * sizeof(GLuint)),
                        indices.data(), GL_STATIC_DRAW_ARB);
     Buffers.BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
 }
@@ -167,12 +176,19 @@ void CVertexBuffer::Bind() const
 
 void CVertexBuffer::Draw(int count) const
 {
-    const int drawn = std::min(count, vertexCount);
+    Draw(0, count);
+}
+
+void CVertexBuffer::Draw(int first, int count) const
+{
+    const int start = std::clamp(first, 0, indexCount);
+    const int drawn = std::min(count, indexCount - start);
     if (drawn <= 0)
         return;
     // The index buffer is bound only for the draw: client index arrays elsewhere must not read it.
     Buffers.BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBuffer);
-    glDrawElements(GL_TRIANGLES, drawn, GL_UNSIGNED_INT, nullptr);
+    glDrawElements(GL_TRIANGLES, drawn, GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(static_cast<std::uintptr_t>(start) * sizeof(GLuint)));
     Buffers.BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
 }
 

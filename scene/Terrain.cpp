@@ -2,7 +2,10 @@
 
 #include "app/Globals.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -59,4 +62,26 @@ void GenerateTerrain(float* positions, float* texCoords)
             }
         }
     }
+}
+
+TerrainWaterSplit GenerateTerrainByWater(float* positions, float* texCoords)
+{
+    std::vector<float> listPositions(TerrainVertexCount * 3);
+    std::vector<float> listTexCoords(TerrainVertexCount * 2);
+    GenerateTerrain(listPositions.data(), listTexCoords.data());
+    std::array<std::vector<int>, 3> groups;  // above, crossing, below
+    for (int triangle = 0; triangle < TerrainVertexCount / 3; ++triangle)
+    {
+        const float* corner = &listPositions[9 * triangle];
+        const float lowest = std::min({corner[1], corner[4], corner[7]});
+        const float highest = std::max({corner[1], corner[4], corner[7]});
+        groups[lowest > 0.0f ? 0 : highest < 0.0f ? 2 : 1].push_back(triangle);
+    }
+    for (const std::vector<int>& group : groups)
+        for (int triangle : group)
+        {
+            positions = std::copy_n(&listPositions[9 * triangle], 9, positions);
+            texCoords = std::copy_n(&listTexCoords[6 * triangle], 6, texCoords);
+        }
+    return TerrainWaterSplit{static_cast<int>(groups[0].size()), static_cast<int>(groups[1].size())};
 }

@@ -16,3 +16,17 @@ float TerrainHeight(int vx, int vz);
 
 // Fills entries 0 to 33749 of both arrays (three floats and two floats per vertex).
 void GenerateTerrain(float* positions, float* texCoords);
+
+// How many triangles lie wholly above the water plane y = 0, and how many reach it from both
+// sides or touch it; the rest lie wholly below.
+struct TerrainWaterSplit
+{
+    int aboveOnly = 0;
+    int crossing = 0;
+};
+
+// The same triangles as GenerateTerrain, each group in its order: first those wholly above the
+// water, then those it crosses, then those wholly below. The reflection draws the first two
+// groups and the refraction the last two: the clip plane of each would discard the rest, but
+// only after shading their corners.
+TerrainWaterSplit GenerateTerrainByWater(float* positions, float* texCoords);

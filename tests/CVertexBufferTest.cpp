@@ -43,14 +43,14 @@ protected:
     }
 
     // The per-pass draw sequence, counting the triangles that reach the pipeline.
-    GLuint DrawnTriangles(int count)
+    GLuint DrawnTriangles(int count, int first = 0)
     {
         GLuint query = 0;
         glGenQueries(1, &query);
         glBeginQuery(GL_PRIMITIVES_GENERATED, query);
         EnableArrays();
         mesh.Bind();
-        mesh.Draw(count);
+        mesh.Draw(first, count);
         DisableArrays();
         glEndQuery(GL_PRIMITIVES_GENERATED);
         GLuint triangles = 0;
@@ -79,12 +79,31 @@ TEST_F(VertexBufferTest, DrawNeverGoesPastTheUploadedVertices)
     EXPECT_EQ(DrawnTriangles(3), 1u);
     EXPECT_EQ(DrawnTriangles(0), 0u);
     EXPECT_EQ(DrawnTriangles(-3), 0u);
+    // A range from a later index stays inside the mesh too.
+    EXPECT_EQ(DrawnTriangles(40000, 3), 1u);
+    EXPECT_EQ(DrawnTriangles(3, 6), 0u);
+    EXPECT_EQ(DrawnTriangles(6, -3), 2u);
     ExpectArraysDisabled();
 
     // A count beyond the data is cut to what the shorter upload holds.
     mesh.Create(100, QuadPositions, sizeof QuadPositions, QuadTexCoords, 3 * 2 * sizeof(float));
     EXPECT_EQ(mesh.vertexCount, 3);
     EXPECT_EQ(DrawnTriangles(100), 1u);
+
+    // Shared corners with their own triangles: a list naming a corner past the uploads would
+    // have the driver read past a buffer's end, so such a mesh draws nothing.
+    const float corners[4 * 3] = {-1, -1, 0, 0, -1, 0, -1, 1, 0, 0, 1, 0};
+    const float cornerTexCoords[4 * 2] = {0, 0, 1, 0, 0, 1, 1, 1};
+    const struct
+    {
+        std::vector<GLuint> indices;
+        GLuint triangles;
+    } lists[] = {{{0, 1, 2, 2, 1, 3}, 2u}, {{0, 1, 2}, 1u}, {{0, 1, 2, 2, 1, 4}, 0u}, {{}, 0u}};
+    for (const auto& list : lists)
+    {
+        mesh.CreateIndexed(4, corners, sizeof corners, cornerTexCoords, sizeof cornerTexCoords, list.indices);
+        EXPECT_EQ(DrawnTriangles(40000), list.triangles) << list.indices.size() << " indices";
+    }
     EXPECT_NO_GL_ERROR();
 }
 

@@ -125,3 +125,45 @@ TEST(Terrain, EveryCornerIsStoredBitForBitTheSameWherePresentAndAsTheStepwiseRou
     }
     EXPECT_EQ(seen.size(), 76u * 76u);
 }
+
+// The passes draw the terrain's triangles in groups by the water plane: the groups must hold
+// every triangle once, and the group a triangle is drawn with must be one its heights allow, or
+// the reflection or the refraction shows a hole where the clip plane would have kept it.
+TEST(Terrain, OrderedByTheWaterItHoldsEveryTriangleOnceInTheGroupItsHeightsGive)
+{
+    const TerrainArrays list;
+    TerrainArrays ordered;
+    const TerrainWaterSplit split = GenerateTerrainByWater(ordered.positions.data(), ordered.texCoords.data());
+    using Triangle = std::vector<float>;
+    const auto triangle = [](const TerrainArrays& arrays, int t)
+    {
+        Triangle corners(arrays.positions.begin() + 9 * t, arrays.positions.begin() + 9 * t + 9);
+        corners.insert(corners.end(), arrays.texCoords.begin() + 6 * t, arrays.texCoords.begin() + 6 * t + 6);
+        return corners;
+    };
+    std::map<Triangle, int> count;
+    for (int t = 0; t < TerrainVertexCount / 3; ++t)
+    {
+        ++count[triangle(list, t)];
+        --count[triangle(ordered, t)];
+    }
+    int unmatched = 0;
+    for (const auto& entry : count)
+        unmatched += std::abs(entry.second);
+    EXPECT_EQ(unmatched, 0);
+
+    const int below = TerrainVertexCount / 3 - split.aboveOnly - split.crossing;
+    EXPECT_GT(split.aboveOnly, 1000);
+    EXPECT_GT(split.crossing, 100);
+    EXPECT_GT(below, 1000);
+    int misplaced = 0;
+    for (int t = 0; t < TerrainVertexCount / 3; ++t)
+    {
+        const float* y = &ordered.positions[9 * t + 1];
+        const bool above = y[0] > 0.0f && y[3] > 0.0f && y[6] > 0.0f;
+        const bool under = y[0] < 0.0f && y[3] < 0.0f && y[6] < 0.0f;
+        const int group = t < split.aboveOnly ? 0 : t < split.aboveOnly + split.crossing ? 1 : 2;
+        misplaced += group != (above ? 0 : under ? 2 : 1);
+    }
+    EXPECT_EQ(misplaced, 0);
+}

@@ -37,6 +37,7 @@ void StartWaterScene()
     TerrainMesh.Generate();
     TerrainMesh.Create(TerrainVertexCount, positions.data(), TerrainPositionBytes, texCoords.data(),
                        TerrainTexCoordBytes);
+    CreateWaterGrid();
     LoadTextures();
     SkyBox.Load();
     SkyBox.SetSize(1500.0f);

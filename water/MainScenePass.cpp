@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "camera/EyePosition.h"
 #include "camera/Projection.h"
+#include "scene/CVertexBuffer.h"
 #include "scene/Textures.h"
 #include "water/TerrainTransform.h"
 #include "water/WaterGrid.h"
@@ -10,8 +11,14 @@
 
 #include <epoxy/gl.h>
 
+#include <vector>
+
 namespace
 {
+// The water grid, uploaded once: sent from client arrays, its 1 MB of corners and indices were
+// copied by the driver at every draw.
+CVertexBuffer WaterGrid;
+
 // The main view shows the terrain a little higher than the water images do, so that the
 // waterline the viewer sees falls where the refraction image already holds terrain under water.
 constexpr float TerrainLift = 0.5f;
@@ -41,22 +48,12 @@ Vector3 EyeInGridCoordinates()
     return eye;
 }
 
-// One draw from client arrays: they need no buffer object tied to the context, and the driver
-// copies the grid's 0.9 MB in one go instead of taking 22,500 strips call by call.
 void DrawWaterGrid()
 {
-    static const WaterGridMesh mesh = MakeWaterGridMesh();
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    glClientActiveTexture(GL_TEXTURE0);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(WaterGridVertex), &mesh.vertices[0].x);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(WaterGridVertex), &mesh.vertices[0].s);
-    glDrawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(mesh.vertices.size() - 1),
-                        static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_INT, mesh.indices.data());
-    glPopClientAttrib();
+    EnableArrays();
+    WaterGrid.Bind();
+    WaterGrid.Draw(WaterGrid.indexCount);
+    DisableArrays();
 }
 
 // Lays down the terrain's depth, pushed back a little, before the water: the costly water
@@ -100,6 +97,29 @@ void DrawSkyAndTerrain()
     glBindTexture(GL_TEXTURE_2D, TerrainMaterialTexture);
     DrawTerrain();
 }
+}
+
+void CreateWaterGrid()
+{
+    const WaterGridMesh mesh = MakeWaterGridMesh();
+    std::vector<float> positions, texCoords;
+    positions.reserve(mesh.vertices.size() * 3);
+    texCoords.reserve(mesh.vertices.size() * 2);
+    for (const WaterGridVertex& v : mesh.vertices)
+    {
+        positions.insert(positions.end(), {v.x, v.y, v.z});
+        texCoords.insert(texCoords.end(), {v.s, v.t});
+    }
+    const int count = static_cast<int>(mesh.vertices.size());
+    LoadBufferFunctions();
+    WaterGrid.Generate();
+    WaterGrid.CreateIndexed(count, positions.data(), static_cast<int>(positions.size() * sizeof(float)),
+                            texCoords.data(), static_cast<int>(texCoords.size() * sizeof(float)), mesh.indices);
+}
+
+void ReleaseWaterGrid()
+{
+    WaterGrid.Release();
 }
 
 void RenderMainScene()

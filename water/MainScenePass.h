@@ -2,6 +2,10 @@
 // showing this frame's reflection and refraction images, then the sky box and the terrain.
 #pragma once
 
+// The water grid's buffers: made once at start-up with the other meshes, released at shutdown.
+void CreateWaterGrid();
+void ReleaseWaterGrid();
+
 // Sets both matrices itself, but no viewport. Leaves the model-view matrix selected, with the
 // camera's view and the terrain's placement on it.
 void RenderMainScene();

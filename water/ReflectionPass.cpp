@@ -21,7 +21,7 @@ void RenderReflectionPass()
     glEnable(GL_CLIP_PLANE0);
     glEnable(GL_TEXTURE_2D);
     BindAboveWaterPrograms();
-    DrawTerrain();
+    DrawTerrain(TerrainPart::AboveWater);
     glDisable(GL_CLIP_PLANE0);
     UnbindAboveWaterPrograms();
 

@@ -21,7 +21,7 @@ void RenderRefractionPass()
     glEnable(GL_CLIP_PLANE0);
     glEnable(GL_TEXTURE_2D);
     BindUnderwaterPrograms();
-    DrawTerrain();
+    DrawTerrain(TerrainPart::UnderWater);
     glDisable(GL_CLIP_PLANE0);
     UnbindUnderwaterPrograms();
 

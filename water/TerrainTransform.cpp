@@ -14,10 +14,23 @@ void ApplyTerrainTransform(float scaleAddX, float scaleAddZ)
     glTranslatef(Centre, 0.0f, Centre);
 }
 
-void DrawTerrain()
+namespace
 {
+TerrainWaterSplit WaterSplit{0, TerrainVertexCount / 3};
+}
+
+void SetTerrainWaterSplit(const TerrainWaterSplit& split)
+{
+    WaterSplit = split;
+}
+
+void DrawTerrain(TerrainPart part)
+{
+    const int crossingEnd = 3 * (WaterSplit.aboveOnly + WaterSplit.crossing);
+    const int first = part == TerrainPart::UnderWater ? 3 * WaterSplit.aboveOnly : 0;
+    const int end = part == TerrainPart::AboveWater ? crossingEnd : TerrainVertexCount;
     EnableArrays();
     TerrainMesh.Bind();
-    TerrainMesh.Draw(TerrainVertexCount);
+    TerrainMesh.Draw(first, end - first);
     DisableArrays();
 }

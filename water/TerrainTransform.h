@@ -4,6 +4,8 @@
 // view.
 #pragma once
 
+#include "scene/Terrain.h"
+
 // Horizontal scale of the terrain; heights are not scaled, so the water plane y = 0 is the same
 // plane in the terrain's own coordinates and in the world.
 constexpr float TerrainScale = 5.0f;
@@ -12,5 +14,17 @@ constexpr float TerrainScale = 5.0f;
 // TerrainScale plus the given amounts.
 void ApplyTerrainTransform(float scaleAddX, float scaleAddZ);
 
-// Draws the whole terrain mesh under the current transform and programs.
-void DrawTerrain();
+// The triangles the terrain mesh holds in GenerateTerrainByWater's order; until this is called,
+// the mesh counts as one group that every part draws whole.
+void SetTerrainWaterSplit(const TerrainWaterSplit& split);
+
+enum class TerrainPart
+{
+    Whole,
+    AboveWater,  // every triangle that reaches y >= 0
+    UnderWater,  // every triangle that reaches y <= 0
+};
+
+// Draws the terrain mesh, or the part of it a pass's clip plane keeps, under the current
+// transform and programs.
+void DrawTerrain(TerrainPart part = TerrainPart::Whole);

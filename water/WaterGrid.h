@@ -32,13 +32,19 @@ inline WaterGridVertex MakeWaterGridVertex(int x, int z)
                            static_cast<float>(z)};
 }
 
-// The strip of the cell whose corner is (i, 0, j): both triangles face up (+y).
-inline WaterGridCell MakeWaterGridCell(int i, int j)
+// The strip over the cells of row i from (i, 0, j) to (i + WaterGridStep, 0, far): both
+// triangles face up (+y).
+inline WaterGridCell MakeWaterGridStrip(int i, int j, int far)
 {
     const int right = i + WaterGridStep;
-    const int far = j + WaterGridStep;
     return {MakeWaterGridVertex(i, far), MakeWaterGridVertex(right, far), MakeWaterGridVertex(i, j),
             MakeWaterGridVertex(right, j)};
+}
+
+// The strip of the cell whose corner is (i, 0, j).
+inline WaterGridCell MakeWaterGridCell(int i, int j)
+{
+    return MakeWaterGridStrip(i, j, j + WaterGridStep);
 }
 
 // Calls emitCell with every cell, rows of constant i, j growing fastest.
@@ -50,10 +56,35 @@ void ForEachWaterGridCell(EmitCell emitCell)
             emitCell(MakeWaterGridCell(i, j));
 }
 
-// The whole grid for one draw: every corner once, and each cell's strip as the two triangles a
-// strip of four makes, (v0, v1, v2) and (v2, v1, v3), in the order ForEachWaterGridCell walks the
-// cells. Plain triangles draw on any OpenGL (a restarted strip needs 3.1); sent as 22,500
-// separate strips, the grid cost the driver more per frame than its pixels did.
+// Land at least this high over a whole cell hides the water there from every eye above the
+// terrain: a line from a point above a height field to a point below it crosses the field. The
+// margin keeps a band of water along the shores, where the depth test must still decide.
+constexpr float WaterHiddenUnderLand = 1.0f;
+
+// Whether the terrain's mesh stands at least WaterHiddenUnderLand above the water over the
+// whole cell whose corner is (i, 0, j). The cell spans one terrain unit, inside one terrain cell
+// of TerrainStep units; the mesh over that cell is linear between its four corners, so it is
+// nowhere lower than the lowest of them.
+inline bool WaterGridCellUnderLand(int i, int j)
+{
+    const auto terrainCell = [](int grid)
+    { return static_cast<int>(grid / TerrainScale) / TerrainStep * TerrainStep; };
+    const int x = terrainCell(i);
+    const int z = terrainCell(j);
+    for (const int cornerX : {x, x + TerrainStep})
+        for (const int cornerZ : {z, z + TerrainStep})
+            if (TerrainHeight(cornerX, cornerZ) < WaterHiddenUnderLand)
+                return false;
+    return true;
+}
+
+// The grid for one draw: every corner once, and one strip for each run of neighbouring cells in a
+// row that are not under land, as the two triangles a strip of four makes, (v0, v1, v2) and
+// (v2, v1, v3), in the order ForEachWaterGridCell walks the cells. Plain triangles draw on any
+// OpenGL (a restarted strip needs 3.1). The cells under land, about two in five, were only ever
+// hidden by the terrain. The surface is flat and every value its vertices hand on is linear in
+// the position, so a long strip shades as its cells would; a driver that shades on the processor
+// pays for every triangle, and 22,500 cells cost it more than their pixels did.
 struct WaterGridMesh
 {
     std::vector<WaterGridVertex> vertices;
@@ -77,11 +108,32 @@ inline WaterGridMesh MakeWaterGridMesh()
         for (int z = 0; z <= WaterGridSize; z += WaterGridStep)
             mesh.vertices.push_back(MakeWaterGridVertex(x, z));
     mesh.indices.reserve((Corners - 1) * (Corners - 1) * WaterGridCellTriangles.size());
+    const auto emitStrip = [&](const WaterGridCell& strip)
+    {
+        for (int k : WaterGridCellTriangles)
+            mesh.indices.push_back(corner(strip[k]));
+    };
+    // The run being gathered: row i, from j to far; none while far is j.
+    int i = 0, j = 0, far = 0;
     ForEachWaterGridCell(
         [&](const WaterGridCell& cell)
         {
-            for (int k : WaterGridCellTriangles)
-                mesh.indices.push_back(corner(cell[k]));
+            const int x = static_cast<int>(cell[2].x);
+            const int z = static_cast<int>(cell[2].z);
+            if (WaterGridCellUnderLand(x, z))
+                return;
+            if (x == i && z == far && far > j)
+            {
+                far += WaterGridStep;
+                return;
+            }
+            if (far > j)
+                emitStrip(MakeWaterGridStrip(i, j, far));
+            i = x;
+            j = z;
+            far = z + WaterGridStep;
         });
+    if (far > j)
+        emitStrip(MakeWaterGridStrip(i, j, far));
     return mesh;
 }
