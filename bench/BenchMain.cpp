@@ -4,11 +4,13 @@
 // rounds so that the machine's changing load cannot decide a ratio.
 //
 //   merrowind-bench [--rounds N] [--frames N] [--warmup N] [--size WxH] [--views NAME,NAME...]
-//                   [--clock wall|processor]
+//                   [--clock wall|processor] [--inspector closed|open]
 //
 // --frames is per view and round; --warmup rounds, timed nowhere, come before the N rounds;
 // --views measures only the tour views named; --clock picks the clock the ratios are taken on
-// (by default the processor's on a renderer that draws on the processor, else the wall clock).
+// (by default the processor's on a renderer that draws on the processor, else the wall clock);
+// --inspector open draws every view with the inspector open over it, its timer queries and
+// read-backs included, so that its cost shows beside a run with it closed (the default).
 #include "BenchReport.h"
 #include "CameraTour.h"
 #include "InterleavedRounds.h"
@@ -16,6 +18,7 @@
 #include "SpeedOfLightFrame.h"
 
 #include "app/Scene.h"
+#include "inspector/CInspector.h"
 
 #include <epoxy/gl.h>
 #include <malloc.h>
@@ -38,6 +41,7 @@ struct Options
     int height = 480;
     std::vector<const TourView*> views;
     std::string clock;  // empty: chosen by the renderer
+    std::string inspector = "closed";
 };
 
 // Milliseconds from the start of this process to now, from the kernel's record of the start.
@@ -105,6 +109,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
         }
         else if (name == "--clock")
             options.clock = value;
+        else if (name == "--inspector")
+            options.inspector = value;
         else if (name == "--views")
         {
             if (!ParseViews(value, options.views))
@@ -117,6 +123,7 @@ bool ParseOptions(int argc, char** argv, Options& options)
         for (const TourView& view : CameraTour())
             options.views.push_back(&view);
     return argc % 2 == 1 && (options.clock.empty() || options.clock == "wall" || options.clock == "processor") &&
+           (options.inspector == "closed" || options.inspector == "open") &&
            options.plan.rounds > 0 && options.plan.framesPerRound > 0 &&
            options.plan.warmupRounds >= 0 && options.width > 0 && options.height > 0;
 }
@@ -124,7 +131,7 @@ bool ParseOptions(int argc, char** argv, Options& options)
 void PrintUsage(const char* program)
 {
     std::fprintf(stderr, "usage: %s [--rounds N] [--frames N] [--warmup N] [--size WxH] [--views NAME,NAME...]"
-                          " [--clock wall|processor]\nviews:",
+                          " [--clock wall|processor] [--inspector closed|open]\nviews:",
                  program);
     for (const TourView& view : CameraTour())
         std::fprintf(stderr, " %s", view.name);
@@ -143,15 +150,42 @@ FrameClock RatioClock(const std::string& chosen, const std::string& renderer)
     return onProcessor ? FrameClock::Processor : FrameClock::Wall;
 }
 
+// The open inspector times the stages with its own queries, as it does in the program, while the
+// benchmark's timer hears them too.
+class BothObservers : public IFrameObserver
+{
+public:
+    BothObservers(IFrameObserver& first, IFrameObserver& second) : first(first), second(second) {}
+    void StageFinished(FrameStage stage) override
+    {
+        first.StageFinished(stage);
+        second.StageFinished(stage);
+    }
+
+private:
+    IFrameObserver& first;
+    IFrameObserver& second;
+};
+
+void RenderView(const SceneCamera& camera, StageTimer& timer)
+{
+    OffscreenScene::Place(camera);
+    if (!Inspector.IsOpen())
+    {
+        RenderObservedFrame(timer);
+        return;
+    }
+    BothObservers both(Inspector.BeginTimedFrame(), timer);
+    RenderObservedFrame(both);
+}
+
 // The views first, the speed-of-light frame last, as Summarise expects them.
 std::vector<BenchEntry> Entries(const std::vector<const TourView*>& views, const SpeedOfLightFrame& speedOfLight)
 {
     std::vector<BenchEntry> entries;
     for (const TourView* view : views)
-        entries.push_back(BenchEntry{view->name, [camera = view->camera](StageTimer& timer) {
-                                         OffscreenScene::Place(camera);
-                                         RenderObservedFrame(timer);
-                                     }});
+        entries.push_back(
+            BenchEntry{view->name, [camera = view->camera](StageTimer& timer) { RenderView(camera, timer); }});
     entries.push_back(BenchEntry{"speed_of_light", [&speedOfLight](StageTimer& timer) { speedOfLight.Render(timer); }});
     return entries;
 }
@@ -178,6 +212,9 @@ int main(int argc, char** argv)
         return 1;
     }
     RunFacts facts;
+    facts.inspectorOpen = options.inspector == "open";
+    if (facts.inspectorOpen)
+        Inspector.Open();
     glFinish();
     facts.toInitSceneMs = MillisecondsSinceProcessStart();
     RenderFrame();

@@ -187,7 +187,8 @@ BenchFigures Summarise(const RoundsRecord& record, FrameClock ratioClock)
 void PrintTable(const BenchFigures& figures, const RunFacts& facts)
 {
     const RoundsPlan& plan = figures.plan;
-    std::printf("Merrowind frame benchmark: %d x %d, %s\n", facts.width, facts.height, facts.renderer.c_str());
+    std::printf("Merrowind frame benchmark: %d x %d, %s, inspector %s\n", facts.width, facts.height,
+                facts.renderer.c_str(), facts.inspectorOpen ? "open" : "closed");
     std::printf("%zu tour views and the speed-of-light frame, interleaved: each round renders %d frame(s) of every "
                 "one,\nstarting one further along than the round before; %d warm-up round(s), then %d measured.\n"
                 "Times: medians over each one's %d measured frames, on the wall clock and in processor time of\n"
@@ -223,10 +224,10 @@ void PrintTable(const BenchFigures& figures, const RunFacts& facts)
 void PrintJson(const BenchFigures& figures, const RunFacts& facts)
 {
     const RoundsPlan& plan = figures.plan;
-    std::printf("{\"width\":%d,\"height\":%d,\"renderer\":\"%s\",\"ratio_clock\":\"%s\",\"warmup_rounds\":%d,\"rounds\":%d,"
-                "\"frames_per_round\":%d,\"views\":[",
-                facts.width, facts.height, facts.renderer.c_str(), ClockName(figures.ratioClock), plan.warmupRounds, plan.rounds,
-                plan.framesPerRound);
+    std::printf("{\"width\":%d,\"height\":%d,\"renderer\":\"%s\",\"ratio_clock\":\"%s\",\"inspector\":\"%s\","
+                "\"warmup_rounds\":%d,\"rounds\":%d,\"frames_per_round\":%d,\"views\":[",
+                facts.width, facts.height, facts.renderer.c_str(), ClockName(figures.ratioClock),
+                facts.inspectorOpen ? "open" : "closed", plan.warmupRounds, plan.rounds, plan.framesPerRound);
     for (std::size_t i = 0; i < figures.views.size(); ++i)
     {
         std::printf(i ? "," : "");

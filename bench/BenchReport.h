@@ -59,6 +59,7 @@ struct RunFacts
     double loadBefore = 0.0;  // the machine's one-minute load average before the rounds
     double loadAfter = 0.0;  // and after them
     std::size_t messageBoxes = 0;
+    bool inspectorOpen = false;  // the views drawn with the inspector over them
 };
 
 void PrintTable(const BenchFigures& figures, const RunFacts& facts);

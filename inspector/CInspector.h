@@ -24,6 +24,8 @@ public:
     // Opens the inspector from the first frame on, showing the view called `name`; false, and
     // nothing changed, when no view has that name.
     bool OpenOnView(const std::string& name);
+    // Opens the inspector over the tone-mapped picture, as F1 does.
+    void Open() { open = true; }
     bool IsOpen() const { return open; }
     // Whether a screenshot is to show the inspector too, as the user chose in it.
     bool InScreenshots() const { return open && screenshotsShowInspector; }

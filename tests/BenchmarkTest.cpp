@@ -146,3 +146,14 @@ TEST(Benchmark, HundredsOfFramesRaiseNoGlErrorAllocateNothingAndDoNotGrowMemory)
     EXPECT_LT(growth[0], 2048.0) << "resident memory grew over 300 frames of the tour";
     EXPECT_EQ(NumbersAfter(json, "new_per_frame"), std::vector<double>(10, 0.0));
 }
+
+// The inspector open over the frames: what it draws and reads back raises no GL error, and the
+// run says that its figures include the inspector.
+TEST(Benchmark, WithTheInspectorOpenTheFramesRaiseNoGlErrorAndSaySo)
+{
+    const std::string json = LastLine(RunLines(std::string(MERROWIND_RUN_DIR) +
+                                               "/merrowind-bench --rounds 2 --frames 2 --warmup 1 --views start,turned "
+                                               "--inspector open 2>&1"));
+    EXPECT_NE(json.find("\"inspector\":\"open\""), std::string::npos) << json;
+    EXPECT_EQ(NumbersAfter(json, "gl_errors"), std::vector<double>(3, 0.0)) << json;
+}
