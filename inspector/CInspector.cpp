@@ -225,15 +225,18 @@ void CInspector::DrawWindow()
     ImGui::Begin("Inspector");
     windowMin = ImGui::GetWindowPos();
     windowMax = ImVec2(windowMin.x + ImGui::GetWindowWidth(), windowMin.y + ImGui::GetWindowHeight());
-    PollShaderFiles();
+    const bool shaderFailed = PollShaderFiles();
     DrawViewChooser();
     // The panels, each under its own collapsing header.
     if (ImGui::CollapsingHeader("Figures", ImGuiTreeNodeFlags_DefaultOpen))
         DrawFigures();
     if (ImGui::CollapsingHeader("Settings"))
         DrawSettingsPanel();
+    // A file that has just failed opens its panel, scrolled to it, so its listing is in view at once.
+    if (shaderFailed)
+        ImGui::SetNextItemOpen(true);
     if (ImGui::CollapsingHeader("Shaders"))
-        DrawShaderPanel();
+        DrawShaderPanel(shaderFailed);
     if (ImGui::CollapsingHeader("Screenshot"))
         DrawScreenshotPanel();
     ImGui::End();

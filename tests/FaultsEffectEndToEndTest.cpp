@@ -145,8 +145,8 @@ TEST_F(FaultsEffect, AnEmptyEffectListsEveryTechniqueInOneReport)
 }
 
 // The water surface's program broken while the program runs with the inspector open: the scene
-// goes on drawing with the program before and no box comes; mended to draw magenta, the water
-// turns magenta. (The listing in the inspector is the shader panel's: see the runtime's tests.)
+// goes on drawing with the program before, no box comes, and the inspector's shader panel opens
+// with the file marked failed in its own red; mended to draw magenta, the water turns magenta.
 TEST_F(FaultsEffect, AProgramBrokenWhileRunningKeepsTheSceneDrawingAndTheMendedOneIsUsed)
 {
     const std::string program = "CG/FP_WaterPlane.cg";
@@ -165,8 +165,27 @@ TEST_F(FaultsEffect, AProgramBrokenWhileRunningKeepsTheSceneDrawingAndTheMendedO
         return count;
     };
 
+    // The shader panel's "failed" colour, (1.0, 0.45, 0.4), where its text is solid.
+    const auto failedRedPixels = [](const Capture& capture)
+    {
+        int count = 0;
+        for (std::size_t pixel = 0; pixel + 2 < capture.rgb.size(); pixel += 3)
+            count += std::abs(capture.rgb[pixel] - 255) < 20 && std::abs(capture.rgb[pixel + 1] - 115) < 20 &&
+                     std::abs(capture.rgb[pixel + 2] - 102) < 20;
+        return count;
+    };
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(failedRedPixels(run.CaptureWindow()), 5) << "a file is marked failed before any was";
+
     run.Replace(program, ReplacedOnce(original, "void main()", "void main() broken"));
     EXPECT_GT(run.WaitForAnimation(std::chrono::seconds(10)).width, 0) << "the scene stands still";
+    Capture broken = run.CaptureWindow();
+    for (int attempt = 0; attempt < 50 && failedRedPixels(broken) < 20; ++attempt)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        broken = run.CaptureWindow();
+    }
+    EXPECT_GE(failedRedPixels(broken), 20) << "the shader panel does not show the failed file";
     const std::string output = "colour = vec4(mix(underWater, reflection, reflectance) + sunlight, 1.0);";
     ASSERT_NE(original.find(output), std::string::npos);
     run.Replace(program, ReplacedOnce(original, output, "colour = vec4(1.0, 0.0, 1.0, 1.0);"));
