@@ -92,7 +92,9 @@ X11Session::X11Session(Desktop desktop)
     }
 }
 
-// Starts openbox and waits until it manages the screen (it names its check window on the root).
+// Starts openbox and waits until it manages the screen: it names its check window on the root and
+// lists what it supports there, which a program reads as it starts (a busy machine has shown the
+// first without the second).
 bool X11Session::StartWindowManager()
 {
     windowManager = fork();
@@ -105,17 +107,20 @@ bool X11Session::StartWindowManager()
         execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
         _exit(127);
     }
-    const Atom check = XInternAtom(connection, "_NET_SUPPORTING_WM_CHECK", False);
-    for (int wait = 0; wait < 400; ++wait)
+    const auto itemsOnRoot = [this](const char* property, Atom kind)
     {
         Atom type;
         int format;
         unsigned long count = 0, remaining;
         unsigned char* data = nullptr;
-        XGetWindowProperty(connection, DefaultRootWindow(connection), check, 0, 1, False, XA_WINDOW, &type, &format,
-                           &count, &remaining, &data);
+        XGetWindowProperty(connection, DefaultRootWindow(connection), XInternAtom(connection, property, False), 0, 1,
+                           False, kind, &type, &format, &count, &remaining, &data);
         XFree(data);
-        if (count == 1)
+        return count;
+    };
+    for (int wait = 0; wait < 400; ++wait)
+    {
+        if (itemsOnRoot("_NET_SUPPORTING_WM_CHECK", XA_WINDOW) == 1 && itemsOnRoot("_NET_SUPPORTED", XA_ATOM) > 0)
             return true;
         std::this_thread::sleep_for(50ms);
     }
