@@ -15,8 +15,7 @@
 
 namespace
 {
-// The water grid, uploaded once: sent from client arrays, its 1 MB of corners and indices were
-// copied by the driver at every draw.
+// The water surface's quad, uploaded once.
 CVertexBuffer WaterGrid;
 
 // The main view shows the terrain a little higher than the water images do, so that the
