@@ -39,7 +39,7 @@ void CreateTerrainMesh()
 {
     std::vector<float> vertices(TerrainVertexCount * 3);
     std::vector<float> texCoords(TerrainVertexCount * 2);
-    const TerrainWaterSplit split = GenerateTerrainByWater(vertices.data(), texCoords.data());
+    const TerrainWaterSplit split = GenerateTerrainByWater(vertices.data(), texCoords.data(), MainViewTerrainLift);
     LoadBufferFunctions();
     TerrainMesh.Generate();
     TerrainMesh.Create(TerrainVertexCount, vertices.data(), static_cast<int>(TerrainPositionBytes), texCoords.data(),

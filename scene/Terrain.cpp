@@ -64,18 +64,19 @@ void GenerateTerrain(float* positions, float* texCoords)
     }
 }
 
-TerrainWaterSplit GenerateTerrainByWater(float* positions, float* texCoords)
+TerrainWaterSplit GenerateTerrainByWater(float* positions, float* texCoords, float shallowDepth)
 {
     std::vector<float> listPositions(TerrainVertexCount * 3);
     std::vector<float> listTexCoords(TerrainVertexCount * 2);
     GenerateTerrain(listPositions.data(), listTexCoords.data());
-    std::array<std::vector<int>, 3> groups;  // above, crossing, below
+    std::array<std::vector<int>, 4> groups;  // above, crossing, shallow, deep
     for (int triangle = 0; triangle < TerrainVertexCount / 3; ++triangle)
     {
         const float* corner = &listPositions[9 * triangle];
         const float lowest = std::min({corner[1], corner[4], corner[7]});
         const float highest = std::max({corner[1], corner[4], corner[7]});
-        groups[lowest > 0.0f ? 0 : highest < 0.0f ? 2 : 1].push_back(triangle);
+        const int group = lowest > 0.0f ? 0 : highest >= 0.0f ? 1 : highest >= -shallowDepth ? 2 : 3;
+        groups[group].push_back(triangle);
     }
     for (const std::vector<int>& group : groups)
         for (int triangle : group)
@@ -83,5 +84,6 @@ TerrainWaterSplit GenerateTerrainByWater(float* positions, float* texCoords)
             positions = std::copy_n(&listPositions[9 * triangle], 9, positions);
             texCoords = std::copy_n(&listTexCoords[6 * triangle], 6, texCoords);
         }
-    return TerrainWaterSplit{static_cast<int>(groups[0].size()), static_cast<int>(groups[1].size())};
+    return TerrainWaterSplit{static_cast<int>(groups[0].size()), static_cast<int>(groups[1].size()),
+                             static_cast<int>(groups[2].size())};
 }

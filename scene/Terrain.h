@@ -17,16 +17,20 @@ float TerrainHeight(int vx, int vz);
 // Fills entries 0 to 33749 of both arrays (three floats and two floats per vertex).
 void GenerateTerrain(float* positions, float* texCoords);
 
-// How many triangles lie wholly above the water plane y = 0, and how many reach it from both
-// sides or touch it; the rest lie wholly below.
+// How many triangles lie wholly above the water plane y = 0, how many reach it from both sides or
+// touch it, and how many of those wholly below come within the shallow depth of it; the rest lie
+// deeper.
 struct TerrainWaterSplit
 {
     int aboveOnly = 0;
     int crossing = 0;
+    int shallow = 0;
 };
 
 // The same triangles as GenerateTerrain, each group in its order: first those wholly above the
-// water, then those it crosses, then those wholly below. The reflection draws the first two
-// groups and the refraction the last two: the clip plane of each would discard the rest, but
-// only after shading their corners.
-TerrainWaterSplit GenerateTerrainByWater(float* positions, float* texCoords);
+// water, then those it crosses, then those wholly below but reaching higher than -shallowDepth,
+// then the deeper ones. The reflection draws the first two groups and the refraction the last
+// three: the clip plane of each would discard the rest, but only after shading their corners. A
+// view that shows the terrain raised by shallowDepth over an opaque water surface draws the
+// first three: the deepest never rise above the water.
+TerrainWaterSplit GenerateTerrainByWater(float* positions, float* texCoords, float shallowDepth);

@@ -128,12 +128,15 @@ TEST(Terrain, EveryCornerIsStoredBitForBitTheSameWherePresentAndAsTheStepwiseRou
 
 // The passes draw the terrain's triangles in groups by the water plane: the groups must hold
 // every triangle once, and the group a triangle is drawn with must be one its heights allow, or
-// the reflection or the refraction shows a hole where the clip plane would have kept it.
+// the reflection, the refraction or the raised main view shows a hole where the clip plane or
+// the surface would have let it show.
 TEST(Terrain, OrderedByTheWaterItHoldsEveryTriangleOnceInTheGroupItsHeightsGive)
 {
+    constexpr float ShallowDepth = 0.5f;
     const TerrainArrays list;
     TerrainArrays ordered;
-    const TerrainWaterSplit split = GenerateTerrainByWater(ordered.positions.data(), ordered.texCoords.data());
+    const TerrainWaterSplit split =
+        GenerateTerrainByWater(ordered.positions.data(), ordered.texCoords.data(), ShallowDepth);
     using Triangle = std::vector<float>;
     const auto triangle = [](const TerrainArrays& arrays, int t)
     {
@@ -152,18 +155,22 @@ TEST(Terrain, OrderedByTheWaterItHoldsEveryTriangleOnceInTheGroupItsHeightsGive)
         unmatched += std::abs(entry.second);
     EXPECT_EQ(unmatched, 0);
 
-    const int below = TerrainVertexCount / 3 - split.aboveOnly - split.crossing;
+    const int deep = TerrainVertexCount / 3 - split.aboveOnly - split.crossing - split.shallow;
     EXPECT_GT(split.aboveOnly, 1000);
     EXPECT_GT(split.crossing, 100);
-    EXPECT_GT(below, 1000);
+    EXPECT_GT(split.shallow, 10);
+    EXPECT_GT(deep, 1000);
+    const int ends[3] = {split.aboveOnly, split.aboveOnly + split.crossing,
+                         split.aboveOnly + split.crossing + split.shallow};
     int misplaced = 0;
     for (int t = 0; t < TerrainVertexCount / 3; ++t)
     {
         const float* y = &ordered.positions[9 * t + 1];
         const bool above = y[0] > 0.0f && y[3] > 0.0f && y[6] > 0.0f;
         const bool under = y[0] < 0.0f && y[3] < 0.0f && y[6] < 0.0f;
-        const int group = t < split.aboveOnly ? 0 : t < split.aboveOnly + split.crossing ? 1 : 2;
-        misplaced += group != (above ? 0 : under ? 2 : 1);
+        const bool shallow = y[0] >= -ShallowDepth || y[3] >= -ShallowDepth || y[6] >= -ShallowDepth;
+        const int group = t < ends[0] ? 0 : t < ends[1] ? 1 : t < ends[2] ? 2 : 3;
+        misplaced += group != (above ? 0 : !under ? 1 : shallow ? 2 : 3);
     }
     EXPECT_EQ(misplaced, 0);
 }

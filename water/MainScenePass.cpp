@@ -18,10 +18,6 @@ namespace
 // The water surface's quad, uploaded once.
 CVertexBuffer WaterGrid;
 
-// The main view shows the terrain a little higher than the water images do, so that the
-// waterline the viewer sees falls where the refraction image already holds terrain under water.
-constexpr float TerrainLift = 0.5f;
-
 // The grid's model transform: the terrain's without the scale, so the grid's 0 to 750 spans the
 // terrain's -375 to 375 in the world.
 void ApplyWaterGridTransform()
@@ -64,11 +60,11 @@ void PrimeDepthWithTerrain()
     glPushMatrix();
     Camera.ApplyView(false, CCamera::NormalView);
     ApplyTerrainTransform(0.0f, 0.0f);
-    glTranslatef(0.0f, TerrainLift, 0.0f);
+    glTranslatef(0.0f, MainViewTerrainLift, 0.0f);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(1.0f, 1.0f);
-    DrawTerrain();
+    DrawTerrain(TerrainPart::RaisedOverWater);
     glDisable(GL_POLYGON_OFFSET_FILL);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glPopMatrix();
@@ -84,17 +80,18 @@ void DrawWaterSurface(const Vector3& eye)
     UnbindWaterPlanePrograms();
 }
 
-// Fixed-function texturing: the terrain under the water is hidden behind the surface by the
-// depth test, not clipped.
+// Fixed-function texturing. The lake beds that stay below the water even when raised never show
+// through the opaque surface and are not drawn; under the surface, what is drawn is hidden by
+// the depth test, not clipped.
 void DrawSkyAndTerrain()
 {
     LoadViewOfCamera();
     Camera.ApplyView(false, CCamera::NormalView);
     ApplyTerrainTransform(0.0f, 0.0f);
     SkyBox.Draw();
-    glTranslatef(0.0f, TerrainLift, 0.0f);
+    glTranslatef(0.0f, MainViewTerrainLift, 0.0f);
     glBindTexture(GL_TEXTURE_2D, TerrainMaterialTexture);
-    DrawTerrain();
+    DrawTerrain(TerrainPart::RaisedOverWater);
 }
 }
 

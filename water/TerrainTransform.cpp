@@ -16,7 +16,19 @@ void ApplyTerrainTransform(float scaleAddX, float scaleAddZ)
 
 namespace
 {
-TerrainWaterSplit WaterSplit{0, TerrainVertexCount / 3};
+TerrainWaterSplit WaterSplit{0, TerrainVertexCount / 3, 0};
+
+// Where the part's triangles end in the mesh, counted in vertices.
+int PartEnd(TerrainPart part)
+{
+    const int crossingEnd = WaterSplit.aboveOnly + WaterSplit.crossing;
+    switch (part)
+    {
+    case TerrainPart::AboveWater: return 3 * crossingEnd;
+    case TerrainPart::RaisedOverWater: return 3 * (crossingEnd + WaterSplit.shallow);
+    default: return TerrainVertexCount;
+    }
+}
 }
 
 void SetTerrainWaterSplit(const TerrainWaterSplit& split)
@@ -26,9 +38,8 @@ void SetTerrainWaterSplit(const TerrainWaterSplit& split)
 
 void DrawTerrain(TerrainPart part)
 {
-    const int crossingEnd = 3 * (WaterSplit.aboveOnly + WaterSplit.crossing);
     const int first = part == TerrainPart::UnderWater ? 3 * WaterSplit.aboveOnly : 0;
-    const int end = part == TerrainPart::AboveWater ? crossingEnd : TerrainVertexCount;
+    const int end = PartEnd(part);
     EnableArrays();
     TerrainMesh.Bind();
     TerrainMesh.Draw(first, end - first);

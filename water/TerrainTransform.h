@@ -10,6 +10,10 @@
 // plane in the terrain's own coordinates and in the world.
 constexpr float TerrainScale = 5.0f;
 
+// The main view shows the terrain this much higher than the water images do, so that the
+// waterline the viewer sees falls where the refraction image already holds terrain under water.
+constexpr float MainViewTerrainLift = 0.5f;
+
 // Multiplies the terrain's model transform onto the current matrix; the scale in x and z is
 // TerrainScale plus the given amounts.
 void ApplyTerrainTransform(float scaleAddX, float scaleAddZ);
@@ -23,6 +27,9 @@ enum class TerrainPart
     Whole,
     AboveWater,  // every triangle that reaches y >= 0
     UnderWater,  // every triangle that reaches y <= 0
+    // every triangle that reaches y >= -MainViewTerrainLift: what can show above the water's
+    // surface in the main view, which raises the terrain by that much
+    RaisedOverWater,
 };
 
 // Draws the terrain mesh, or the part of it a pass's clip plane keeps, under the current
