@@ -26,23 +26,27 @@ std::vector<double> Column(const std::vector<FrameSample>& frames, std::size_t f
     return values;
 }
 
-double RoundMedian(const EntryRecord& entry, int round, int framesPerRound, FrameClock clock, int column)
+// The median of one round's share of the frames, which hold the same number for every round.
+double RoundMedian(const std::vector<FrameSample>& frames, int round, int rounds, FrameClock clock, int column)
 {
-    const std::size_t first = static_cast<std::size_t>(round) * framesPerRound;
-    return Quantile(Column(entry.frames, first, first + framesPerRound, clock, column), 0.5);
+    const std::size_t perRound = frames.size() / static_cast<std::size_t>(rounds);
+    const std::size_t first = static_cast<std::size_t>(round) * perRound;
+    return Quantile(Column(frames, first, first + perRound, clock, column), 0.5);
 }
 
-Spread RatioOverRounds(const EntryRecord& entry, const EntryRecord& light, const RoundsPlan& plan, FrameClock clock,
-                       int column)
+// A view's frames of each round over the speed-of-light frames that followed them; the
+// speed-of-light frame's own entry, which has none, comes out at 1.
+Spread RatioOverRounds(const EntryRecord& entry, int rounds, FrameClock clock, int column)
 {
+    const std::vector<FrameSample>& reference = entry.referenceFrames.empty() ? entry.frames : entry.referenceFrames;
     std::vector<double> ratios;
-    for (int round = 0; round < plan.rounds; ++round)
-        ratios.push_back(RoundMedian(entry, round, plan.framesPerRound, clock, column) /
-                         RoundMedian(light, round, plan.framesPerRound, clock, column));
+    for (int round = 0; round < rounds; ++round)
+        ratios.push_back(RoundMedian(entry.frames, round, rounds, clock, column) /
+                         RoundMedian(reference, round, rounds, clock, column));
     return SpreadOf(ratios);
 }
 
-EntryFigures Figures(const EntryRecord& entry, const EntryRecord& light, const RoundsPlan& plan, FrameClock ratioClock)
+EntryFigures Figures(const EntryRecord& entry, const RoundsPlan& plan, FrameClock ratioClock)
 {
     EntryFigures figures;
     figures.name = entry.name;
@@ -55,10 +59,10 @@ EntryFigures Figures(const EntryRecord& entry, const EntryRecord& light, const R
         figures.medianMs[column] = Quantile(wall, 0.5);
         figures.p90Ms[column] = Quantile(wall, 0.9);
         figures.processorMs[column] = Quantile(Column(entry.frames, 0, count, FrameClock::Processor, column), 0.5);
-        figures.ratio[column] = RatioOverRounds(entry, light, plan, ratioClock, column);
+        figures.ratio[column] = RatioOverRounds(entry, plan.rounds, ratioClock, column);
     }
     for (FrameClock clock : {FrameClock::Wall, FrameClock::Processor})
-        figures.frameRatioOn[static_cast<int>(clock)] = RatioOverRounds(entry, light, plan, clock, WholeFrame);
+        figures.frameRatioOn[static_cast<int>(clock)] = RatioOverRounds(entry, plan.rounds, clock, WholeFrame);
     const double frames = std::max(figures.frames, 1);
     figures.allocationsPerFrame = static_cast<double>(entry.allocations) / frames;
     figures.newPerFrame = static_cast<double>(entry.cplusplusAllocations) / frames;
@@ -166,10 +170,9 @@ BenchFigures Summarise(const RoundsRecord& record, FrameClock ratioClock)
     figures.plan = record.plan;
     figures.ratioClock = ratioClock;
     figures.residentGrowthKiB = record.residentGrowthKiB;
-    const EntryRecord& light = record.entries.back();
     for (std::size_t i = 0; i + 1 < record.entries.size(); ++i)
-        figures.views.push_back(Figures(record.entries[i], light, record.plan, ratioClock));
-    figures.speedOfLight = Figures(light, light, record.plan, ratioClock);
+        figures.views.push_back(Figures(record.entries[i], record.plan, ratioClock));
+    figures.speedOfLight = Figures(record.entries.back(), record.plan, ratioClock);
 
     std::vector<std::size_t> byRatio(figures.views.size());
     std::iota(byRatio.begin(), byRatio.end(), 0);
@@ -190,12 +193,14 @@ void PrintTable(const BenchFigures& figures, const RunFacts& facts)
     std::printf("Merrowind frame benchmark: %d x %d, %s, inspector %s\n", facts.width, facts.height,
                 facts.renderer.c_str(), facts.inspectorOpen ? "open" : "closed");
     std::printf("%zu tour views and the speed-of-light frame, interleaved: each round renders %d frame(s) of every "
-                "one,\nstarting one further along than the round before; %d warm-up round(s), then %d measured.\n"
-                "Times: medians over each one's %d measured frames, on the wall clock and in processor time of\n"
-                "all the process's threads. Ratios: per round, the median over the speed-of-light frame's\n"
-                "median; then the median and interquartile range of those over %d rounds; on the %s clock.\n\n",
+                "view,\nstarting one further along than the round before, each followed by a speed-of-light frame;\n"
+                "%d warm-up round(s), then %d measured. Times: medians over each view's %d measured frames (the\n"
+                "speed-of-light frame's %d), on the wall clock and in processor time of all the process's threads.\n"
+                "Ratios: per round, a view's median over the median of the speed-of-light frames that followed\n"
+                "its frames; then the median and interquartile range of those over %d rounds; on the %s clock.\n\n",
                 figures.views.size(), plan.framesPerRound, plan.warmupRounds, plan.rounds,
-                plan.rounds * plan.framesPerRound, plan.rounds, ClockName(figures.ratioClock));
+                plan.rounds * plan.framesPerRound, figures.speedOfLight.frames, plan.rounds,
+                ClockName(figures.ratioClock));
     PrintTimes(figures, &EntryFigures::medianMs, FrameClock::Wall);
     std::printf("\n");
     PrintTimes(figures, &EntryFigures::processorMs, FrameClock::Processor);

@@ -23,7 +23,8 @@ struct EntryFigures
     std::array<double, TimedColumns> p90Ms{};
     std::array<double, TimedColumns> processorMs{};
     // Per stage and whole frame, on the ratio clock: in each round, the entry's median over the
-    // speed-of-light frame's median of that round; then the spread of those ratios over the rounds.
+    // median of the speed-of-light frames that followed its frames; then the spread of those
+    // ratios over the rounds.
     std::array<Spread, TimedColumns> ratio{};
     // The whole frame's ratio the same way on each clock, indexed by FrameClock, for comparison.
     std::array<Spread, 2> frameRatioOn{};

@@ -30,37 +30,43 @@ long ResidentKiB()
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// Renders one entry's frames of a round into its record: their GL errors always, their times and
-// allocations only when the round is measured. The record has room for the frames: nothing here
-// allocates, so the counts taken around them are theirs.
-void RenderBlock(const BenchEntry& entry, int frames, bool measured, EntryRecord& record)
+// Renders one frame of an entry: its GL errors go into the record always, its times and
+// allocations only when the round is measured. The record has room for the frame: nothing here
+// allocates, so the counts taken around it are the frame's.
+FrameSample RenderFrame(const BenchEntry& entry, bool measured, EntryRecord& record)
 {
     StageTimer timer;
     const AllocationCount before = CountAllocations();
-    for (int i = 0; i < frames; ++i)
-    {
-        timer.BeginFrame();
-        entry.renderFrame(timer);
-        record.glErrors += TakeGlErrors();
-        if (measured)
-            record.frames.push_back(timer.EndFrame());
-    }
+    timer.BeginFrame();
+    entry.renderFrame(timer);
+    const FrameSample sample = timer.EndFrame();
     const AllocationCount after = CountAllocations();
-    if (!measured)
-        return;
-    record.allocations += after.all - before.all;
-    record.cplusplusAllocations += after.cplusplus - before.cplusplus;
+    record.glErrors += TakeGlErrors();
+    if (measured)
+    {
+        record.frames.push_back(sample);
+        record.allocations += after.all - before.all;
+        record.cplusplusAllocations += after.cplusplus - before.cplusplus;
+    }
+    return sample;
 }
 
-// Round `round` renders the entries from the one at index round (modulo their count) onwards.
+// Round `round` renders the views from the one at index round (modulo their count) onwards, each
+// of their frames followed by one of the reference, the last entry.
 void RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, bool measured,
                  std::vector<EntryRecord>& records)
 {
-    const size_t count = entries.size();
-    for (size_t step = 0; step < count; ++step)
+    const size_t views = entries.size() - 1;
+    for (size_t step = 0; step < views; ++step)
     {
-        const size_t index = (static_cast<size_t>(round) + step) % count;
-        RenderBlock(entries[index], frames, measured, records[index]);
+        const size_t index = (static_cast<size_t>(round) + step) % views;
+        for (int i = 0; i < frames; ++i)
+        {
+            RenderFrame(entries[index], measured, records[index]);
+            const FrameSample reference = RenderFrame(entries.back(), measured, records.back());
+            if (measured)
+                records[index].referenceFrames.push_back(reference);
+        }
     }
 }
 }
@@ -68,11 +74,14 @@ void RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, 
 RoundsRecord RunInterleavedRounds(const std::vector<BenchEntry>& entries, const RoundsPlan& plan)
 {
     RoundsRecord record{plan, {}, 0};
+    const size_t frames = static_cast<size_t>(plan.rounds) * plan.framesPerRound;
     for (const BenchEntry& entry : entries)
     {
-        record.entries.push_back(EntryRecord{entry.name, {}, 0, 0, 0});
-        record.entries.back().frames.reserve(static_cast<size_t>(plan.rounds) * plan.framesPerRound);
+        record.entries.push_back(EntryRecord{entry.name, {}, {}, 0, 0, 0});
+        record.entries.back().frames.reserve(frames);
+        record.entries.back().referenceFrames.reserve(frames);
     }
+    record.entries.back().frames.reserve(frames * (entries.size() - 1));
     // Resident memory settles over the first few rounds after start-up (the driver's pools and the
     // C library's heap), so the warm-up is made of whole rounds. A view's first frames count for
     // GL errors like all others.

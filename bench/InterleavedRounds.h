@@ -1,6 +1,7 @@
-// Interleaved measurement: every round renders a few frames of each entry (the tour's views and
-// the speed-of-light frame), starting one entry further along each round, so that a change in the
-// machine's load falls on all of them alike and a ratio taken within one round cancels it.
+// Interleaved measurement: every round renders a few frames of each view of the tour, starting one
+// view further along each round, and after every frame of a view one speed-of-light frame. A view
+// and the frames it is compared with are then never more than a frame apart, so that a change in
+// the machine's load falls on both alike and a ratio taken between them cancels it.
 #pragma once
 
 #include "StageTimer.h"
@@ -21,14 +22,17 @@ struct RoundsPlan
 {
     int warmupRounds = 3;  // rounds like the others before them; only their GL errors count
     int rounds = 12;
-    int framesPerRound = 3;  // per entry and round
+    int framesPerRound = 3;  // per view and round, each followed by a speed-of-light frame
 };
 
-// What the rounds recorded for one entry: its frames round after round, framesPerRound each.
+// What the rounds recorded for one entry: its frames round after round, framesPerRound each for a
+// view, and for the speed-of-light frame those that followed every view's.
 struct EntryRecord
 {
     std::string name;
     std::vector<FrameSample> frames;
+    // A view's: the speed-of-light frame that followed each of its frames, in the same order.
+    std::vector<FrameSample> referenceFrames;
     std::uint64_t allocations = 0;  // all threads
     std::uint64_t cplusplusAllocations = 0;
     int glErrors = 0;  // over the warm-up rounds too
@@ -41,4 +45,5 @@ struct RoundsRecord
     long residentGrowthKiB = 0;  // over all rounds, after the warm-up
 };
 
+// The last entry is the speed-of-light frame; all before it are views.
 RoundsRecord RunInterleavedRounds(const std::vector<BenchEntry>& entries, const RoundsPlan& plan);
