@@ -190,8 +190,8 @@ BenchFigures Summarise(const RoundsRecord& record, FrameClock ratioClock)
 void PrintTable(const BenchFigures& figures, const RunFacts& facts)
 {
     const RoundsPlan& plan = figures.plan;
-    std::printf("Merrowind frame benchmark: %d x %d, %s, inspector %s\n", facts.width, facts.height,
-                facts.renderer.c_str(), facts.inspectorOpen ? "open" : "closed");
+    std::printf("Merrowind frame benchmark: %d x %d, %s, inspector %s, scheduling %s\n", facts.width, facts.height,
+                facts.renderer.c_str(), facts.inspectorOpen ? "open" : "closed", facts.scheduling.c_str());
     std::printf("%zu tour views and the speed-of-light frame, interleaved: each round renders %d frame(s) of every "
                 "view,\nstarting one further along than the round before, each followed by a speed-of-light frame;\n"
                 "%d warm-up round(s), then %d measured. Times: medians over each view's %d measured frames (the\n"
@@ -222,7 +222,7 @@ void PrintTable(const BenchFigures& figures, const RunFacts& facts)
     std::printf("start-up: %.1f ms to the end of InitScene, %.1f ms to the first presented frame\n",
                 facts.toInitSceneMs, facts.toFirstFrameMs);
     std::printf("peak resident memory: %ld KiB\n", facts.peakResidentKiB);
-    std::printf("load average of the machine: %.2f before the rounds, %.2f after them (the ratios move with it)\n",
+    std::printf("load average of the machine: %.2f before the rounds, %.2f after them\n",
                 facts.loadBefore, facts.loadAfter);
 }
 
@@ -230,9 +230,10 @@ void PrintJson(const BenchFigures& figures, const RunFacts& facts)
 {
     const RoundsPlan& plan = figures.plan;
     std::printf("{\"width\":%d,\"height\":%d,\"renderer\":\"%s\",\"ratio_clock\":\"%s\",\"inspector\":\"%s\","
-                "\"warmup_rounds\":%d,\"rounds\":%d,\"frames_per_round\":%d,\"views\":[",
+                "\"scheduling\":\"%s\",\"warmup_rounds\":%d,\"rounds\":%d,\"frames_per_round\":%d,\"views\":[",
                 facts.width, facts.height, facts.renderer.c_str(), ClockName(figures.ratioClock),
-                facts.inspectorOpen ? "open" : "closed", plan.warmupRounds, plan.rounds, plan.framesPerRound);
+                facts.inspectorOpen ? "open" : "closed", facts.scheduling == "realtime" ? "realtime" : "normal",
+                plan.warmupRounds, plan.rounds, plan.framesPerRound);
     for (std::size_t i = 0; i < figures.views.size(); ++i)
     {
         std::printf(i ? "," : "");
