@@ -4,14 +4,14 @@
 // rounds so that the machine's changing load cannot decide a ratio.
 //
 //   merrowind-bench [--rounds N] [--frames N] [--warmup N] [--size WxH] [--views NAME,NAME...]
-//                   [--clock wall|processor] [--inspector closed|open] [--priority high|normal]
+//                   [--clock wall|processor] [--inspector closed|open] [--scheduling realtime|normal]
 //
 // --frames is per view and round; --warmup rounds, timed nowhere, come before the N rounds;
 // --views measures only the tour views named; --clock picks the clock the ratios are taken on
 // (by default the processor's on a renderer that draws on the processor, else the wall clock);
 // --inspector open draws every view with the inspector open over it, its timer queries and
 // read-backs included, so that its cost shows beside a run with it closed (the default);
-// --priority normal leaves the process at the priority it was started with.
+// --scheduling normal leaves the process in the scheduling class it was started in.
 #include "BenchReport.h"
 #include "CameraTour.h"
 #include "InterleavedRounds.h"
@@ -23,6 +23,7 @@
 
 #include <epoxy/gl.h>
 #include <malloc.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -45,7 +46,7 @@ struct Options
     std::vector<const TourView*> views;
     std::string clock;  // empty: chosen by the renderer
     std::string inspector = "closed";
-    std::string priority = "high";
+    std::string scheduling = "realtime";
 };
 
 // Milliseconds from the start of this process to now, from the kernel's record of the start.
@@ -115,8 +116,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.clock = value;
         else if (name == "--inspector")
             options.inspector = value;
-        else if (name == "--priority")
-            options.priority = value;
+        else if (name == "--scheduling")
+            options.scheduling = value;
         else if (name == "--views")
         {
             if (!ParseViews(value, options.views))
@@ -130,7 +131,7 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.views.push_back(&view);
     return argc % 2 == 1 && (options.clock.empty() || options.clock == "wall" || options.clock == "processor") &&
            (options.inspector == "closed" || options.inspector == "open") &&
-           (options.priority == "high" || options.priority == "normal") &&
+           (options.scheduling == "realtime" || options.scheduling == "normal") &&
            options.plan.rounds > 0 && options.plan.framesPerRound > 0 &&
            options.plan.warmupRounds >= 0 && options.width > 0 && options.height > 0;
 }
@@ -138,7 +139,7 @@ bool ParseOptions(int argc, char** argv, Options& options)
 void PrintUsage(const char* program)
 {
     std::fprintf(stderr, "usage: %s [--rounds N] [--frames N] [--warmup N] [--size WxH] [--views NAME,NAME...]"
-                          " [--clock wall|processor] [--inspector closed|open] [--priority high|normal]\nviews:",
+                          " [--clock wall|processor] [--inspector closed|open] [--scheduling realtime|normal]\nviews:",
                  program);
     for (const TourView& view : CameraTour())
         std::fprintf(stderr, " %s", view.name);
@@ -160,16 +161,20 @@ FrameClock RatioClock(const std::string& chosen, const std::string& renderer)
 // Other programs on the machine take more than cores: they evict the caches a frame works from,
 // and more so for the water's scattered texture reads than for the speed-of-light frame's fills,
 // so under their load the processor time of the same frames grows unequally (the water's main
-// scene by about a sixth beside a test run, the speed-of-light frame not at all). At the highest
-// priority the benchmark's threads get the cores nearly whenever they are ready, and the others
-// little between; the driver's threads, started with the context, inherit it. Raising it takes
-// the privilege to (root, or CAP_SYS_NICE); without it the run goes on as it was and says why.
-std::string RaisePriority()
+// scene by about a sixth beside a test run, the speed-of-light frame not at all). In the lowest
+// real-time class the benchmark's threads run until they wait, and the others only then (and in
+// the twentieth of each second the kernel keeps for them): programs beside it all but stop for
+// the minute it runs. The highest normal priority still let them in often enough to move the
+// ratios by up to 0.1. The driver's threads, started with the context, inherit the class. Setting
+// it takes the privilege to (root, or CAP_SYS_NICE); without it the run goes on in the normal
+// class and says why.
+std::string RequestRealTimeScheduling()
 {
-    constexpr int HighestPriority = -20;
-    if (setpriority(PRIO_PROCESS, 0, HighestPriority) == 0)
-        return "high";
-    return std::string("normal (raising the priority refused: ") + std::strerror(errno) + ")";
+    sched_param parameter{};
+    parameter.sched_priority = sched_get_priority_min(SCHED_FIFO);
+    if (sched_setscheduler(0, SCHED_FIFO, &parameter) == 0)
+        return "realtime";
+    return std::string("normal (real-time scheduling refused: ") + std::strerror(errno) + ")";
 }
 
 // The open inspector times the stages with its own queries, as it does in the program, while the
@@ -228,7 +233,7 @@ int main(int argc, char** argv)
         return 2;
     }
     RunFacts facts;
-    facts.priority = options.priority == "high" ? RaisePriority() : "normal";
+    facts.scheduling = options.scheduling == "realtime" ? RequestRealTimeScheduling() : "normal";
     OffscreenScene scene;
     if (!scene.Start(options.width, options.height))
     {

@@ -61,7 +61,7 @@ struct RunFacts
     double loadAfter = 0.0;  // and after them
     std::size_t messageBoxes = 0;
     bool inspectorOpen = false;  // the views drawn with the inspector over them
-    std::string priority;  // "high", or "normal" with the reason when raising it was refused
+    std::string scheduling;  // "realtime", or "normal" with the reason when real time was refused
 };
 
 void PrintTable(const BenchFigures& figures, const RunFacts& facts);

@@ -12,9 +12,9 @@
 
 namespace
 {
-// The benchmark at its normal priority: at its high one it would hold the cores from the tests
-// that run beside it.
-const std::string Bench = std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --priority normal";
+// The benchmark in the normal scheduling class: in its real-time one it would hold the cores from
+// the tests that run beside it.
+const std::string Bench = std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --scheduling normal";
 
 std::vector<std::string> RunLines(const std::string& command)
 {
@@ -93,7 +93,7 @@ TEST(Benchmark, RunsTheTourInRoundsAndEndsWithACompleteJsonLine)
     EXPECT_EQ(json.find("nan"), std::string::npos);
     EXPECT_EQ(json.find("inf"), std::string::npos);
     EXPECT_NE(json.find("\"message_boxes\":0}"), std::string::npos) << "the scene started with a failure: " << json;
-    EXPECT_NE(json.find("\"priority\":\"normal\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"scheduling\":\"normal\""), std::string::npos) << json;
     // Every figure says what it rests on: 3 rounds of 1 frame for each of the nine views, and the
     // speed-of-light frame that followed each of those 27.
     EXPECT_EQ(NumbersAfter(json, "rounds"), std::vector<double>(11, 3.0));
