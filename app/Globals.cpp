@@ -5,6 +5,7 @@
 
 ClientSize WindowSize = {640, 480};
 SceneRotationAngles SceneRotation = {0.0f, 0.0f};
+DisplaySettings displaySettings;
 
 CRenderTexture RenderTexture;
 CVertexBuffer TerrainMesh;

@@ -5,6 +5,7 @@
 
 #include "camera/CCamera.h"
 #include "hdr/CHDRPostProcess.h"
+#include "platform/DisplaySettings.h"
 #include "scene/CSkyBox.h"
 #include "scene/CVertexBuffer.h"
 #include "water/CRenderTexture.h"
@@ -27,6 +28,8 @@ struct SceneRotationAngles
 extern ClientSize WindowSize;
 // Right-drag movement in pixels; the passes turn the scene by -horizontal degrees about y.
 extern SceneRotationAngles SceneRotation;
+// Vertical sync and the render size, as the settings file and the inspector chose them.
+extern DisplaySettings displaySettings;
 
 extern CRenderTexture RenderTexture;
 extern CVertexBuffer TerrainMesh;
