@@ -1,4 +1,4 @@
-// Sliders over the settings of the water programs and the HDR chain.
+// Sliders over the settings of the water programs and the HDR chain, and the display's choices.
 #include "inspector/SettingsPanel.h"
 
 #include "app/Globals.h"
@@ -7,6 +7,7 @@
 
 #include <imgui.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -14,6 +15,17 @@ namespace
 {
 // What the last save gave, shown until the next one.
 std::string saveOutcome;
+
+// A button that puts a setting back to its default, greyed out while it holds it already.
+template <typename Value>
+void ResetButton(Value& value, const Value& fallback)
+{
+    ImGui::BeginDisabled(value == fallback);
+    if (ImGui::SmallButton("Reset"))
+        value = fallback;
+    ImGui::EndDisabled();
+    ImGui::SameLine();
+}
 
 // The group's title stands for the part of each name before the dot; the rest labels the slider.
 template <typename Settings, std::size_t Count>
@@ -25,15 +37,46 @@ void DrawSliders(const char* title, Settings& settings, const UniformSetting<Set
     {
         float& value = settings.*field.value;
         ImGui::PushID(field.name);
-        ImGui::BeginDisabled(value == defaults.*field.value);
-        if (ImGui::SmallButton("Reset"))
-            value = defaults.*field.value;
-        ImGui::EndDisabled();
-        ImGui::SameLine();
+        ResetButton(value, defaults.*field.value);
         ImGui::SliderFloat(std::strchr(field.name, '.') + 1, &value, field.minimum, field.maximum, "%.4g",
                            ImGuiSliderFlags_AlwaysClamp);
         ImGui::PopID();
     }
+}
+
+// A choice among the words the settings file writes for the value.
+template <typename Value, std::size_t Count>
+void DrawChoice(const char* name, Value& value, const SettingWord<Value> (&words)[Count])
+{
+    int chosen = 0;
+    const char* labels[Count];
+    for (std::size_t i = 0; i < Count; ++i)
+    {
+        labels[i] = words[i].word;
+        if (words[i].value == value)
+            chosen = static_cast<int>(i);
+    }
+    // Wide enough for the longest word beside its arrow, wider than the sliders need.
+    float widest = 0.0f;
+    for (const char* label : labels)
+        widest = std::max(widest, ImGui::CalcTextSize(label).x);
+    ImGui::SetNextItemWidth(widest + ImGui::GetFrameHeight() + 2.0f * ImGui::GetStyle().FramePadding.x);
+    if (ImGui::Combo(name, &chosen, labels, static_cast<int>(Count)))
+        value = words[chosen].value;
+}
+
+void DrawDisplayChoices()
+{
+    ImGui::TextDisabled("display");
+    const DisplaySettings defaults;
+    ImGui::PushID(VsyncName);
+    ResetButton(displaySettings.vsync, defaults.vsync);
+    ImGui::Checkbox(VsyncName, &displaySettings.vsync);
+    ImGui::PopID();
+    ImGui::PushID(RenderSizeName);
+    ResetButton(displaySettings.renderSize, defaults.renderSize);
+    DrawChoice(RenderSizeName, displaySettings.renderSize, RenderSizeWords);
+    ImGui::PopID();
 }
 }
 
@@ -43,6 +86,7 @@ void DrawSettingsPanel()
     ImGui::PushItemWidth(-ImGui::CalcTextSize("reflectance_head_on").x - ImGui::GetStyle().ItemInnerSpacing.x);
     DrawSliders("water", waterSettings, WaterSettingFields);
     DrawSliders("hdr", HDRPostProcess.Settings(), HdrSettingFields);
+    DrawDisplayChoices();
     ImGui::PopItemWidth();
     if (ImGui::Button("Save"))
         saveOutcome = SaveSettingsFile();

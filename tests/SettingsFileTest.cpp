@@ -15,9 +15,10 @@
 
 namespace
 {
-bool AreDefaults(const WaterSettings& water, const HdrSettings& hdr)
+bool SameSettings(const FileSettings& a, const FileSettings& b)
 {
-    return SameValues(water, WaterSettings{}, WaterSettingFields) && SameValues(hdr, HdrSettings{}, HdrSettingFields);
+    return SameValues(a.water, b.water, WaterSettingFields) && SameValues(a.hdr, b.hdr, HdrSettingFields) &&
+           a.display.vsync == b.display.vsync && a.display.renderSize == b.display.renderSize;
 }
 
 // A file of comment lines that crosses the size limit on its line `line`.
@@ -42,7 +43,7 @@ TEST(SettingsFile, ReadsWhatItKnowsAndRefusesTheRestNamingTheLine)
         std::string error;  // empty: the text reads
     } cases[] = {
         {"", ""},
-        {"# kept\r\n\r\n  hdr.key=0.5 \r\n\twater.sun_intensity = 1e1\n", ""},
+        {"# kept\r\n\r\n  hdr.key=0.5 \r\n\twater.sun_intensity = 1e1\nvsync=off\n render_size = window \n", ""},
         {"hdr.key = 0.5\nhdr.kee = 0.5\n", "f(2): there is no setting 'hdr.kee'"},
         {"hdr.key = 0.5x", "f(1): '0.5x' is not a number"},
         {"hdr.key = ", "f(1): '' is not a number"},
@@ -54,29 +55,32 @@ TEST(SettingsFile, ReadsWhatItKnowsAndRefusesTheRestNamingTheLine)
         {"hdr.key = 0.5\n\x7f" "ELF\x01\x02\xff\xfe = 1\n", "f(2): this is not text"},
         {std::string("hdr.key = 0.5\0", 14), "f(1): this is not text"},
         {"hdr.key = 0.5\nhdr.key = 0.6\n", "f(2): hdr.key is set twice"},
+        {"vsync = 0", "f(1): vsync must be on or off"},
+        {"render_size = Window", "f(1): render_size must be specified or window"},
+        {"render_size = window\nrender_size = specified\n", "f(2): render_size is set twice"},
         {longFile, "f(" + std::to_string(longLine) + "): the file goes on past 65536 bytes"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.text.substr(0, 60));
-        WaterSettings water;
-        HdrSettings hdr;
+        FileSettings settings;
         std::string error;
-        EXPECT_EQ(ParseSettings("f", c.text, water, hdr, error), c.error.empty());
+        EXPECT_EQ(ParseSettings("f", c.text, settings, error), c.error.empty());
         EXPECT_EQ(error, c.error);
         if (!c.error.empty())
         {
-            EXPECT_TRUE(AreDefaults(water, hdr)) << "a refused file changes nothing";
+            EXPECT_TRUE(SameSettings(settings, FileSettings{})) << "a refused file changes nothing";
         }
     }
 
-    WaterSettings water;
-    HdrSettings hdr;
+    FileSettings settings;
     std::string error;
-    ASSERT_TRUE(ParseSettings("f", cases[1].text, water, hdr, error));
-    EXPECT_EQ(hdr.key, 0.5f);
-    EXPECT_EQ(water.sunIntensity, 10.0f);
-    EXPECT_EQ(hdr.exposure, 0.75f) << "a setting left out keeps its default";
+    ASSERT_TRUE(ParseSettings("f", cases[1].text, settings, error));
+    EXPECT_EQ(settings.hdr.key, 0.5f);
+    EXPECT_EQ(settings.water.sunIntensity, 10.0f);
+    EXPECT_FALSE(settings.display.vsync);
+    EXPECT_EQ(settings.display.renderSize, RenderSize::Window);
+    EXPECT_EQ(settings.hdr.exposure, 0.75f) << "a setting left out keeps its default";
 }
 
 // The save writes the settings in use into the working folder, each number read back bit for bit
@@ -92,16 +96,16 @@ TEST(SettingsFile, ASaveWritesTheSettingsInUseOrSaysWhyNot)
     waterSettings.sunShininess = 2000.0f;
     HDRPostProcess.Settings().exposure = 0.05f;
     HDRPostProcess.Settings().bloomStrength = 2.0f / 3.0f;
+    displaySettings.vsync = false;
+    displaySettings.renderSize = RenderSize::Window;
 
     EXPECT_EQ(SaveSettingsFile(), "Saved to merrowind.settings in the working folder");
     std::string text;
     ASSERT_TRUE(ReadTextFile(SettingsFileName, text));
-    WaterSettings water;
-    HdrSettings hdr;
+    FileSettings settings;
     std::string error;
-    EXPECT_TRUE(ParseSettings(SettingsFileName, text, water, hdr, error)) << error;
-    EXPECT_TRUE(SameValues(water, waterSettings, WaterSettingFields));
-    EXPECT_TRUE(SameValues(hdr, HDRPostProcess.Settings(), HdrSettingFields));
+    EXPECT_TRUE(ParseSettings(SettingsFileName, text, settings, error)) << error;
+    EXPECT_TRUE(SameSettings(settings, {waterSettings, HDRPostProcess.Settings(), displaySettings}));
 
     std::filesystem::remove(SettingsFileName);
     std::filesystem::create_directory(SettingsFileName);
@@ -110,6 +114,7 @@ TEST(SettingsFile, ASaveWritesTheSettingsInUseOrSaysWhyNot)
 
     waterSettings = WaterSettings{};
     HDRPostProcess.Settings() = HdrSettings{};
+    displaySettings = DisplaySettings{};
     std::filesystem::current_path(previous);
 }
 
