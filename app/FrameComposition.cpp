@@ -4,9 +4,10 @@
 // over them, and the buffer swap.
 #include "app/Scene.h"
 
-#include "app/Globals.h"
 #include "app/Screenshot.h"
 #include "camera/Projection.h"
+#include "camera/ViewState.h"
+#include "hdr/CHDRPostProcess.h"
 #include "inspector/CInspector.h"
 #include "platform/CWindow.h"
 #include "scene/Textures.h"

@@ -3,14 +3,19 @@
 // reports its own failure, and start-up goes on with the next step.
 #include "app/Scene.h"
 
-#include "app/Globals.h"
-#include "inspector/CInspector.h"
+#include "camera/CCamera.h"
 #include "camera/Projection.h"
+#include "camera/ViewState.h"
+#include "hdr/CHDRPostProcess.h"
+#include "inspector/CInspector.h"
 #include "platform/CWindow.h"
 #include "platform/MessageBox.h"
+#include "scene/CSkyBox.h"
+#include "scene/CVertexBuffer.h"
 #include "scene/Terrain.h"
 #include "scene/Textures.h"
 #include "shader/GlslDialect.h"
+#include "water/CRenderTexture.h"
 #include "water/MainScenePass.h"
 #include "water/TerrainTransform.h"
 #include "water/WaterPrograms.h"
@@ -19,8 +24,6 @@
 #include <epoxy/gl.h>
 
 #include <vector>
-
-CWindow MainWindow;
 
 namespace
 {

@@ -1,7 +1,7 @@
 // Parses and writes the settings file.
 #include "app/SettingsFile.h"
 
-#include "app/Globals.h"
+#include "hdr/CHDRPostProcess.h"
 #include "platform/MessageBox.h"
 #include "shader/CompilerListing.h"
 #include "shader/TextFile.h"

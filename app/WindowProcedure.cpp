@@ -1,9 +1,10 @@
 #include "app/WindowProcedure.h"
 
-#include "app/Globals.h"
 #include "app/Scene.h"
 #include "app/Screenshot.h"
+#include "camera/CCamera.h"
 #include "camera/Projection.h"
+#include "camera/ViewState.h"
 #include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
 

@@ -1,9 +1,10 @@
 #include "OffscreenScene.h"
 
-#include "app/Globals.h"
 #include "app/Scene.h"
 #include "app/Screenshot.h"
 #include "app/WindowProcedure.h"
+#include "camera/CCamera.h"
+#include "camera/ViewState.h"
 #include "platform/CWindow.h"
 
 #include <SDL.h>

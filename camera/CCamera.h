@@ -37,3 +37,6 @@ public:
     float yaw = 0.0f;
     float pitch = 0.0f;
 };
+
+// The viewer of the scene, the one instance (app/Globals.cpp).
+extern CCamera Camera;

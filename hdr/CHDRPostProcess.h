@@ -117,3 +117,6 @@ private:
     // The settings the effect holds now.
     HdrSettings appliedSettings;
 };
+
+// The scene's HDR chain, the one instance (app/Globals.cpp).
+extern CHDRPostProcess HDRPostProcess;

@@ -1,8 +1,10 @@
 #include "inspector/CInspector.h"
 
-#include "app/Globals.h"
-#include "app/Screenshot.h"
 #include "app/Scene.h"
+#include "app/Screenshot.h"
+#include "camera/CCamera.h"
+#include "camera/ViewState.h"
+#include "hdr/CHDRPostProcess.h"
 #include "inspector/SettingsPanel.h"
 #include "inspector/ShaderPanel.h"
 #include "platform/CWindow.h"

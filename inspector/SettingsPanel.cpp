@@ -1,8 +1,8 @@
 // Sliders over the settings of the water programs and the HDR chain, and the display's choices.
 #include "inspector/SettingsPanel.h"
 
-#include "app/Globals.h"
 #include "app/SettingsFile.h"
+#include "hdr/CHDRPostProcess.h"
 #include "water/WaterPrograms.h"
 
 #include <imgui.h>

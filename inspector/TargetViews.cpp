@@ -1,6 +1,6 @@
 #include "inspector/TargetViews.h"
 
-#include "app/Globals.h"
+#include "hdr/CHDRPostProcess.h"
 #include "water/WaterTargets.h"
 
 namespace

@@ -18,3 +18,6 @@ struct DisplaySettings
     bool vsync = true;
     RenderSize renderSize = RenderSize::Specified;
 };
+
+// As the settings file and the inspector chose them (app/Globals.cpp).
+extern DisplaySettings displaySettings;

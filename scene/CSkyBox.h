@@ -39,3 +39,6 @@ public:
     float size = 0.0f;
     int texture = -1;
 };
+
+// The scene's sky, the one instance (app/Globals.cpp).
+extern CSkyBox SkyBox;

@@ -40,3 +40,6 @@ public:
     int indexCount = 0;
     bool hasTexCoords = false;
 };
+
+// The terrain's mesh, the one instance (app/Globals.cpp).
+extern CVertexBuffer TerrainMesh;

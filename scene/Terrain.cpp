@@ -1,6 +1,5 @@
 #include "scene/Terrain.h"
 
-#include "app/Globals.h"
 
 #include <algorithm>
 #include <array>

@@ -34,3 +34,7 @@ struct TerrainWaterSplit
 // view that shows the terrain raised by shallowDepth over an opaque water surface draws the
 // first three: the deepest never rise above the water.
 TerrainWaterSplit GenerateTerrainByWater(float* positions, float* texCoords, float shallowDepth);
+
+// Angular factor of the terrain's waves: 6.28318f + 6.28318f, a little under 4 pi. Defined with
+// the scene objects in app/Globals.cpp.
+extern const float TerrainFrequency;

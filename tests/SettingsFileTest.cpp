@@ -3,8 +3,8 @@
 // damaged file: one box, and the picture of the defaults.
 #include "FaultRun.h"
 
-#include "app/Globals.h"
 #include "app/SettingsFile.h"
+#include "hdr/CHDRPostProcess.h"
 #include "shader/TextFile.h"
 #include "water/WaterPrograms.h"
 

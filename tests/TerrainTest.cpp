@@ -1,4 +1,3 @@
-#include "app/Globals.h"
 #include "scene/Terrain.h"
 
 #include <gtest/gtest.h>

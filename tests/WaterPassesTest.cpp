@@ -4,9 +4,13 @@
 // double precision), its edges, the eye it receives, and the state the passes leave.
 #include "GlContext.h"
 
-#include "app/Globals.h"
+#include "camera/CCamera.h"
+#include "camera/ViewState.h"
+#include "scene/CSkyBox.h"
+#include "scene/CVertexBuffer.h"
 #include "scene/Terrain.h"
 #include "scene/Textures.h"
+#include "water/CRenderTexture.h"
 #include "water/MainScenePass.h"
 #include "water/ReflectionPass.h"
 #include "water/RefractionPass.h"

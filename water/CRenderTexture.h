@@ -39,3 +39,6 @@ public:
 private:
     GLenum CheckWithStandInTexture() const;
 };
+
+// The target of the reflection and refraction images, the one instance (app/Globals.cpp).
+extern CRenderTexture RenderTexture;

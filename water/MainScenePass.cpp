@@ -1,8 +1,10 @@
 #include "water/MainScenePass.h"
 
-#include "app/Globals.h"
+#include "camera/CCamera.h"
 #include "camera/EyePosition.h"
 #include "camera/Projection.h"
+#include "camera/ViewState.h"
+#include "scene/CSkyBox.h"
 #include "scene/CVertexBuffer.h"
 #include "scene/Textures.h"
 #include "water/TerrainTransform.h"

@@ -1,7 +1,10 @@
 #include "water/ReflectionPass.h"
 
-#include "app/Globals.h"
+#include "camera/CCamera.h"
+#include "camera/ViewState.h"
+#include "scene/CSkyBox.h"
 #include "scene/Textures.h"
+#include "water/CRenderTexture.h"
 #include "water/TerrainTransform.h"
 #include "water/WaterPrograms.h"
 

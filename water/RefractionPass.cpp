@@ -1,7 +1,9 @@
 #include "water/RefractionPass.h"
 
-#include "app/Globals.h"
+#include "camera/CCamera.h"
+#include "camera/ViewState.h"
 #include "scene/Textures.h"
+#include "water/CRenderTexture.h"
 #include "water/TerrainTransform.h"
 #include "water/WaterPrograms.h"
 

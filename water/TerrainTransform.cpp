@@ -1,6 +1,6 @@
 #include "water/TerrainTransform.h"
 
-#include "app/Globals.h"
+#include "camera/ViewState.h"
 #include "scene/CVertexBuffer.h"
 #include "scene/Terrain.h"
 

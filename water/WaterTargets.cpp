@@ -1,7 +1,7 @@
 #include "water/WaterTargets.h"
 
-#include "app/Globals.h"
 #include "scene/Textures.h"
+#include "water/CRenderTexture.h"
 
 void ForEachWaterTarget(const TargetVisitor& visit)
 {
