@@ -386,12 +386,24 @@ std::optional<std::string> Output(const std::string& command)
         output.append(buffer, read);
     return pclose(pipe) == 0 ? std::optional<std::string>(output) : std::nullopt;
 }
+
+// A checking tool's whole report with its exit status on the last line, for the failure message.
+std::string Verdict(const std::string& command)
+{
+    return Output(command + " 2>&1; echo \"exit $?\"").value_or("the shell did not run");
+}
+
+bool Passed(const std::string& verdict)
+{
+    return verdict.size() >= 7 && verdict.compare(verdict.size() - 7, 7, "exit 0\n") == 0;
+}
 }
 
 // The Debian package as a user gets it: made by CPack from this build, with the libraries the
-// program links as its dependencies, unpacked into a scratch root, from where the launcher starts
-// the installed program in its data folder whatever the working folder.
-TEST(PackageEndToEnd, PackageUnpacksIntoARootFromWhichTheLauncherRunsTheProgram)
+// program links as its dependencies; clean to Debian's and the software centres' checkers;
+// unpacked into a scratch root, from where the launcher starts the installed program in its data
+// folder whatever the working folder.
+TEST(PackageEndToEnd, PackagePassesTheCheckersAndItsLauncherRunsTheProgram)
 {
     ScratchFolder scratch;
     const std::string build = std::filesystem::path(RunFolder).parent_path().string();
@@ -403,10 +415,19 @@ TEST(PackageEndToEnd, PackageUnpacksIntoARootFromWhichTheLauncherRunsTheProgram)
     const std::string depends = Output("dpkg-deb -f " + package + " Depends").value_or("");
     for (const char* library : {"libsdl2-2.0-0", "libepoxy0", "libglu1-mesa", "libx11-6", "libwayland-client0"})
         EXPECT_NE(depends.find(library), std::string::npos) << library << " missing from: " << depends;
+    const std::string lintian = Verdict("lintian --fail-on error,warning " + package);
+    EXPECT_TRUE(Passed(lintian)) << lintian;
 
     const std::string root = scratch.PathOf("root");
     ASSERT_EQ(std::system(("dpkg-deb -x " + package + " " + root).c_str()), 0);
-    const std::string entry = ReadText(root + "/usr/share/applications/merrowind.desktop");
+    const std::string id = "io.github.merrowind.merrowind";
+    const std::string entryFile = root + "/usr/share/applications/" + id + ".desktop";
+    const std::string desktop = Verdict("desktop-file-validate " + entryFile);
+    EXPECT_TRUE(Passed(desktop)) << desktop;
+    const std::string appstream =
+        Verdict("appstreamcli validate --no-net --pedantic " + root + "/usr/share/metainfo/" + id + ".metainfo.xml");
+    EXPECT_TRUE(Passed(appstream)) << appstream;
+    const std::string entry = ReadText(entryFile);
     EXPECT_NE(entry.find("\nExec=merrowind\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("\nIcon=merrowind\n"), std::string::npos) << entry;
     Capture icon;
