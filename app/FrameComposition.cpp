@@ -95,6 +95,7 @@ void RenderObservedFrame(IFrameObserver& observer)
     glViewport(0, 0, WindowSize.width, WindowSize.height);
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     SetOverlayProjection(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    HDRPostProcess.SetBrightPassThreshold(HDRPostProcess.Settings().brightPassThreshold);
     HDRPostProcess.BeginScene(static_cast<float>(WindowSize.width), static_cast<float>(WindowSize.height),
                               HdrElapsedTime);
     RenderMainScene();

@@ -172,6 +172,8 @@ void CHDRPostProcess::FetchParameters()
     finalPassLumTex = cgGetNamedEffectParameter(effect, "FinalPassLumTex");
     finalPassBlurTex = cgGetNamedEffectParameter(effect, "FinalPassBlurTex");
     finalPassExposure = cgGetNamedEffectParameter(effect, "FinalPassExposure");
+    finalPassRcpBlurWidth = cgGetNamedEffectParameter(effect, "FinalPassRcpBlurWidth");
+    finalPassRcpBlurHeight = cgGetNamedEffectParameter(effect, "FinalPassRcpBlurHeight");
     exposureKey = cgGetNamedEffectParameter(effect, "ExposureKey");
     adaptationRate = cgGetNamedEffectParameter(effect, "AdaptationRate");
     bloomStrength = cgGetNamedEffectParameter(effect, "BloomStrength");
@@ -219,10 +221,14 @@ void CHDRPostProcess::ApplySettings()
 {
     cgGLSetParameter1f(finalPassExposure, settings.exposure);
     cgGLSetParameter1f(exposureKey, settings.key);
-    cgGLSetParameter1f(brightPassTreshold, settings.brightPassThreshold);
     cgGLSetParameter1f(adaptationRate, settings.adaptationRate);
     cgGLSetParameter1f(bloomStrength, settings.bloomStrength);
     appliedSettings = settings;
+}
+
+void CHDRPostProcess::SetBrightPassThreshold(float threshold)
+{
+    brightPassThreshold = threshold;
 }
 
 void CHDRPostProcess::BeginScene(float width, float height, float elapsed)
@@ -393,7 +399,8 @@ void CHDRPostProcess::RenderBrightPass()
     glEnable(GL_TEXTURE_2D);
     const CGpass pass = cgGetFirstPass(brightPass);
     cgSetPassState(pass);
-    cgGLSetupSampler(brightPassTex0, sceneBuffer.GetColorTexture());
+    SetTexture(brightPassTex0, sceneBuffer.GetColorTexture());
+    cgGLSetParameter1f(brightPassTreshold, brightPassThreshold);
     SetVectors(brightPassOffset, FourTapOffsets(SceneWidth, SceneHeight, BrightPassSize, BrightPassSize));
     DrawFullScreenQuad(BrightPassSize, BrightPassSize);
     cgGLDisableTextureParameter(brightPassTex0);
@@ -407,7 +414,7 @@ void CHDRPostProcess::DownsampleBrightPass()
     glEnable(GL_TEXTURE_2D);
     const CGpass pass = cgGetFirstPass(brightPassDownSample);
     cgSetPassState(pass);
-    cgGLSetupSampler(brightPassDownSampleTex0, brightPassBuffer.GetColorTexture());
+    SetTexture(brightPassDownSampleTex0, brightPassBuffer.GetColorTexture());
     SetVectors(brightPassDownSampleOffset, SixteenTapOffsets(BloomSize));
     DrawFullScreenQuad(BloomSize, BloomSize);
     cgGLDisableTextureParameter(brightPassDownSampleTex0);
@@ -457,6 +464,8 @@ void CHDRPostProcess::RenderFinalPass()
     SetTexture(finalPassOrigSceneTex, sceneBuffer.GetColorTexture());
     SetTexture(finalPassLumTex, adaptedLuminanceBuffer.GetColorTexture());
     SetTexture(finalPassBlurTex, verticalBlurBuffer.GetColorTexture());
+    cgGLSetParameter1f(finalPassRcpBlurWidth, 1.0f / BloomSize);
+    cgGLSetParameter1f(finalPassRcpBlurHeight, 1.0f / BloomSize);
     DrawFullScreenQuad(SceneWidth, SceneHeight);
     cgGLDisableTextureParameter(finalPassOrigSceneTex);
     cgGLDisableTextureParameter(finalPassLumTex);

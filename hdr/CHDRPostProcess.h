@@ -20,8 +20,12 @@ public:
     // Releases the targets; the effect goes with the shader context.
     void Destroy();
 
-    // What the chain draws with; a change reaches the effect at the next Process.
+    // What the chain draws with; a change reaches the effect at the next Process. The bright-pass
+    // threshold among them is the frame's to hand over, through SetBrightPassThreshold.
     HdrSettings& Settings() { return settings; }
+    // Stores the luminance above which the bright pass keeps a colour; every Process hands it to
+    // the effect.
+    void SetBrightPassThreshold(float threshold);
     // Binds the scene target (saving the caller's binding and viewport) and clears it; the frame
     // then draws its main scene. The size is recorded only: the targets have fixed sizes.
     void BeginScene(float width, float height, float elapsed);
@@ -87,6 +91,8 @@ private:
 
     CGparameter brightPassTreshold = nullptr;
     CGparameter finalPassExposure = nullptr;
+    CGparameter finalPassRcpBlurWidth = nullptr;
+    CGparameter finalPassRcpBlurHeight = nullptr;
     CGparameter exposureKey = nullptr;
     CGparameter adaptationRate = nullptr;
     CGparameter bloomStrength = nullptr;
@@ -112,6 +118,7 @@ private:
 
     float sceneWidth = 0.0f;
     float sceneHeight = 0.0f;
+    float brightPassThreshold = 0.0f;
     float elapsedTime = 0.0f;
     HdrSettings settings;
     // The settings the effect holds now.

@@ -104,10 +104,12 @@ protected:
         GlTest::TearDown();
     }
 
-    // One frame of the chain on a scene that `drawScene` renders into the scene target.
+    // One frame of the chain on a scene that `drawScene` renders into the scene target, driven
+    // as the program's frame drives it.
     template <typename DrawScene>
     void RunFrame(DrawScene drawScene, float elapsed = ElapsedTime)
     {
+        hdr.SetBrightPassThreshold(hdr.Settings().brightPassThreshold);
         hdr.BeginScene(640.0f, 480.0f, elapsed);
         drawScene();
         hdr.EndScene();
@@ -635,8 +637,10 @@ TEST_F(CHDRPostProcessTest, HighlightsRollOffSmoothlyToWhiteAlongTheToneCurve)
 }
 
 // Each HDR setting is a uniform of the effect: the file's initializer is the setting's default,
-// and a setting changed reaches its uniform, and only its own, at the next frame.
-TEST_F(CHDRPostProcessTest, EachSettingReachesItsUniformAndTheFilesInitializersAreTheDefaults)
+// and a setting changed reaches its uniform, and only its own, at the next frame. The threshold
+// the chain was handed reaches the bright pass, whatever the setting, and the tone map is told
+// the size of a bloom texel, 1/128.
+TEST_F(CHDRPostProcessTest, EachSettingAndEachValueHandedOverReachesItsUniform)
 {
     const struct
     {
@@ -677,5 +681,13 @@ TEST_F(CHDRPostProcessTest, EachSettingReachesItsUniformAndTheFilesInitializersA
         for (const auto& uniform : uniforms)
             EXPECT_EQ(valueIn(used, uniform.uniform), hdr.Settings().*uniform.value) << uniform.uniform;
     }
+    hdr.Settings() = HdrSettings{};
+    hdr.SetBrightPassThreshold(2.75f);
+    hdr.BeginScene(640.0f, 480.0f, ElapsedTime);
+    hdr.EndScene();
+    hdr.Process();
+    EXPECT_EQ(valueIn(used, "BrightPassTreshold"), 2.75f);
+    EXPECT_EQ(valueIn(used, "FinalPassRcpBlurWidth"), 0.0078125f);
+    EXPECT_EQ(valueIn(used, "FinalPassRcpBlurHeight"), 0.0078125f);
     EXPECT_NO_GL_ERROR();
 }

@@ -305,7 +305,8 @@ TEST_F(EffectTest, AParameterOfSeveralProgramsSetsThemAll)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(EffectTest, SetupSamplerAppliesTheEffectsSamplerState)
+// Setting up a sampler and enabling a texture set on it both apply the effect's sampler state.
+TEST_F(EffectTest, SetupSamplerAndEnablingATextureApplyTheEffectsSamplerState)
 {
     CGeffect effect = Load(TwoTechniques);
     ASSERT_NE(effect, nullptr) << cgGetLastListing(context);
@@ -337,7 +338,8 @@ TEST_F(EffectTest, SetupSamplerAppliesTheEffectsSamplerState)
     DrawThrough(effect, "Sample");
     Rgba nearestPixel = PixelAt(320, 240);
     cgGLDisableTextureParameter(nearest);
-    cgGLSetupSampler(linear, texture);
+    cgGLSetTextureParameter(linear, texture);
+    cgGLEnableTextureParameter(linear);
     DrawThrough(effect, "Sample");
     Rgba linearPixel = PixelAt(320, 240);
     cgGLDisableTextureParameter(linear);
