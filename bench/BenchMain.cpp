@@ -11,7 +11,9 @@
 // (by default the processor's on a renderer that draws on the processor, else the wall clock);
 // --inspector open draws every view with the inspector open over it, its timer queries and
 // read-backs included, so that its cost shows beside a run with it closed (the default);
-// --scheduling normal leaves the process in the scheduling class it was started in.
+// --scheduling realtime asks for the lowest real-time class, so that other programs on the machine
+// disturb the measurement less; by default the process stays in the class it was started in and
+// shares the processors.
 #include "BenchReport.h"
 #include "CameraTour.h"
 #include "InterleavedRounds.h"
@@ -46,7 +48,7 @@ struct Options
     std::vector<const TourView*> views;
     std::string clock;  // empty: chosen by the renderer
     std::string inspector = "closed";
-    std::string scheduling = "realtime";
+    std::string scheduling = "normal";
 };
 
 // Milliseconds from the start of this process to now, from the kernel's record of the start.
@@ -158,23 +160,19 @@ FrameClock RatioClock(const std::string& chosen, const std::string& renderer)
     return onProcessor ? FrameClock::Processor : FrameClock::Wall;
 }
 
-// Other programs on the machine take more than cores: they evict the caches a frame works from,
-// and more so for the water's scattered texture reads than for the speed-of-light frame's fills,
-// so under their load the processor time of the same frames grows unequally (the water's main
-// scene by about a sixth beside a test run, the speed-of-light frame not at all). In the lowest
-// real-time class the benchmark's threads run until they wait, and the others only then (and in
-// the twentieth of each second the kernel keeps for them): programs beside it all but stop for
-// the minute it runs. The highest normal priority still let them in often enough to move the
-// ratios by up to 0.1. The driver's threads, started with the context, inherit the class. Setting
-// it takes the privilege to (root, or CAP_SYS_NICE); without it the run goes on in the normal
-// class and says why.
+// In the lowest real-time class the benchmark's threads run until they wait, and other programs
+// only then (and in the twentieth of each second the kernel keeps for them): their cache traffic
+// and their claims on the cores then disturb the frames less, at the price of all but stopping
+// them for the run. The driver's threads, started with the context, inherit the class. Setting it
+// takes the privilege to (root, or CAP_SYS_NICE); without it the run goes on in the normal class.
+// Returns why the class was refused, empty when it was granted.
 std::string RequestRealTimeScheduling()
 {
     sched_param parameter{};
     parameter.sched_priority = sched_get_priority_min(SCHED_FIFO);
     if (sched_setscheduler(0, SCHED_FIFO, &parameter) == 0)
-        return "realtime";
-    return std::string("normal (real-time scheduling refused: ") + std::strerror(errno) + ")";
+        return "";
+    return std::strerror(errno);
 }
 
 // The open inspector times the stages with its own queries, as it does in the program, while the
@@ -233,7 +231,9 @@ int main(int argc, char** argv)
         return 2;
     }
     RunFacts facts;
-    facts.scheduling = options.scheduling == "realtime" ? RequestRealTimeScheduling() : "normal";
+    if (options.scheduling == "realtime")
+        facts.schedulingRefusal = RequestRealTimeScheduling();
+    facts.scheduling = facts.schedulingRefusal.empty() ? options.scheduling : "normal";
     OffscreenScene scene;
     if (!scene.Start(options.width, options.height))
     {

@@ -190,8 +190,11 @@ BenchFigures Summarise(const RoundsRecord& record, FrameClock ratioClock)
 void PrintTable(const BenchFigures& figures, const RunFacts& facts)
 {
     const RoundsPlan& plan = figures.plan;
-    std::printf("Merrowind frame benchmark: %d x %d, %s, inspector %s, scheduling %s\n", facts.width, facts.height,
-                facts.renderer.c_str(), facts.inspectorOpen ? "open" : "closed", facts.scheduling.c_str());
+    const std::string refusal =
+        facts.schedulingRefusal.empty() ? "" : " (real-time scheduling refused: " + facts.schedulingRefusal + ")";
+    std::printf("Merrowind frame benchmark: %d x %d, %s, inspector %s, scheduling %s%s\n", facts.width, facts.height,
+                facts.renderer.c_str(), facts.inspectorOpen ? "open" : "closed", facts.scheduling.c_str(),
+                refusal.c_str());
     std::printf("%zu tour views and the speed-of-light frame, interleaved: each round renders %d frame(s) of every "
                 "view,\nstarting one further along than the round before, each followed by a speed-of-light frame;\n"
                 "%d warm-up round(s), then %d measured. Times: medians over each view's %d measured frames (the\n"
@@ -230,9 +233,10 @@ void PrintJson(const BenchFigures& figures, const RunFacts& facts)
 {
     const RoundsPlan& plan = figures.plan;
     std::printf("{\"width\":%d,\"height\":%d,\"renderer\":\"%s\",\"ratio_clock\":\"%s\",\"inspector\":\"%s\","
-                "\"scheduling\":\"%s\",\"warmup_rounds\":%d,\"rounds\":%d,\"frames_per_round\":%d,\"views\":[",
+                "\"scheduling\":\"%s\",\"scheduling_refused\":\"%s\",\"warmup_rounds\":%d,\"rounds\":%d,"
+                "\"frames_per_round\":%d,\"views\":[",
                 facts.width, facts.height, facts.renderer.c_str(), ClockName(figures.ratioClock),
-                facts.inspectorOpen ? "open" : "closed", facts.scheduling == "realtime" ? "realtime" : "normal",
+                facts.inspectorOpen ? "open" : "closed", facts.scheduling.c_str(), facts.schedulingRefusal.c_str(),
                 plan.warmupRounds, plan.rounds, plan.framesPerRound);
     for (std::size_t i = 0; i < figures.views.size(); ++i)
     {

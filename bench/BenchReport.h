@@ -61,7 +61,8 @@ struct RunFacts
     double loadAfter = 0.0;  // and after them
     std::size_t messageBoxes = 0;
     bool inspectorOpen = false;  // the views drawn with the inspector over them
-    std::string scheduling;  // "realtime", or "normal" with the reason when real time was refused
+    std::string scheduling;  // the class the run was in: "realtime" or "normal"
+    std::string schedulingRefusal;  // why the real-time class was refused; empty when it was not
 };
 
 void PrintTable(const BenchFigures& figures, const RunFacts& facts);

@@ -5,16 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace
 {
-// The benchmark in the normal scheduling class: in its real-time one it would hold the cores from
-// the tests that run beside it.
-const std::string Bench = std::string(MERROWIND_RUN_DIR) + "/merrowind-bench --scheduling normal";
+const std::string Bench = std::string(MERROWIND_RUN_DIR) + "/merrowind-bench";
 
 std::vector<std::string> RunLines(const std::string& command)
 {
@@ -93,7 +94,8 @@ TEST(Benchmark, RunsTheTourInRoundsAndEndsWithACompleteJsonLine)
     EXPECT_EQ(json.find("nan"), std::string::npos);
     EXPECT_EQ(json.find("inf"), std::string::npos);
     EXPECT_NE(json.find("\"message_boxes\":0}"), std::string::npos) << "the scene started with a failure: " << json;
-    EXPECT_NE(json.find("\"scheduling\":\"normal\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"scheduling\":\"normal\",\"scheduling_refused\":\"\""), std::string::npos)
+        << "shares the processors unless asked not to: " << json;
     // Every figure says what it rests on: 3 rounds of 1 frame for each of the nine views, and the
     // speed-of-light frame that followed each of those 27.
     EXPECT_EQ(NumbersAfter(json, "rounds"), std::vector<double>(11, 3.0));
@@ -197,11 +199,27 @@ TEST(Benchmark, HundredsOfFramesRaiseNoGlErrorAllocateNothingAndDoNotGrowMemory)
 }
 
 // The inspector open over the frames: what it draws and reads back raises no GL error, and the
-// run says that its figures include the inspector.
-TEST(Benchmark, WithTheInspectorOpenTheFramesRaiseNoGlErrorAndSaySo)
+// run says that its figures include the inspector. Asked for the real-time class without the
+// privilege to it, the run goes on in the normal class, and the header and the JSON say why.
+TEST(Benchmark, WithTheInspectorOpenAndRealTimeRefusedTheFramesRaiseNoGlErrorAndTheRunSaysSo)
 {
-    const std::string json =
-        LastLine(RunLines(Bench + " --rounds 2 --frames 2 --warmup 1 --views start,turned --inspector open 2>&1"));
+    // No real-time allowance, and for root no CAP_SYS_NICE: the kernel refuses the class.
+    const std::string unprivileged =
+        geteuid() == 0 ? "prlimit --rtprio=0 setpriv --inh-caps=-sys_nice --bounding-set=-sys_nice "
+                       : "prlimit --rtprio=0 ";
+    const auto lines = RunLines(unprivileged + Bench +
+                                " --rounds 2 --frames 2 --warmup 1 --views start,turned --inspector open"
+                                " --scheduling realtime 2>&1");
+    const std::string json = LastLine(lines);
     EXPECT_NE(json.find("\"inspector\":\"open\""), std::string::npos) << json;
     EXPECT_EQ(NumbersAfter(json, "gl_errors"), std::vector<double>(3, 0.0)) << json;
+    const std::string reason = std::strerror(EPERM);
+    EXPECT_NE(json.find("\"scheduling\":\"normal\",\"scheduling_refused\":\"" + reason + "\""), std::string::npos)
+        << json;
+    const auto header = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("Merrowind frame benchmark:", 0) == 0;
+    });
+    ASSERT_NE(header, lines.end());
+    EXPECT_NE(header->find("scheduling normal (real-time scheduling refused: " + reason + ")"), std::string::npos)
+        << *header;
 }
