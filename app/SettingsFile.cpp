@@ -12,8 +12,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <set>
+
+#include <unistd.h>
 
 namespace
 {
@@ -74,20 +78,27 @@ bool IsText(const std::string& line)
                        [](char c) { return c == '\t' || c == '\r' || (c >= ' ' && c <= '~'); });
 }
 
-// The line the byte at `offset` lies on, counted from 1.
-int LineOf(const std::string& text, std::size_t offset)
-{
-    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(offset), '\n'));
-}
-
 // Why `number` cannot be the value of the setting `name`, or nothing when it was read into `value`.
+// A leading '+' is taken, as editors and other programs write it. The float is read from the text
+// itself, since rounding a double could round twice; the double read beside it tells a number past
+// a float's reach, such as 1e39, which is out of range, from no number at all.
 std::string ReadNumber(const std::string& name, const std::string& number, const Target& target, float& value)
 {
-    const auto [end, failure] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (number.empty() || failure != std::errc() || end != number.data() + number.size() || !std::isfinite(value))
+    const bool plus = number.size() > 1 && number[0] == '+' && number[1] != '-';
+    const char* first = number.data() + (plus ? 1 : 0);
+    const char* last = number.data() + number.size();
+    double wide = 0.0;
+    const auto [end, failure] = std::from_chars(first, last, wide);
+    if (first == last || end != last || std::isnan(wide) ||
+        (failure != std::errc() && failure != std::errc::result_out_of_range))
         return "'" + number + "' is not a number";
-    if (value < target.minimum || value > target.maximum)
-        return name + " must lie between " + Number(target.minimum) + " and " + Number(target.maximum);
+    float narrow = 0.0f;
+    const bool fits = std::from_chars(first, last, narrow).ec == std::errc();
+    const double read = fits ? narrow : wide;
+    if (failure != std::errc() || read < target.minimum || read > target.maximum)
+        return "'" + number + "' is out of range: " + name + " must lie between " + Number(target.minimum) +
+               " and " + Number(target.maximum);
+    value = static_cast<float>(read);
     return "";
 }
 
@@ -153,30 +164,29 @@ std::string ReadLine(const std::string& line, FileSettings& settings, std::set<s
 }
 }
 
-bool ParseSettings(const std::string& file, const std::string& text, FileSettings& settings, std::string& error)
+std::string ParseSettings(const std::string& file, const std::string& text, FileSettings& settings)
 {
-    if (text.size() > MaxSettingsFileBytes)
-    {
-        error = ListingLine(file, LineOf(text, MaxSettingsFileBytes),
-                            "the file goes on past " + std::to_string(MaxSettingsFileBytes) + " bytes");
-        return false;
-    }
-    FileSettings read = settings;
+    // Editors that save UTF-8 may begin the file with a byte-order mark.
+    const std::string mark = "\xEF\xBB\xBF";
+    std::size_t start = text.compare(0, mark.size(), mark) == 0 ? mark.size() : 0;
+    std::string listing;
+    int damaged = 0;
     std::set<std::string> named;
-    std::size_t start = 0;
     for (int line = 1; start <= text.size(); ++line)
     {
         const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::string why = ReadLine(text.substr(start, end - start), read, named);
-        if (!why.empty())
-        {
-            error = ListingLine(file, line, why);
-            return false;
-        }
+        const bool tooLong = text.size() > MaxSettingsFileBytes && end >= MaxSettingsFileBytes;
+        const std::string why = tooLong ? "the file goes on past " + std::to_string(MaxSettingsFileBytes) + " bytes"
+                                        : ReadLine(text.substr(start, end - start), settings, named);
+        if (!why.empty() && ++damaged <= MaxReportedLines)
+            listing += ListingLine(file, line, why) + "\n";
+        if (tooLong)
+            break;
         start = end + 1;
     }
-    settings = read;
-    return true;
+    if (damaged > MaxReportedLines)
+        listing += ListingLine(file, std::to_string(damaged - MaxReportedLines) + " more lines cannot be read") + "\n";
+    return listing;
 }
 
 std::string FormatSettings(const FileSettings& settings)
@@ -191,6 +201,11 @@ std::string FormatSettings(const FileSettings& settings)
 
 namespace
 {
+// The file the load found damaged: its first save keeps it aside. Empty when it was whole.
+std::string damagedFile;
+// What the load could not read, until it is shown.
+std::string loadReport;
+
 FileSettings SettingsInUse()
 {
     return {waterSettings, HDRPostProcess.Settings(), displaySettings};
@@ -202,47 +217,102 @@ void UseSettings(const FileSettings& settings)
     HDRPostProcess.Settings() = settings.hdr;
     displaySettings = settings.display;
 }
+
+// The damaged file, kept as `path`.bak beside it: linked, not copied, so that it stays exactly what
+// it was, whatever it holds, and an existing backup is never replaced. Why not, or nothing.
+std::string KeepDamagedFile(const std::string& path)
+{
+    const std::string backup = path + ".bak";
+    if (link(path.c_str(), backup.c_str()) == 0 || errno == ENOENT)
+        return "";
+    if (errno == EEXIST)
+        return "the damaged file would be lost, and " + backup + ", where it is kept, exists already";
+    return "the damaged file cannot be kept as " + backup + ": " + std::strerror(errno);
 }
 
-void LoadSettingsFile()
+bool WriteAll(int file, const std::string& text)
 {
-    if (StampOf(SettingsFileName) == FileStamp())
-        return;
+    for (std::size_t done = 0; done < text.size();)
+    {
+        const ssize_t count = write(file, text.data() + done, text.size() - done);
+        if (count < 0 && errno != EINTR)
+            return false;
+        done += count > 0 ? static_cast<std::size_t>(count) : 0;
+    }
+    return true;
+}
+
+// What reading the file at `path` into `settings` left out, for a box; nothing where all of it was
+// read, or there is no file.
+std::string ReadSettingsFile(const std::string& path, FileSettings& settings)
+{
+    if (StampOf(path) == FileStamp())
+        return "";
     std::string text;
-    std::string error;
-    if (!ReadTextFile(SettingsFileName, text, MaxSettingsFileBytes + 1))
-        error = ListingLine(SettingsFileName, "the file cannot be read");
-    FileSettings settings = SettingsInUse();
-    if (error.empty() && ParseSettings(SettingsFileName, text, settings, error))
-    {
-        UseSettings(settings);
-        return;
-    }
-    MessageBox(nullptr, error + "; every setting keeps its default.", "Error", MB_OK);
+    if (!ReadTextFile(path, text, MaxSettingsFileBytes + 1))
+        return ListingLine(path, "the file cannot be read") + "; every setting keeps its default.";
+    const std::string listing = ParseSettings(path, text, settings);
+    return listing.empty() ? "" : listing + "Each line above is left out; the rest of the file is read.";
 }
 
-// Written aside and then renamed over the file, so that a failure leaves the saved settings whole.
-std::string SaveSettingsFile()
+// Writes `text` into a file of its own beside `path` and renames it over `path`, so that a failure
+// leaves the saved settings whole. mkstemp creates that file exclusively under a fresh name: a link
+// planted beside the settings is never followed, nor any other file overwritten. Why not, or nothing.
+std::string ReplaceFile(const std::string& path, const std::string& text)
 {
-    const std::string text = FormatSettings(SettingsInUse());
-    const std::string aside = std::string(SettingsFileName) + ".new";
-    std::FILE* file = std::fopen(aside.c_str(), "w");
-    bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    std::string aside = path + ".XXXXXX";
+    const int file = mkstemp(aside.data());
+    if (file < 0)
+        return std::strerror(errno);
+    bool written = WriteAll(file, text) && fsync(file) == 0;
     int failure = errno;
-    if (file != nullptr && std::fclose(file) != 0 && written)
+    if (close(file) != 0 && written)
     {
         written = false;
         failure = errno;
     }
-    if (written && std::rename(aside.c_str(), SettingsFileName) != 0)
+    if (written && std::rename(aside.c_str(), path.c_str()) != 0)
     {
         written = false;
         failure = errno;
     }
-    if (!written)
-    {
-        std::remove(aside.c_str());
-        return std::string("Could not save to ") + SettingsFileName + ": " + std::strerror(failure);
-    }
-    return std::string("Saved to ") + SettingsFileName + " in the working folder";
+    if (written)
+        return "";
+    unlink(aside.c_str());
+    return std::strerror(failure);
+}
+}
+
+std::string SettingsFilePath()
+{
+    return SettingsFileName;
+}
+
+void LoadSettingsFile(const std::string& path)
+{
+    FileSettings settings = SettingsInUse();
+    loadReport = ReadSettingsFile(path, settings);
+    UseSettings(settings);
+    damagedFile = loadReport.empty() ? "" : path;
+}
+
+void ReportSettingsFile()
+{
+    if (loadReport.empty())
+        return;
+    const std::string report = loadReport;
+    loadReport.clear();
+    MessageBox(nullptr, report, "Error", MB_OK);
+}
+
+std::string SaveSettingsFile(const std::string& path)
+{
+    std::string why = path == damagedFile ? KeepDamagedFile(path) : "";
+    if (why.empty())
+        why = ReplaceFile(path, FormatSettings(SettingsInUse()));
+    const std::string where = std::filesystem::absolute(path).string();
+    if (!why.empty())
+        return "Could not save to " + where + ": " + why;
+    damagedFile.clear();
+    return "Saved to " + where;
 }

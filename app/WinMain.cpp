@@ -18,10 +18,12 @@ constexpr int WindowOuterHeight = 480;
 
 long framesLeft = 0;
 
-// A frame, and the quit message once the last frame of a limited run has been shown.
+// A frame; what the settings file could not read, over the first one; and the quit message once
+// the last frame of a limited run has been shown.
 void RenderFrameWithinLimit()
 {
     RenderFrame();
+    ReportSettingsFile();
     if (framesLeft > 0 && --framesLeft == 0)
         PostQuitMessage(0);
 }
@@ -36,7 +38,7 @@ int WinMain(long frameLimit)
     MainWindow.Show();
     // Before the scene, which takes the settings up as it loads its programs. The benchmark and
     // the snapshots start the scene alone and draw the defaults, whatever a person has saved.
-    LoadSettingsFile();
+    LoadSettingsFile(SettingsFilePath());
     InitScene();
     const int exitCode = RunMessageLoop(MainWindow, MainWindowProcedure, RenderFrameWithinLimit);
     ShutdownScene();

@@ -89,7 +89,7 @@ void DrawSettingsPanel()
     DrawDisplayChoices();
     ImGui::PopItemWidth();
     if (ImGui::Button("Save"))
-        saveOutcome = SaveSettingsFile();
+        saveOutcome = SaveSettingsFile(SettingsFilePath());
     if (saveOutcome.empty())
         return;
     ImGui::SameLine();

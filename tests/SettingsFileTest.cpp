@@ -1,81 +1,129 @@
-// The settings file: what it reads and what it refuses, each with the file and line named and no
-// setting changed, a save that reads back as the same numbers, and the real program given a
-// damaged file: one box, and the picture of the defaults.
+// The settings file: what it reads and what it refuses, each damaged line named with the file
+// and its number while every sound line still takes effect; a save that reads back as the same
+// values, follows no link and keeps a damaged file aside; and the real program given a damaged
+// file: one box, over the picture the sound lines give.
 #include "FaultRun.h"
 
 #include "app/SettingsFile.h"
 #include "hdr/CHDRPostProcess.h"
+#include "platform/MessageBox.h"
 #include "shader/TextFile.h"
 #include "water/WaterPrograms.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 
 namespace
 {
+namespace fs = std::filesystem;
+
+// The previews at the top of the window show the water images, not the picture.
+constexpr int PreviewHeight = 60;
+
 bool SameSettings(const FileSettings& a, const FileSettings& b)
 {
     return SameValues(a.water, b.water, WaterSettingFields) && SameValues(a.hdr, b.hdr, HdrSettingFields) &&
            a.display.vsync == b.display.vsync && a.display.renderSize == b.display.renderSize;
 }
 
-// A file of comment lines that crosses the size limit on its line `line`.
+FileSettings SettingsInUse()
+{
+    return {waterSettings, HDRPostProcess.Settings(), displaySettings};
+}
+
+void UseDefaults()
+{
+    waterSettings = WaterSettings{};
+    HDRPostProcess.Settings() = HdrSettings{};
+    displaySettings = DisplaySettings{};
+}
+
+std::string Contents(const std::string& path)
+{
+    std::string text;
+    ReadTextFile(path, text);
+    return text;
+}
+
+// A sound first line, then comment lines until the size limit is crossed on line `line`.
 std::string LongFile(int& line)
 {
     const std::string comment = "# " + std::string(97, '-') + "\n";
-    std::string text;
+    std::string text = "hdr.key = 0.5\n";
     while (text.size() <= MaxSettingsFileBytes)
         text += comment;
-    line = static_cast<int>(MaxSettingsFileBytes / comment.size()) + 1;
-    return text;
+    line = static_cast<int>((MaxSettingsFileBytes - 14) / comment.size()) + 2;
+    return text + "hdr.exposure = 1\n";
+}
+
+// Twelve lines that are no settings: ten are named, the rest counted.
+void ManyDamagedLines(std::string& text, std::string& listing)
+{
+    for (int line = 1; line <= 12; ++line)
+    {
+        text += "?\n";
+        if (line <= 10)
+            listing += "f(" + std::to_string(line) + "): expected 'name = value'\n";
+    }
+    listing += "f: 2 more lines cannot be read\n";
 }
 }
 
-TEST(SettingsFile, ReadsWhatItKnowsAndRefusesTheRestNamingTheLine)
+TEST(SettingsFile, ReadsEverySoundLineAndNamesEachDamagedOne)
 {
     int longLine = 0;
     const std::string longFile = LongFile(longLine);
+    std::string manyLines, manyListing;
+    ManyDamagedLines(manyLines, manyListing);
     const struct
     {
         std::string text;
-        std::string error;  // empty: the text reads
+        std::string listing;  // empty: every line reads
+        std::string sound;    // the lines of a damaged text that must take effect, as they would alone
     } cases[] = {
-        {"", ""},
-        {"# kept\r\n\r\n  hdr.key=0.5 \r\n\twater.sun_intensity = 1e1\nvsync=off\n render_size = window \n", ""},
-        {"hdr.key = 0.5\nhdr.kee = 0.5\n", "f(2): there is no setting 'hdr.kee'"},
-        {"hdr.key = 0.5x", "f(1): '0.5x' is not a number"},
-        {"hdr.key = ", "f(1): '' is not a number"},
-        {"hdr.key = nan", "f(1): 'nan' is not a number"},
-        {"water.sun_intensity = inf", "f(1): 'inf' is not a number"},
-        {"water.sun_intensity = 200.5", "f(1): water.sun_intensity must lie between 0 and 200"},
-        {"hdr.exposure = 0.01", "f(1): hdr.exposure must lie between 0.05 and 5"},
-        {"hdr.key 0.5", "f(1): expected 'name = value'"},
-        {"hdr.key = 0.5\n\x7f" "ELF\x01\x02\xff\xfe = 1\n", "f(2): this is not text"},
-        {std::string("hdr.key = 0.5\0", 14), "f(1): this is not text"},
-        {"hdr.key = 0.5\nhdr.key = 0.6\n", "f(2): hdr.key is set twice"},
-        {"vsync = 0", "f(1): vsync must be on or off"},
-        {"render_size = Window", "f(1): render_size must be specified or window"},
-        {"render_size = window\nrender_size = specified\n", "f(2): render_size is set twice"},
-        {longFile, "f(" + std::to_string(longLine) + "): the file goes on past 65536 bytes"},
+        {"", "", ""},
+        {"# kept\r\n\r\n  hdr.key=0.5 \r\n\twater.sun_intensity = 1e1\nvsync=off\n render_size = window \n", "", ""},
+        {"\xEF\xBB\xBFhdr.key = +0.5\nwater.wave_speed0_x = +-0.1\n", "f(2): '+-0.1' is not a number\n", "hdr.key = 0.5"},
+        {"hdr.key = 0.5\n\xEF\xBB\xBFhdr.exposure = 1\n", "f(2): this is not text\n", "hdr.key = 0.5"},
+        {"hdr.exposure = 3.0\nhdr.key = 0,5\n", "f(2): '0,5' is not a number\n", "hdr.exposure = 3"},
+        {"hdr.key = 0.5\nhdr.kee = 0.5\n", "f(2): there is no setting 'hdr.kee'\n", "hdr.key = 0.5"},
+        {"hdr.key = 0.5x", "f(1): '0.5x' is not a number\n", ""},
+        {"hdr.key = ", "f(1): '' is not a number\n", ""},
+        {"hdr.key = nan", "f(1): 'nan' is not a number\n", ""},
+        {"hdr.key = 1e39", "f(1): '1e39' is out of range: hdr.key must lie between 0.05 and 1\n", ""},
+        {"hdr.key = -1e400", "f(1): '-1e400' is out of range: hdr.key must lie between 0.05 and 1\n", ""},
+        {"water.sun_intensity = 1e-50\nhdr.key = 0.05", "", ""},
+        {"water.sun_intensity = -inf", "f(1): '-inf' is out of range: water.sun_intensity must lie between 0 and 200\n", ""},
+        {"water.sun_intensity = 200.5", "f(1): '200.5' is out of range: water.sun_intensity must lie between 0 and 200\n", ""},
+        {"hdr.exposure = 7", "f(1): '7' is out of range: hdr.exposure must lie between 0.05 and 5\n", ""},
+        {"hdr.exposure = 0.01", "f(1): '0.01' is out of range: hdr.exposure must lie between 0.05 and 5\n", ""},
+        {"hdr.key 0.5", "f(1): expected 'name = value'\n", ""},
+        {"hdr.key = 0.5\n\x7f" "ELF\x01\x02\xff\xfe = 1\n", "f(2): this is not text\n", "hdr.key = 0.5"},
+        {std::string("hdr.key = 0.5\0", 14), "f(1): this is not text\n", ""},
+        {"hdr.key = 0.5\nhdr.key = 0.6\n", "f(2): hdr.key is set twice\n", "hdr.key = 0.5"},
+        {"hdr.key = 0,5\nhdr.key = 0.6\n", "f(1): '0,5' is not a number\n", "hdr.key = 0.6"},
+        {"vsync = 0\nrender_size = window", "f(1): vsync must be on or off\n", "render_size = window"},
+        {"render_size = Window", "f(1): render_size must be specified or window\n", ""},
+        {"render_size = window\nrender_size = specified\n", "f(2): render_size is set twice\n", "render_size = window"},
+        {manyLines, manyListing, ""},
+        {longFile, "f(" + std::to_string(longLine) + "): the file goes on past 65536 bytes\n", "hdr.key = 0.5"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.text.substr(0, 60));
         FileSettings settings;
-        std::string error;
-        EXPECT_EQ(ParseSettings("f", c.text, settings, error), c.error.empty());
-        EXPECT_EQ(error, c.error);
-        if (!c.error.empty())
-        {
-            EXPECT_TRUE(SameSettings(settings, FileSettings{})) << "a refused file changes nothing";
-        }
+        EXPECT_EQ(ParseSettings("f", c.text, settings), c.listing);
+        FileSettings expected;
+        ASSERT_EQ(ParseSettings("f", c.listing.empty() ? c.text : c.sound, expected), "");
+        EXPECT_TRUE(SameSettings(settings, expected)) << "the defaults, and the sound lines' values";
     }
 
     FileSettings settings;
-    std::string error;
-    ASSERT_TRUE(ParseSettings("f", cases[1].text, settings, error));
+    ASSERT_EQ(ParseSettings("f", cases[1].text, settings), "");
     EXPECT_EQ(settings.hdr.key, 0.5f);
     EXPECT_EQ(settings.water.sunIntensity, 10.0f);
     EXPECT_FALSE(settings.display.vsync);
@@ -83,14 +131,16 @@ TEST(SettingsFile, ReadsWhatItKnowsAndRefusesTheRestNamingTheLine)
     EXPECT_EQ(settings.hdr.exposure, 0.75f) << "a setting left out keeps its default";
 }
 
-// The save writes the settings in use into the working folder, each number read back bit for bit
-// (those below have no short decimal form, or lie at the ends of their ranges), and says where
-// they went; where it cannot (a folder in the file's place), it says why and leaves nothing behind.
+// The save writes the settings in use into the file at the path it is given, each number read back
+// bit for bit (those below have no short decimal form, or lie at the ends of their ranges), and
+// says where they went. A link planted where a save once wrote aside is not followed. Where it
+// cannot save (a folder in the file's place), it says why. Either way it leaves nothing behind.
 TEST(SettingsFile, ASaveWritesTheSettingsInUseOrSaysWhyNot)
 {
     ScratchFolder folder;
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder.PathOf(""));
+    const std::string path = folder.PathOf(SettingsFileName);
+    folder.Write("target", "kept");
+    fs::create_symlink(folder.PathOf("target"), path + ".new");
     waterSettings.waveSpeed0X = -1.0f / 3.0f;
     waterSettings.absorptionBlue = 1e-7f;
     waterSettings.sunShininess = 2000.0f;
@@ -99,42 +149,127 @@ TEST(SettingsFile, ASaveWritesTheSettingsInUseOrSaysWhyNot)
     displaySettings.vsync = false;
     displaySettings.renderSize = RenderSize::Window;
 
-    EXPECT_EQ(SaveSettingsFile(), "Saved to merrowind.settings in the working folder");
-    std::string text;
-    ASSERT_TRUE(ReadTextFile(SettingsFileName, text));
+    EXPECT_EQ(SaveSettingsFile(path), "Saved to " + path);
     FileSettings settings;
-    std::string error;
-    EXPECT_TRUE(ParseSettings(SettingsFileName, text, settings, error)) << error;
-    EXPECT_TRUE(SameSettings(settings, {waterSettings, HDRPostProcess.Settings(), displaySettings}));
+    EXPECT_EQ(ParseSettings(path, Contents(path), settings), "");
+    EXPECT_TRUE(SameSettings(settings, SettingsInUse()));
+    EXPECT_EQ(Contents(folder.PathOf("target")), "kept");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
 
-    std::filesystem::remove(SettingsFileName);
-    std::filesystem::create_directory(SettingsFileName);
-    EXPECT_EQ(SaveSettingsFile(), "Could not save to merrowind.settings: Is a directory");
-    EXPECT_FALSE(std::filesystem::exists("merrowind.settings.new"));
-
-    waterSettings = WaterSettings{};
-    HDRPostProcess.Settings() = HdrSettings{};
-    displaySettings = DisplaySettings{};
-    std::filesystem::current_path(previous);
+    fs::remove(path);
+    fs::create_directory(path);
+    EXPECT_EQ(SaveSettingsFile(path), "Could not save to " + path + ": Is a directory");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.PathOf("")), fs::directory_iterator()), 3)
+        << "the folder in the file's place, the link and its target";
+    UseDefaults();
 }
 
-// The damaged file's first lines are sound and would darken the picture fifteenfold; none of them
-// may take effect.
-TEST(SettingsFileEndToEnd, ADamagedFileGivesOneBoxAndTheDefaults)
+// A file with a damaged line is loaded for its sound lines and reported once; the first save over
+// it keeps it as merrowind.settings.bak, later saves leave that alone, and where a backup stands
+// already the save refuses rather than lose the damaged file. A whole file is never backed up.
+TEST(SettingsFile, TheFirstSaveOverADamagedFileKeepsIt)
+{
+    std::vector<std::string> reports;
+    SetMessageBoxSink([&reports](const MessageBoxRecord& box) { reports.push_back(box.caption + ": " + box.text); });
+    ScratchFolder folder;
+    const std::string path = folder.PathOf(SettingsFileName);
+    const std::string damaged = "hdr.exposure = 3.0\nhdr.key = 0,5\n";
+    folder.Write(SettingsFileName, damaged);
+    LoadSettingsFile(path);
+    EXPECT_EQ(HDRPostProcess.Settings().exposure, 3.0f);
+    ReportSettingsFile();
+    ReportSettingsFile();
+    EXPECT_EQ(reports, std::vector<std::string>{"Error: " + path + "(2): '0,5' is not a number\nEach line above is "
+                                                "left out; the rest of the file is read."});
+
+    EXPECT_EQ(SaveSettingsFile(path), "Saved to " + path);
+    HDRPostProcess.Settings().key = 0.5f;
+    EXPECT_EQ(SaveSettingsFile(path), "Saved to " + path);
+    EXPECT_EQ(Contents(path + ".bak"), damaged);
+    EXPECT_NE(Contents(path).find("hdr.key = 0.5\n"), std::string::npos);
+
+    folder.Write(SettingsFileName, damaged);
+    LoadSettingsFile(path);
+    EXPECT_EQ(SaveSettingsFile(path), "Could not save to " + path + ": the damaged file would be lost, and " + path +
+                                          ".bak, where it is kept, exists already");
+    EXPECT_EQ(Contents(path), damaged);
+
+    fs::remove(path + ".bak");
+    folder.Write(SettingsFileName, "hdr.key = 0.5\n");
+    LoadSettingsFile(path);
+    EXPECT_EQ(SaveSettingsFile(path), "Saved to " + path);
+    EXPECT_FALSE(fs::exists(path + ".bak"));
+    EXPECT_EQ(reports.size(), 1u);
+    SetMessageBoxSink(nullptr);
+    UseDefaults();
+}
+
+namespace
+{
+struct Rows
+{
+    int top, bottom;
+};
+
+// The rows of the window's picture below its previews that `box` leaves uncovered: the taller band
+// above or below it.
+Rows UncoveredRows(FaultRun& run, unsigned long box, int height)
+{
+    const Rectangle window = run.Session().ClientArea(run.Window());
+    const Rectangle covered = run.Session().Frame(box);
+    const int top = std::clamp(covered.y - window.y, PreviewHeight, height);
+    const int bottom = std::clamp(covered.y + covered.height - window.y, PreviewHeight, height);
+    if (top - PreviewHeight >= height - bottom)
+        return {PreviewHeight, top};
+    return {bottom, height};
+}
+
+// The picture of a file that holds only `text`: the animation running, the eye settled.
+Capture PictureOf(const std::string& text)
 {
     FaultRun run;
-    run.Replace(SettingsFileName, "hdr.exposure = 0.05\nwater.sun_intensity = 0\nhdr.key = 0.3.1\n");
+    run.Replace(SettingsFileName, text);
+    if (!run.Launch())
+        return Capture{};
+    const Capture picture = run.WaitForAnimation(std::chrono::seconds(30));
+    run.Quit();
+    return picture;
+}
+}
+
+// The issue's own file: a sound exposure four times the default, then a key written with a decimal
+// comma. The picture is the one of a file with the sound line alone, and the box stands over it,
+// never over a window still black.
+TEST(SettingsFileEndToEnd, ADamagedLineGivesOneBoxOverThePictureOfTheSoundLines)
+{
+    const Capture reference = PictureOf("hdr.exposure = 3.0\n");
+    ASSERT_GT(reference.width, 0);
+    FaultRun run;
+    run.Replace(SettingsFileName, "hdr.exposure = 3.0\nhdr.key = 0,5\n");
     ASSERT_TRUE(run.Launch());
+    const unsigned long box = run.Session().WaitForWindowOtherThan(run.Window(), std::chrono::seconds(20));
+    ASSERT_NE(box, 0ul);
+    const Capture underTheBox = run.CaptureWindow();
+    ASSERT_EQ(underTheBox.width, reference.width);
+    const Rows rows = UncoveredRows(run, box, underTheBox.height);
+    // The first frame starts from a fixed adapted luminance, a little off the settled one.
+    EXPECT_NEAR(MeanLevel(underTheBox, 0, rows.top, underTheBox.width, rows.bottom),
+                MeanLevel(reference, 0, rows.top, reference.width, rows.bottom), 8.0)
+        << "the picture beside the box, rows " << rows.top << " to " << rows.bottom;
 
     EXPECT_EQ(run.DismissBoxes(1), std::vector<std::string>{"Error"});
-    EXPECT_TRUE(run.FollowsTheCamera());
-    const Capture later = run.CaptureWindow();
-    ASSERT_GT(later.width, 0);
-    EXPECT_GT(MeanLevel(later, 0, 60, later.width, later.height), 20.0) << "the picture is dark";
+    const Capture later = run.WaitForAnimation(std::chrono::seconds(30));
+    ASSERT_EQ(later.width, reference.width);
+    EXPECT_NEAR(MeanLevel(later, 0, PreviewHeight, later.width, later.height),
+                MeanLevel(reference, 0, PreviewHeight, reference.width, reference.height), 2.0);
     EXPECT_TRUE(run.OpenBoxes().empty());
-    EXPECT_EQ(run.Reports(), std::vector<std::string>{"Error: merrowind.settings(3): '0.3.1' is not a number; every "
-                                                      "setting keeps its default."});
+    EXPECT_EQ(run.Reports(), std::vector<std::string>{"Error: merrowind.settings(2): '0,5' is not a number\n    Each "
+                                                      "line above is left out; the rest of the file is read."});
     if (HasFailure())
+    {
+        reference.SavePng(::testing::TempDir() + "settings-sound-lines.png");
+        underTheBox.SavePng(::testing::TempDir() + "settings-damaged-box.png");
         later.SavePng(::testing::TempDir() + "settings-damaged.png");
+    }
     EXPECT_EQ(run.Quit(), std::optional<int>(0));
 }
