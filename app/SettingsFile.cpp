@@ -219,10 +219,14 @@ void UseSettings(const FileSettings& settings)
 }
 
 // The damaged file, kept as `path`.bak beside it: linked, not copied, so that it stays exactly what
-// it was, whatever it holds, and an existing backup is never replaced. Why not, or nothing.
+// it was, whatever it holds, and an existing backup is never replaced. Anything but a file (a
+// folder, a pipe) holds no settings to keep. Why not, or nothing.
 std::string KeepDamagedFile(const std::string& path)
 {
     const std::string backup = path + ".bak";
+    std::error_code unknown;
+    if (!std::filesystem::is_regular_file(path, unknown))
+        return "";
     if (link(path.c_str(), backup.c_str()) == 0 || errno == ENOENT)
         return "";
     if (errno == EEXIST)
@@ -240,6 +244,14 @@ bool WriteAll(int file, const std::string& text)
         done += count > 0 ? static_cast<std::size_t>(count) : 0;
     }
     return true;
+}
+
+// The path from the root, so that a message says where, or as given when the working folder is gone.
+std::string FullPath(const std::string& path)
+{
+    std::error_code unknown;
+    const std::filesystem::path full = std::filesystem::absolute(path, unknown);
+    return unknown ? path : full.string();
 }
 
 // What reading the file at `path` into `settings` left out, for a box; nothing where all of it was
@@ -310,7 +322,7 @@ std::string SaveSettingsFile(const std::string& path)
     std::string why = path == damagedFile ? KeepDamagedFile(path) : "";
     if (why.empty())
         why = ReplaceFile(path, FormatSettings(SettingsInUse()));
-    const std::string where = std::filesystem::absolute(path).string();
+    const std::string where = FullPath(path);
     if (!why.empty())
         return "Could not save to " + where + ": " + why;
     damagedFile.clear();

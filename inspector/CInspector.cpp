@@ -271,7 +271,7 @@ void CInspector::DrawFigures()
             ImGui::Text("%-11s %7.2f ms (GPU)", CStageTimer::StageNames[i], timer.StageMilliseconds()[i]);
     }
     else
-        ImGui::TextUnformatted("timer queries not available");
+        ImGui::TextWrapped("timer queries not available");
     ImGui::Text("eye       %.1f, %.1f, %.1f", Camera.position.x, Camera.position.y, Camera.position.z);
     ImGui::Text("direction %.2f, %.2f, %.2f", Camera.direction.x, Camera.direction.y, Camera.direction.z);
     // 0 - x rather than -x: an unturned scene reads 0, not -0.

@@ -90,8 +90,7 @@ void DrawSettingsPanel()
     ImGui::PopItemWidth();
     if (ImGui::Button("Save"))
         saveOutcome = SaveSettingsFile(SettingsFilePath());
-    if (saveOutcome.empty())
-        return;
-    ImGui::SameLine();
-    ImGui::TextUnformatted(saveOutcome.c_str());
+    // Below the button, wrapped: a failure's reason comes at the end of a long line.
+    if (!saveOutcome.empty())
+        ImGui::TextWrapped("%s", saveOutcome.c_str());
 }

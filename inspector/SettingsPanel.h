@@ -1,6 +1,6 @@
 // The inspector's settings panel: a slider for every water and HDR setting, a checkbox for vertical
 // sync and a choice of render size, each with a button that puts it back to its default, and a
-// button that saves them all into the settings file, with the outcome shown beside it. A change
+// button that saves them all into the settings file, with the outcome shown below it. A change
 // reaches the programs in the next frame.
 #pragma once
 

@@ -33,7 +33,7 @@ bool PollShaderFiles()
 void DrawShaderPanel(bool showFailure)
 {
     if (reloader.Files().empty())
-        ImGui::TextUnformatted("No programs are loaded.");
+        ImGui::TextWrapped("No programs are loaded.");
     for (const CShaderReloader::FileStatus& status : reloader.Files())
     {
         ImGui::PushID(status.file.c_str());
@@ -44,7 +44,7 @@ void DrawShaderPanel(bool showFailure)
         }
         ImGui::TextColored(status.built ? InUse : Failed, "%s", status.built ? "in use" : "failed");
         ImGui::SameLine();
-        ImGui::TextUnformatted(status.file.c_str());
+        ImGui::TextWrapped("%s", status.file.c_str());
         if (!status.built)
             ImGui::TextWrapped("The version before stays in use.");
         if (!status.listing.empty())

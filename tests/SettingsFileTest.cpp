@@ -1,16 +1,18 @@
 // The settings file: what it reads and what it refuses, each damaged line named with the file
 // and its number while every sound line still takes effect; a save that reads back as the same
-// values, follows no link and keeps a damaged file aside; and the real program given a damaged
-// file: one box, over the picture the sound lines give.
+// values, follows no link and keeps a damaged file aside, its outcome wrapped in the inspector's
+// window; and the real program given a damaged file: one box, over the picture the sound lines give.
 #include "FaultRun.h"
 
 #include "app/SettingsFile.h"
 #include "hdr/CHDRPostProcess.h"
+#include "inspector/SettingsPanel.h"
 #include "platform/MessageBox.h"
 #include "shader/TextFile.h"
 #include "water/WaterPrograms.h"
 
 #include <gtest/gtest.h>
+#include <imgui.h>
 
 #include <algorithm>
 #include <chrono>
@@ -202,6 +204,63 @@ TEST(SettingsFile, TheFirstSaveOverADamagedFileKeepsIt)
     EXPECT_EQ(reports.size(), 1u);
     SetMessageBoxSink(nullptr);
     UseDefaults();
+}
+
+namespace
+{
+// The settings panel in the inspector's window, 300 pixels wide and tall enough for every row, laid
+// out by Dear ImGui without a window system; the pointer given is over the panel, its button down or
+// not. Gives the rectangle of the last item drawn and the right edge of the window's content.
+struct PanelFrame
+{
+    ImVec2 lastMin, lastMax;
+    float contentRight;
+};
+
+PanelFrame DrawPanel(ImVec2 pointer, bool pressed)
+{
+    ImGuiIO& io = ImGui::GetIO();
+    io.DeltaTime = 1.0f / 60.0f;
+    io.MousePos = pointer;
+    io.MouseDown[0] = pressed;
+    ImGui::NewFrame();
+    ImGui::SetNextWindowPos(ImVec2(10.0f, 10.0f));
+    ImGui::SetNextWindowSize(ImVec2(300.0f, 1000.0f));
+    ImGui::Begin("Inspector");
+    DrawSettingsPanel();
+    const PanelFrame frame{ImGui::GetItemRectMin(), ImGui::GetItemRectMax(),
+                           ImGui::GetWindowPos().x + ImGui::GetWindowContentRegionMax().x};
+    ImGui::End();
+    ImGui::EndFrame();
+    return frame;
+}
+}
+
+// A save that fails (a folder in the file's place) says why below its button, wrapped at the
+// window's edge rather than cut off there.
+TEST(SettingsPanel, AFailedSaveSaysWhyWithinTheWindow)
+{
+    ScratchFolder folder;
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder.PathOf(""));
+    fs::create_directory(SettingsFilePath());
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;
+    io.DisplaySize = ImVec2(640.0f, 1020.0f);
+    unsigned char* pixels = nullptr;
+    int width = 0, height = 0;
+    io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+
+    const PanelFrame before = DrawPanel(ImVec2(-1.0f, -1.0f), false);
+    const ImVec2 save((before.lastMin.x + before.lastMax.x) / 2.0f, (before.lastMin.y + before.lastMax.y) / 2.0f);
+    DrawPanel(save, true);
+    const PanelFrame after = DrawPanel(save, false);
+    EXPECT_GT(after.lastMin.y, before.lastMax.y - 1.0f) << "the outcome is the last item, below the button";
+    EXPECT_LE(after.lastMax.x, after.contentRight + 0.5f);
+    EXPECT_GE(after.lastMax.y - after.lastMin.y, 2.0f * ImGui::GetTextLineHeight()) << "wrapped onto lines of its own";
+    ImGui::DestroyContext();
+    fs::current_path(previous);
 }
 
 namespace
