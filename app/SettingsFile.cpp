@@ -96,8 +96,8 @@ std::string ReadNumber(const std::string& name, const std::string& number, const
     const bool fits = std::from_chars(first, last, narrow).ec == std::errc();
     const double read = fits ? narrow : wide;
     if (failure != std::errc() || read < target.minimum || read > target.maximum)
-        return "'" + number + "' is out of range: " + name + " must lie between " + Number(target.minimum) +
-               " and " + Number(target.maximum);
+        return "'" + number + "' is out of range: " + name + " must lie between " + Number(target.minimum) + " and " +
+               Number(target.maximum);
     value = static_cast<float>(read);
     return "";
 }
@@ -176,7 +176,8 @@ std::string ParseSettings(const std::string& file, const std::string& text, File
     {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         const bool tooLong = text.size() > MaxSettingsFileBytes && end >= MaxSettingsFileBytes;
-        const std::string why = tooLong ? "the file goes on past " + std::to_string(MaxSettingsFileBytes) + " bytes"
+        const std::string why = tooLong ? "the file goes on past " + std::to_string(MaxSettingsFileBytes) +
+                                              " bytes; from here on nothing is read"
                                         : ReadLine(text.substr(start, end - start), settings, named);
         if (!why.empty() && ++damaged <= MaxReportedLines)
             listing += ListingLine(file, line, why) + "\n";

@@ -89,7 +89,8 @@ TEST(SettingsFile, ReadsEverySoundLineAndNamesEachDamagedOne)
     } cases[] = {
         {"", "", ""},
         {"# kept\r\n\r\n  hdr.key=0.5 \r\n\twater.sun_intensity = 1e1\nvsync=off\n render_size = window \n", "", ""},
-        {"\xEF\xBB\xBFhdr.key = +0.5\nwater.wave_speed0_x = +-0.1\n", "f(2): '+-0.1' is not a number\n", "hdr.key = 0.5"},
+        {"\xEF\xBB\xBFhdr.key = +0.5\nwater.wave_speed0_x = +-0.1\n", "f(2): '+-0.1' is not a number\n",
+         "hdr.key = 0.5"},
         {"hdr.key = 0.5\n\xEF\xBB\xBFhdr.exposure = 1\n", "f(2): this is not text\n", "hdr.key = 0.5"},
         {"hdr.exposure = 3.0\nhdr.key = 0,5\n", "f(2): '0,5' is not a number\n", "hdr.exposure = 3"},
         {"hdr.key = 0.5\nhdr.kee = 0.5\n", "f(2): there is no setting 'hdr.kee'\n", "hdr.key = 0.5"},
@@ -99,8 +100,10 @@ TEST(SettingsFile, ReadsEverySoundLineAndNamesEachDamagedOne)
         {"hdr.key = 1e39", "f(1): '1e39' is out of range: hdr.key must lie between 0.05 and 1\n", ""},
         {"hdr.key = -1e400", "f(1): '-1e400' is out of range: hdr.key must lie between 0.05 and 1\n", ""},
         {"water.sun_intensity = 1e-50\nhdr.key = 0.05", "", ""},
-        {"water.sun_intensity = -inf", "f(1): '-inf' is out of range: water.sun_intensity must lie between 0 and 200\n", ""},
-        {"water.sun_intensity = 200.5", "f(1): '200.5' is out of range: water.sun_intensity must lie between 0 and 200\n", ""},
+        {"water.sun_intensity = -inf", "f(1): '-inf' is out of range: water.sun_intensity must lie between 0 and 200\n",
+         ""},
+        {"water.sun_intensity = 200.5",
+         "f(1): '200.5' is out of range: water.sun_intensity must lie between 0 and 200\n", ""},
         {"hdr.exposure = 7", "f(1): '7' is out of range: hdr.exposure must lie between 0.05 and 5\n", ""},
         {"hdr.exposure = 0.01", "f(1): '0.01' is out of range: hdr.exposure must lie between 0.05 and 5\n", ""},
         {"hdr.key 0.5", "f(1): expected 'name = value'\n", ""},
@@ -112,7 +115,9 @@ TEST(SettingsFile, ReadsEverySoundLineAndNamesEachDamagedOne)
         {"render_size = Window", "f(1): render_size must be specified or window\n", ""},
         {"render_size = window\nrender_size = specified\n", "f(2): render_size is set twice\n", "render_size = window"},
         {manyLines, manyListing, ""},
-        {longFile, "f(" + std::to_string(longLine) + "): the file goes on past 65536 bytes\n", "hdr.key = 0.5"},
+        {longFile,
+         "f(" + std::to_string(longLine) + "): the file goes on past 65536 bytes; from here on nothing is read\n",
+         "hdr.key = 0.5"},
     };
     for (const auto& c : cases)
     {
@@ -181,8 +186,8 @@ TEST(SettingsFile, TheFirstSaveOverADamagedFileKeepsIt)
     EXPECT_EQ(HDRPostProcess.Settings().exposure, 3.0f);
     ReportSettingsFile();
     ReportSettingsFile();
-    EXPECT_EQ(reports, std::vector<std::string>{"Error: " + path + "(2): '0,5' is not a number\nEach line above is "
-                                                "left out; the rest of the file is read."});
+    EXPECT_EQ(reports, std::vector<std::string>{"Error: " + path + "(2): '0,5' is not a number\nEach line above "
+                                                "is left out; the rest of the file is read."});
 
     EXPECT_EQ(SaveSettingsFile(path), "Saved to " + path);
     HDRPostProcess.Settings().key = 0.5f;
