@@ -1,16 +1,18 @@
 #include "app/Screenshot.h"
 
+#include "platform/CUserFolders.h"
 #include "platform/PngFile.h"
 
 #include <epoxy/gl.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 namespace
 {
 bool requested = false;
-std::string lastMessage;
+ScreenshotOutcome last;
 
 std::string LocalTimeStamp(std::time_t time)
 {
@@ -19,6 +21,14 @@ std::string LocalTimeStamp(std::time_t time)
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H%M%S", &local);
     return stamp;
+}
+
+// The inspector may be closed: a failure is also said where the user who pressed F12 can read it.
+void Report(bool saved, const std::string& message)
+{
+    last = ScreenshotOutcome{message, !saved, last.number + 1};
+    if (!saved)
+        std::fprintf(stderr, "merrowind: %s\n", message.c_str());
 }
 }
 
@@ -32,21 +42,23 @@ void CaptureScreenshotIfRequested(int width, int height)
     if (!requested || width <= 0 || height <= 0)
         return;
     requested = false;
-    // A working folder removed while the program runs has no path: the write there then fails
-    // and says so.
-    std::error_code noFolder;
-    const std::filesystem::path folder = std::filesystem::current_path(noFolder);
-    const std::string path = ScreenshotPath(noFolder ? "." : folder.string(), std::time(nullptr));
+    const std::string folder = CUserFolders::OfThisProcess().Pictures();
     std::string error;
-    if (WritePngFile(path, width, height, ReadBackBuffer(width, height), error))
-        lastMessage = "Screenshot saved as " + path;
+    if (!CreateFolders(folder, error))
+        Report(false, "Screenshot not saved: " + error);
     else
-        lastMessage = "Screenshot not saved as " + path + ": " + error;
+    {
+        const std::string path = ScreenshotPath(folder, std::time(nullptr));
+        if (WritePngFile(path, width, height, ReadBackBuffer(width, height), error))
+            Report(true, "Screenshot saved as " + path);
+        else
+            Report(false, "Screenshot not saved as " + path + ": " + error);
+    }
 }
 
-const std::string& LastScreenshotMessage()
+const ScreenshotOutcome& LastScreenshot()
 {
-    return lastMessage;
+    return last;
 }
 
 std::vector<unsigned char> ReadBackBuffer(int width, int height)

@@ -1,7 +1,8 @@
 // Screenshots of the window: F12 asks for one, and the frame reads the window's picture at the
 // point it chooses (after the last drawing that belongs in the picture, before the swap) and
-// writes it as a PNG file into the working folder, named after the date and time. No box: the
-// result is kept as a message for the inspector to show.
+// writes it as a PNG file into the user's pictures folder (see CUserFolders), named after the date
+// and time. No box: the result is kept as a message for the inspector to show, and a failure is
+// also written to the standard error.
 #pragma once
 
 #include <ctime>
@@ -15,8 +16,15 @@ void RequestScreenshot();
 // request waits for the next frame that has a picture.
 void CaptureScreenshotIfRequested(int width, int height);
 
-// Where the last screenshot went, or why it could not be written; empty before the first.
-const std::string& LastScreenshotMessage();
+// Where the last screenshot went, or why it could not be written; the number counts the
+// screenshots taken or tried, so that a new outcome shows even when its message is the same.
+struct ScreenshotOutcome
+{
+    std::string message;
+    bool failed = false;
+    unsigned number = 0;
+};
+const ScreenshotOutcome& LastScreenshot();
 
 // The back buffer's pixels as 8-bit RGB, top row first.
 std::vector<unsigned char> ReadBackBuffer(int width, int height);

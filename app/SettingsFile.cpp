@@ -2,6 +2,7 @@
 #include "app/SettingsFile.h"
 
 #include "hdr/CHDRPostProcess.h"
+#include "platform/CUserFolders.h"
 #include "platform/MessageBox.h"
 #include "shader/CompilerListing.h"
 #include "shader/TextFile.h"
@@ -235,18 +236,6 @@ std::string KeepDamagedFile(const std::string& path)
     return "the damaged file cannot be kept as " + backup + ": " + std::strerror(errno);
 }
 
-bool WriteAll(int file, const std::string& text)
-{
-    for (std::size_t done = 0; done < text.size();)
-    {
-        const ssize_t count = write(file, text.data() + done, text.size() - done);
-        if (count < 0 && errno != EINTR)
-            return false;
-        done += count > 0 ? static_cast<std::size_t>(count) : 0;
-    }
-    return true;
-}
-
 // The path from the root, so that a message says where, or as given when the working folder is gone.
 std::string FullPath(const std::string& path)
 {
@@ -267,38 +256,11 @@ std::string ReadSettingsFile(const std::string& path, FileSettings& settings)
     const std::string listing = ParseSettings(path, text, settings);
     return listing.empty() ? "" : listing + "Each line above is left out; the rest of the file is read.";
 }
-
-// Writes `text` into a file of its own beside `path` and renames it over `path`, so that a failure
-// leaves the saved settings whole. mkstemp creates that file exclusively under a fresh name: a link
-// planted beside the settings is never followed, nor any other file overwritten. Why not, or nothing.
-std::string ReplaceFile(const std::string& path, const std::string& text)
-{
-    std::string aside = path + ".XXXXXX";
-    const int file = mkstemp(aside.data());
-    if (file < 0)
-        return std::strerror(errno);
-    bool written = WriteAll(file, text) && fsync(file) == 0;
-    int failure = errno;
-    if (close(file) != 0 && written)
-    {
-        written = false;
-        failure = errno;
-    }
-    if (written && std::rename(aside.c_str(), path.c_str()) != 0)
-    {
-        written = false;
-        failure = errno;
-    }
-    if (written)
-        return "";
-    unlink(aside.c_str());
-    return std::strerror(failure);
-}
 }
 
 std::string SettingsFilePath()
 {
-    return SettingsFileName;
+    return CUserFolders::OfThisProcess().Config() + "/" + SettingsFileName;
 }
 
 void LoadSettingsFile(const std::string& path)
@@ -321,10 +283,9 @@ void ReportSettingsFile()
 std::string SaveSettingsFile(const std::string& path)
 {
     std::string why = path == damagedFile ? KeepDamagedFile(path) : "";
-    if (why.empty())
-        why = ReplaceFile(path, FormatSettings(SettingsInUse()));
+    const bool saved = why.empty() && ReplaceFile(path, FormatSettings(SettingsInUse()), why);
     const std::string where = FullPath(path);
-    if (!why.empty())
+    if (!saved)
         return "Could not save to " + where + ": " + why;
     damagedFile.clear();
     return "Saved to " + where;

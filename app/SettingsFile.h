@@ -1,4 +1,5 @@
-// The settings file: the water, HDR and display settings a person chose to keep, read at start.
+// The settings file: the water, HDR and display settings a person chose to keep, in the user's
+// configuration folder, read at start.
 // One `name = value` a line: the names of WaterSettingFields and HdrSettingFields with a number,
 // `vsync = on|off` and `render_size = specified|window`; blank lines and lines that start with '#'
 // are skipped, and so is a UTF-8 byte-order mark. A setting the file does not name keeps its
@@ -58,6 +59,6 @@ void LoadSettingsFile(const std::string& path);
 // Shows what the load could not read in one "Error" box, once. Called after the first frame, so that
 // the box stands over the picture the settings give, not over a window still black.
 void ReportSettingsFile();
-// Writes the settings in use into the file at `path`; gives what to show: where they went, or why
-// not. Before the first save over a file the load found damaged, that file is kept as `path`.bak.
+// Writes the settings in use into the file at `path` (see ReplaceFile: its folder is made where it
+// is missing); gives what to show: where they went, or why not. Before the first save over a file the load found damaged, that file is kept as `path`.bak.
 std::string SaveSettingsFile(const std::string& path);

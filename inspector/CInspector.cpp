@@ -7,6 +7,7 @@
 #include "hdr/CHDRPostProcess.h"
 #include "inspector/SettingsPanel.h"
 #include "inspector/ShaderPanel.h"
+#include "platform/CUserFolders.h"
 #include "platform/CWindow.h"
 
 #include <SDL.h>
@@ -17,6 +18,8 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 CInspector Inspector;
 
@@ -28,6 +31,12 @@ const ImVec2 WindowExtent(300.0f, 400.0f);
 // Bloom and bright pass are faint beside the scene: the scale goes far up, on a logarithmic slider.
 constexpr float LargestScale = 64.0f;
 constexpr const char* ToneMappedPicture = "tone-mapped picture";
+
+// Where the window's place and size are kept between runs.
+std::string LayoutPath()
+{
+    return CUserFolders::OfThisProcess().State() + "/inspector.ini";
+}
 
 // A 1 x 1 target's red texel. Reading waits for the chain, so it happens only while open.
 float ReadTexel(GLuint texture)
@@ -154,10 +163,12 @@ void CInspector::Create()
     IMGUI_CHECKVERSION();
     context = ImGui::CreateContext();
     ImGuiIO& io = ImGui::GetIO();
-    // Nothing is written beside the program, and the pointer keeps the desktop's shape.
+    // The layout is read and written here, not by Dear ImGui, so that a failed write is said;
+    // nothing is written beside the program, and the pointer keeps the desktop's shape.
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
     io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
+    LoadLayout();
     ImGui_ImplSDL2_InitForOpenGL(MainWindow.Handle(), SDL_GL_GetCurrentContext());
     ImGui_ImplOpenGL2_Init();
     views = ListTargetViews();
@@ -200,6 +211,29 @@ void CInspector::Draw()
     DrawViewCaption();
     ImGui::Render();
     RenderBesideTheScene(ImGui::GetDrawData());
+    if (ImGui::GetIO().WantSaveIniSettings)
+        SaveLayout();
+}
+
+void CInspector::LoadLayout()
+{
+    std::ifstream file(LayoutPath(), std::ios::binary);
+    const std::string layout((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ImGui::LoadIniSettingsFromMemory(layout.data(), layout.size());
+}
+
+// A failure is written to the standard error once, and shown in the window until a save succeeds;
+// the layout saved before stays as it was.
+void CInspector::SaveLayout()
+{
+    ImGui::GetIO().WantSaveIniSettings = false;
+    std::size_t size = 0;
+    const char* layout = ImGui::SaveIniSettingsToMemory(&size);
+    std::string why;
+    const std::string problem = ReplaceFile(LayoutPath(), std::string(layout, size), why) ? "" : LayoutPath() + ": " + why;
+    if (!problem.empty() && problem != layoutProblem)
+        std::fprintf(stderr, "merrowind: the inspector's layout was not saved to %s\n", problem.c_str());
+    layoutProblem = problem;
 }
 
 // The time between two drawings of the inspector is the frame's time; the first drawing after
@@ -239,6 +273,10 @@ void CInspector::DrawWindow()
         ImGui::SetNextItemOpen(true);
     if (ImGui::CollapsingHeader("Shaders"))
         DrawShaderPanel(shaderFailed);
+    // A screenshot that has failed since the window was last drawn opens its panel.
+    if (LastScreenshot().number != screenshotsSeen && LastScreenshot().failed)
+        ImGui::SetNextItemOpen(true);
+    screenshotsSeen = LastScreenshot().number;
     if (ImGui::CollapsingHeader("Screenshot"))
         DrawScreenshotPanel();
     ImGui::End();
@@ -258,6 +296,8 @@ void CInspector::DrawViewChooser()
     ImGui::SliderFloat("scale", &scale, 0.0f, LargestScale, "%.2f", ImGuiSliderFlags_Logarithmic);
     if (!viewProgram.Problem().empty())
         ImGui::TextWrapped("%s", viewProgram.Problem().c_str());
+    if (!layoutProblem.empty())
+        ImGui::TextWrapped("The window's layout was not saved to %s", layoutProblem.c_str());
 }
 
 void CInspector::DrawFigures()
@@ -284,7 +324,7 @@ void CInspector::DrawScreenshotPanel()
     ImGui::Checkbox("include the inspector", &screenshotsShowInspector);
     if (ImGui::Button("take one (F12)"))
         RequestScreenshot();
-    ImGui::TextWrapped("%s", LastScreenshotMessage().c_str());
+    ImGui::TextWrapped("%s", LastScreenshot().message.c_str());
 }
 
 // The view's name and size in the window's bottom-right corner, over the image.
@@ -305,6 +345,7 @@ void CInspector::Release()
 {
     if (context != nullptr)
     {
+        SaveLayout();
         ImGui_ImplOpenGL2_Shutdown();
         ImGui_ImplSDL2_Shutdown();
         ImGui::DestroyContext(context);

@@ -48,6 +48,9 @@ public:
 
 private:
     void Create();
+    // The window's place and size, kept in the user's state folder (see CUserFolders).
+    void LoadLayout();
+    void SaveLayout();
     void RecordFrameTime();
     void ReadLuminance();
     void DrawWindow();
@@ -76,6 +79,10 @@ private:
     // The mouse buttons held since a press that went to the inspector, and to the scene.
     std::uint32_t inspectorButtons = 0;
     std::uint32_t sceneButtons = 0;
+    // Why the layout could not be saved; empty while it could.
+    std::string layoutProblem;
+    // The number of the last screenshot outcome the window has been drawn after.
+    unsigned screenshotsSeen = 0;
 };
 
 extern CInspector Inspector;

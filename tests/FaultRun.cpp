@@ -2,6 +2,8 @@
 
 #include "RealProgram.h"
 
+#include "app/SettingsFile.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -59,6 +61,12 @@ void FaultRun::ReplaceWithPipe(const std::string& name) const
 {
     fs::remove(folder.PathOf(name));
     mkfifo(folder.PathOf(name).c_str(), 0600);
+}
+
+void FaultRun::ReplaceSettings(const std::string& text) const
+{
+    fs::create_directories(fs::path(SettingsFilePath()).parent_path());
+    std::ofstream(SettingsFilePath(), std::ios::binary) << text;
 }
 
 bool FaultRun::Launch()

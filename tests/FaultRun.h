@@ -22,6 +22,8 @@ public:
     void Replace(const std::string& name, const std::string& bytes) const;
     // Puts a named pipe that no one writes to in the file's place.
     void ReplaceWithPipe(const std::string& name) const;
+    // Writes the settings file that the program reads from the tests' configuration folder.
+    void ReplaceSettings(const std::string& text) const;
 
     // Starts the program in the copy; false when its window does not appear.
     bool Launch();

@@ -245,10 +245,7 @@ PanelFrame DrawPanel(ImVec2 pointer, bool pressed)
 // window's edge rather than cut off there.
 TEST(SettingsPanel, AFailedSaveSaysWhyWithinTheWindow)
 {
-    ScratchFolder folder;
-    const fs::path previous = fs::current_path();
-    fs::current_path(folder.PathOf(""));
-    fs::create_directory(SettingsFilePath());
+    fs::create_directories(SettingsFilePath());
     ImGui::CreateContext();
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;
@@ -265,7 +262,7 @@ TEST(SettingsPanel, AFailedSaveSaysWhyWithinTheWindow)
     EXPECT_LE(after.lastMax.x, after.contentRight + 0.5f);
     EXPECT_GE(after.lastMax.y - after.lastMin.y, 2.0f * ImGui::GetTextLineHeight()) << "wrapped onto lines of its own";
     ImGui::DestroyContext();
-    fs::current_path(previous);
+    fs::remove(SettingsFilePath());
 }
 
 namespace
@@ -292,7 +289,7 @@ Rows UncoveredRows(FaultRun& run, unsigned long box, int height)
 Capture PictureOf(const std::string& text)
 {
     FaultRun run;
-    run.Replace(SettingsFileName, text);
+    run.ReplaceSettings(text);
     if (!run.Launch())
         return Capture{};
     const Capture picture = run.WaitForAnimation(std::chrono::seconds(30));
@@ -309,7 +306,7 @@ TEST(SettingsFileEndToEnd, ADamagedLineGivesOneBoxOverThePictureOfTheSoundLines)
     const Capture reference = PictureOf("hdr.exposure = 3.0\n");
     ASSERT_GT(reference.width, 0);
     FaultRun run;
-    run.Replace(SettingsFileName, "hdr.exposure = 3.0\nhdr.key = 0,5\n");
+    run.ReplaceSettings("hdr.exposure = 3.0\nhdr.key = 0,5\n");
     ASSERT_TRUE(run.Launch());
     const unsigned long box = run.Session().WaitForWindowOtherThan(run.Window(), std::chrono::seconds(20));
     ASSERT_NE(box, 0ul);
@@ -327,7 +324,7 @@ TEST(SettingsFileEndToEnd, ADamagedLineGivesOneBoxOverThePictureOfTheSoundLines)
     EXPECT_NEAR(MeanLevel(later, 0, PreviewHeight, later.width, later.height),
                 MeanLevel(reference, 0, PreviewHeight, reference.width, reference.height), 2.0);
     EXPECT_TRUE(run.OpenBoxes().empty());
-    EXPECT_EQ(run.Reports(), std::vector<std::string>{"Error: merrowind.settings(2): '0,5' is not a number\n    Each "
+    EXPECT_EQ(run.Reports(), std::vector<std::string>{"Error: " + SettingsFilePath() + "(2): '0,5' is not a number\n    Each "
                                                       "line above is left out; the rest of the file is read."});
     if (HasFailure())
     {

@@ -16,6 +16,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace
@@ -291,13 +294,30 @@ TEST_F(RealWindowTest, TheProgramDrawsItsFramesThenShutsDownOnceLeavingNothingBe
 }
 
 // The same life with the inspector open from the first frame on a view: its window, timer
-// queries and display program are made, and the one shutdown releases them with the scene.
+// queries and display program are made, and the one shutdown releases them with the scene and
+// keeps the window's layout in the state folder. Where that folder cannot be made, the standard
+// error says so.
 TEST_F(RealWindowTest, WithTheInspectorOpenTheProgramLeavesNothingBehindEither)
 {
+    const std::string layout = std::string(std::getenv("XDG_STATE_HOME")) + "/merrowind/inspector.ini";
     ASSERT_TRUE(Inspector.OpenOnView("bright_pass"));
     ASSERT_EQ(WinMain(3), 0);
     EXPECT_NO_GL_ERROR();
     EXPECT_EQ(LiveObjects(false), std::vector<GLuint>{});
     EXPECT_EQ(ImGui::GetCurrentContext(), nullptr);
     EXPECT_FALSE(Inspector.IsOpen());
+    std::ifstream saved(layout);
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()).find("[Window][Inspector]"),
+              std::string::npos);
+
+    const std::string state = std::getenv("XDG_STATE_HOME");
+    setenv("XDG_STATE_HOME", layout.c_str(), 1);
+    ASSERT_TRUE(Inspector.OpenOnView("bright_pass"));
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(WinMain(3), 0);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("merrowind: the inspector's layout was not saved to " +
+                                                            layout + "/merrowind/inspector.ini: cannot create the "
+                                                                     "folder " + layout + "/merrowind"),
+              std::string::npos);
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
 }
