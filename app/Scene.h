@@ -9,6 +9,9 @@ class CWindow;
 // The program's window; its context is made current by the first step of InitScene.
 extern CWindow MainWindow;
 
+// Makes the folder that holds every file InitScene reads the working folder (see DataFolder.h);
+// where none does, one box names the folders tried and what each lacks, and it gives false.
+bool EnterDataFolder();
 void InitScene();
 void RenderFrame();
 // RenderFrame, telling `observer` as each stage of the frame has been issued.

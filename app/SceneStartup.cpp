@@ -9,6 +9,7 @@
 #include "hdr/CHDRPostProcess.h"
 #include "inspector/CInspector.h"
 #include "platform/CWindow.h"
+#include "platform/DataFolder.h"
 #include "platform/MessageBox.h"
 #include "scene/CSkyBox.h"
 #include "scene/CVertexBuffer.h"
@@ -23,10 +24,18 @@
 
 #include <epoxy/gl.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace
 {
+// Every file that start-up reads, relative to the data folder.
+const std::vector<std::string> DataFiles = {
+    "CG/VP_Underwater.cg", "CG/FP_Underwater.cg", "CG/VP_AboveWater.cg", "CG/FP_AboveWater.cg",
+    "CG/VP_WaterPlane.cg", "CG/FP_WaterPlane.cg", "CG/HDR_FX.cgfx",      "TerrainMaterial.bmp",
+    "norm.bmp",            "heigth.bmp",          "norm1.bmp",           "height1.bmp",
+    "skybox.bmp"};
+
 constexpr int RenderTargetSize = 1024;
 constexpr float SkyBoxEdge = 1500.0f;
 
@@ -72,6 +81,24 @@ void LabelRenderTargets()
     ForEachWaterTarget(LabelTarget);
     HDRPostProcess.ForEachTarget(LabelTarget);
 }
+}
+
+bool EnterDataFolder()
+{
+    namespace fs = std::filesystem;
+    // Either folder may be gone: its path is then empty, and it is not searched.
+    std::error_code gone;
+    const std::string working = fs::current_path(gone).string();
+    const std::string executable = fs::read_symlink("/proc/self/exe", gone).parent_path().string();
+    std::string report;
+    const std::string folder = FindDataFolder(DataFolderCandidates(working, executable), DataFiles, report);
+    std::error_code refused;
+    if (!folder.empty())
+        fs::current_path(folder, refused);
+    if (!folder.empty() && !refused)
+        return true;
+    MessageBox(nullptr, folder.empty() ? report : folder + ": " + refused.message(), "Files missing", MB_OK);
+    return false;
 }
 
 void InitScene()

@@ -8,6 +8,8 @@
 #include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
 
+#include <cstdlib>
+
 namespace
 {
 constexpr const char* WindowCaption = "Merrowind :)";
@@ -32,6 +34,8 @@ void RenderFrameWithinLimit()
 int WinMain(long frameLimit)
 {
     framesLeft = frameLimit;
+    if (!EnterDataFolder())
+        return EXIT_FAILURE;
     if (!MainWindow.Create(WindowCaption, WindowX, WindowY, WindowOuterWidth, WindowOuterHeight, MainWindowProcedure))
         return E_FAIL;
     MainWindow.SetEventFilter(InspectorTakesEvent);

@@ -34,6 +34,13 @@ RGBImage* Refuse(const char* text)
     return nullptr;
 }
 
+// Keeps why the bytes are refused, for the caller's one box.
+RGBImage* Refused(const char*& refusal, const char* text)
+{
+    refusal = text;
+    return nullptr;
+}
+
 bool HasFileHeader(const unsigned char* file, std::size_t size)
 {
     return size >= 2 && file[0] == 'B' && file[1] == 'M';
@@ -46,29 +53,48 @@ std::size_t PixelStart(const unsigned char* file, bool fileHeader, const DibHead
     return fileHeader ? ReadU32(file + PixelOffsetField) : header.sourceBytes;
 }
 
-RGBImage* Convert(const DibHeader& header, const unsigned char* pixels, std::size_t size)
+RGBImage* Convert(const DibHeader& header, const unsigned char* pixels, std::size_t size, const char*& refusal)
 {
     const CBmpDecoder decoder(header, pixels, size);
     if (decoder.OutputBytes() > MaxImageBytes)
-        return Refuse(OutOfMemory);
+        return Refused(refusal, OutOfMemory);
     if (!decoder.CanDecode())
-        return Refuse(ConversionError);
+        return Refused(refusal, ConversionError);
     auto* data = static_cast<unsigned char*>(std::calloc(decoder.OutputBytes(), 1));
     if (data == nullptr)
-        return Refuse(OutOfMemory);
+        return Refused(refusal, OutOfMemory);
     if (!decoder.Decode(data))
     {
         std::free(data);
-        return Refuse(ConversionError);
+        return Refused(refusal, ConversionError);
     }
     auto* image = static_cast<RGBImage*>(std::malloc(sizeof(RGBImage)));
     if (image == nullptr)
     {
         std::free(data);
-        return Refuse(OutOfMemory);
+        return Refused(refusal, OutOfMemory);
     }
     *image = RGBImage{decoder.Width(), static_cast<std::int32_t>(decoder.Rows()), data};
     return image;
+}
+
+RGBImage* Decode(const unsigned char* file, std::size_t size, const char*& refusal)
+{
+    const bool fileHeader = HasFileHeader(file, size);
+    if (fileHeader && size < FileHeaderSize)
+        return Refused(refusal, UnknownFormat);
+    const std::size_t headerStart = fileHeader ? FileHeaderSize : 0;
+
+    DibHeader header;
+    switch (ReadDibHeader(file + headerStart, size - headerStart, header))
+    {
+    case DibHeaderStatus::UnknownFormat: return Refused(refusal, UnknownFormat);
+    case DibHeaderStatus::TablePastTheEnd: return Refused(refusal, ConversionError);
+    case DibHeaderStatus::Read: break;
+    }
+
+    const std::size_t pixelStart = std::min(PixelStart(file, fileHeader, header), size);
+    return Convert(header, file + pixelStart, size - pixelStart, refusal);
 }
 }
 
@@ -81,24 +107,18 @@ RGBImage* LoadBMPImage(const char* fileName)
         std::snprintf(text, sizeof text, "Failed to open DIB file %s.\n", fileName);
         return Refuse(text);
     }
-    return DecodeBMPImage(file.Bytes(), file.Size());
+    const char* refusal = nullptr;
+    RGBImage* image = Decode(file.Bytes(), file.Size(), refusal);
+    if (image != nullptr)
+        return image;
+    char text[MessageCapacity];
+    std::snprintf(text, sizeof text, "%s: %s", fileName, refusal);
+    return Refuse(text);
 }
 
 RGBImage* DecodeBMPImage(const unsigned char* file, std::size_t size)
 {
-    const bool fileHeader = HasFileHeader(file, size);
-    if (fileHeader && size < FileHeaderSize)
-        return Refuse(UnknownFormat);
-    const std::size_t headerStart = fileHeader ? FileHeaderSize : 0;
-
-    DibHeader header;
-    switch (ReadDibHeader(file + headerStart, size - headerStart, header))
-    {
-    case DibHeaderStatus::UnknownFormat: return Refuse(UnknownFormat);
-    case DibHeaderStatus::TablePastTheEnd: return Refuse(ConversionError);
-    case DibHeaderStatus::Read: break;
-    }
-
-    const std::size_t pixelStart = std::min(PixelStart(file, fileHeader, header), size);
-    return Convert(header, file + pixelStart, size - pixelStart);
+    const char* refusal = nullptr;
+    RGBImage* image = Decode(file, size, refusal);
+    return image != nullptr ? image : Refuse(refusal);
 }

@@ -5,8 +5,9 @@
 
 #include <cstddef>
 
-// Returns a new image, or null after one message box (caption "Error") that says why.
+// Returns a new image, or null after one message box (caption "Error") that names the file and
+// says why.
 RGBImage* LoadBMPImage(const char* fileName);
 
-// The same for the bytes of a whole file already in memory.
+// The same for the bytes of a whole file already in memory; the box says only why.
 RGBImage* DecodeBMPImage(const unsigned char* file, std::size_t size);

@@ -167,11 +167,12 @@ protected:
         return pixels;
     }
 
+    // The box names the file, then says why.
     void ExpectRefused(const Bytes& file, const std::string& message)
     {
         boxes.clear();
         EXPECT_EQ(Load(file), nullptr);
-        ExpectOneBox(message);
+        ExpectOneBox((folder / "image.bmp").string() + ": " + message);
     }
 
     void ExpectOneBox(const std::string& message)

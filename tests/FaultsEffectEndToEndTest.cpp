@@ -92,8 +92,8 @@ TEST_F(FaultsEffect, WaterProgramsThatDoNotCompileAreReportedByStage)
 {
     run.Replace("CG/VP_AboveWater.cg", "void main() { gl_Position = undefinedVertex; }\n");
     run.Replace("CG/FP_WaterPlane.cg", run.Original("CG/FP_WaterPlane.cg") + "\nthis is no GLSL\n");
-    const std::vector<std::string> expected = {"Error VP: The compile returned an error.",
-                                               "Error FP: The compile returned an error."};
+    const std::vector<std::string> expected = {"Error VP: CG/VP_AboveWater.cg: The compile returned an error.",
+                                               "Error FP: CG/FP_WaterPlane.cg: The compile returned an error."};
     LaunchAndDismiss(expected);
     EXPECT_EQ(reports, expected);
     EXPECT_EQ(run.Quit(), std::optional<int>(0));
@@ -125,10 +125,10 @@ INSTANTIATE_TEST_SUITE_P(
     ExtremeLogs, FaultsProgramFile,
     ::testing::Values(ProgramFault{"LinePastTheLargestNumber", "CG/FP_AboveWater.cg",
                                    "#line 4294967295\nvoid main() { gl_FragColor = undeclaredColour; }\n",
-                                   "Error FP: The compile returned an error."},
+                                   "Error FP: CG/FP_AboveWater.cg: The compile returned an error."},
                       ProgramFault{"LongIdentifier", "CG/VP_Underwater.cg",
                                    "void main() { gl_Position = vec4(" + std::string(200000, 'a') + "); }\n",
-                                   "Error VP: The compile returned an error."}),
+                                   "Error VP: CG/VP_Underwater.cg: The compile returned an error."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FaultsEffect, AnEmptyEffectListsEveryTechniqueInOneReport)

@@ -74,11 +74,11 @@ std::string ExpectedText(const std::string& image, Damage damage)
     case Damage::Empty:
     case Damage::NamedPipe: return "Failed to open DIB file ./" + image + ".";
     case Damage::CutInPixels:
-    case Damage::Planes: return "Image file conversion error.";
+    case Damage::Planes: return "./" + image + ": Image file conversion error.";
     case Damage::TooLarge:
         return "The image ./" + image + " is " + std::to_string(TooLargeWidth) +
                " x 1 pixels; this OpenGL takes textures of at most 16384 x 16384.";
-    default: return "Unknown DIB file format.";
+    default: return "./" + image + ": Unknown DIB file format.";
     }
 }
 

@@ -141,10 +141,10 @@ TEST_F(WaterProgramsTest, ABrokenProgramIsReportedOnceAndTheOthersCarryOn)
 
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].caption, "Error VP");
-    EXPECT_EQ(boxes[0].text, cgGetErrorString(CG_COMPILER_ERROR));
+    EXPECT_EQ(boxes[0].text, "CG/VP_Underwater.cg: " + std::string(cgGetErrorString(CG_COMPILER_ERROR)));
     EXPECT_EQ(boxes[0].style, MB_OK);
     EXPECT_EQ(boxes[1].caption, "Error FP");
-    EXPECT_EQ(boxes[1].text, cgGetErrorString(CG_FILE_READ_ERROR));
+    EXPECT_EQ(boxes[1].text, "CG/FP_AboveWater.cg: " + std::string(cgGetErrorString(CG_FILE_READ_ERROR)));
     DrawnAboveAndBelow(BindUnderwaterPrograms, UnbindUnderwaterPrograms);
     BindWaterPlanePrograms(0.0f, 0.0f, 0.0f);
     const std::array<GLint, 2> waterPlane = StagesInUse();

@@ -4,6 +4,8 @@
 #include "scene/Textures.h"
 #include "shader/CgGL.h"
 
+#include <string>
+
 CGcontext ShaderContext = nullptr;
 float waterFrameCount = 0.0f;
 WaterSettings waterSettings;
@@ -78,14 +80,14 @@ constexpr float Speed2[2] = {0.0f, 0.0f};
 // The water's time advances by frames: twenty frames make one unit.
 constexpr double FramesPerTimeUnit = 20.0;
 
-// A program that fails to build is reported and left null; the runtime ignores null handles, so
-// the scene carries on without what it would have drawn.
+// A program that fails to build is reported, under the name of its file, and left null; the
+// runtime ignores null handles, so the scene carries on without what it would have drawn.
 CGprogram LoadProgram(CGprofile profile, const char* file, const char* errorCaption)
 {
     cgGLSetOptimalOptions(profile);
     const CGprogram program = cgCreateProgramFromFile(ShaderContext, CG_SOURCE, file, profile, "main", nullptr);
     if (program == nullptr)
-        MessageBox(nullptr, cgGetErrorString(cgGetError()), errorCaption, MB_OK);
+        MessageBox(nullptr, std::string(file) + ": " + cgGetErrorString(cgGetError()), errorCaption, MB_OK);
     cgGLLoadProgram(program);
     return program;
 }

@@ -1,0 +1,153 @@
+// Where the program reads and writes: the user's folders by the XDG Base Directory rules, resolved
+// from concrete environments, the pictures folder from a real user-dirs.dirs, the data folder
+// found among real folders, and whole-file replacement that loses nothing when it fails.
+#include "ScratchFolder.h"
+
+#include "platform/CUserFolders.h"
+#include "platform/DataFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace
+{
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Each file the program reads, relative to its data folder, in three of them.
+const std::vector<std::string> DataFiles = {"CG/VP_Underwater.cg", "norm.bmp", "skybox.bmp"};
+
+void Populate(const ScratchFolder& root, const std::string& folder, const std::vector<std::string>& files)
+{
+    for (const std::string& file : files)
+    {
+        fs::create_directories(fs::path(root.PathOf(folder + "/" + file)).parent_path());
+        root.Write(folder + "/" + file, "data");
+    }
+}
+}
+
+// Unset, empty and relative XDG variables all fall back to the home folder, as the rules say.
+TEST(UserFolders, ConfigurationAndStateFoldersFollowTheXdgVariablesOrTheHomeFolder)
+{
+    struct Case
+    {
+        CUserFolders::Environment environment;
+        std::string config, state;
+    };
+    const Case cases[] = {
+        {{{"HOME", "/home/ann"}}, "/home/ann/.config/merrowind", "/home/ann/.local/state/merrowind"},
+        {{{"HOME", "/home/ann"}, {"XDG_CONFIG_HOME", "/cfg"}, {"XDG_STATE_HOME", "/var/st"}},
+         "/cfg/merrowind",
+         "/var/st/merrowind"},
+        {{{"HOME", "/home/ann"}, {"XDG_CONFIG_HOME", "cfg"}, {"XDG_STATE_HOME", "./st"}},
+         "/home/ann/.config/merrowind",
+         "/home/ann/.local/state/merrowind"},
+        {{{"HOME", "/home/ann"}, {"XDG_CONFIG_HOME", ""}, {"XDG_STATE_HOME", ""}},
+         "/home/ann/.config/merrowind",
+         "/home/ann/.local/state/merrowind"},
+        {{{"XDG_CONFIG_HOME", "/cfg"}}, "/cfg/merrowind", "./.local/state/merrowind"},
+    };
+    for (const Case& c : cases)
+    {
+        const CUserFolders folders(c.environment);
+        EXPECT_EQ(folders.Config(), c.config);
+        EXPECT_EQ(folders.State(), c.state);
+    }
+}
+
+// The pictures folder as user-dirs.dirs names it: "$HOME/..." or an absolute path, the last line
+// that names it, backslash escapes undone; anything else leaves the home folder.
+TEST(UserFolders, PicturesGoWhereUserDirsNamesThemElseIntoTheHomeFolder)
+{
+    const ScratchFolder config;
+    const CUserFolders folders({{"HOME", "/home/ann"}, {"XDG_CONFIG_HOME", config.PathOf("")}});
+    EXPECT_EQ(folders.Pictures(), "/home/ann") << "without user-dirs.dirs";
+    const std::pair<std::string, std::string> cases[] = {
+        {"XDG_PICTURES_DIR=\"$HOME/Pictures\"\n", "/home/ann/Pictures"},
+        {"XDG_PICTURES_DIR=\"/data/pictures\"\n", "/data/pictures"},
+        {"# XDG_PICTURES_DIR=\"$HOME/old\"\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n  XDG_PICTURES_DIR=\"$HOME/My \\\"Pics\\\"\"",
+         "/home/ann/My \"Pics\""},
+        {"XDG_PICTURES_DIR=\"$HOME/first\"\nXDG_PICTURES_DIR=\"$HOME/second\"\n", "/home/ann/second"},
+        {"XDG_PICTURES_DIR=\"$HOME\"\n", "/home/ann"},
+        {"XDG_PICTURES_DIR=\"Pictures\"\n", "/home/ann"},
+        {"XDG_PICTURES_DIR=\"$HOMEWORK/p\"\n", "/home/ann"},
+        {"XDG_PICTURES_DIR=\"$HOME/unterminated\n", "/home/ann"},
+        {"XDG_PICTURES_DIRS=\"/elsewhere\"\n", "/home/ann"},
+    };
+    for (const auto& [text, pictures] : cases)
+    {
+        config.Write("user-dirs.dirs", text);
+        EXPECT_EQ(folders.Pictures(), pictures) << text;
+    }
+}
+
+// The saved file is whole or the old one stays: a folder that cannot be made, or a write that
+// cannot be renamed into place, leaves the old file and no stray file beside it.
+TEST(UserFolders, ReplaceFileCreatesItsFolderAndOnFailureKeepsTheOldFile)
+{
+    const ScratchFolder scratch;
+    const std::string path = scratch.PathOf("state/merrowind/inspector.ini");
+    std::string error;
+    ASSERT_TRUE(ReplaceFile(path, "first", error)) << error;
+    ASSERT_TRUE(ReplaceFile(path, "second", error)) << error;
+    EXPECT_EQ(ReadAll(path), "second");
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(path).parent_path()), fs::directory_iterator{}), 1);
+
+    scratch.Write("file", "not a folder");
+    EXPECT_FALSE(ReplaceFile(scratch.PathOf("file/merrowind/inspector.ini"), "x", error));
+    EXPECT_NE(error.find(scratch.PathOf("file/merrowind")), std::string::npos) << error;
+    EXPECT_EQ(ReadAll(scratch.PathOf("file")), "not a folder");
+
+    fs::create_directories(scratch.PathOf("taken/inner"));
+    EXPECT_FALSE(ReplaceFile(scratch.PathOf("taken"), "x", error));
+    EXPECT_NE(error.find("cannot write " + scratch.PathOf("taken")), std::string::npos) << error;
+    EXPECT_TRUE(fs::is_directory(scratch.PathOf("taken/inner")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.PathOf("")), fs::directory_iterator{}), 3);
+}
+
+TEST(DataFolder, CandidatesAreTheWorkingFolderThenTheExecutablesFolderAndTheShareFoldersAboveIt)
+{
+    EXPECT_EQ(DataFolderCandidates("/home/ann", "/usr/libexec/merrowind"),
+              (std::vector<std::string>{"/home/ann", "/usr/libexec/merrowind", "/usr/libexec/share/merrowind",
+                                        "/usr/share/merrowind"}));
+    EXPECT_EQ(DataFolderCandidates("/opt/m/bin/", "/opt/m/bin"),
+              (std::vector<std::string>{"/opt/m/bin", "/opt/m/share/merrowind", "/opt/share/merrowind"}));
+    EXPECT_EQ(DataFolderCandidates("", ""), std::vector<std::string>{});
+}
+
+// Only a folder with every file counts; where none has them, the report names each folder tried
+// and what it lacks.
+TEST(DataFolder, TheFirstFolderWithEveryFileIsChosenElseEachFolderTriedIsReported)
+{
+    const ScratchFolder root;
+    Populate(root, "work", {"norm.bmp"});
+    Populate(root, "prefix/share/merrowind", DataFiles);
+    fs::create_directories(root.PathOf("prefix/libexec/merrowind"));
+    fs::create_symlink("nowhere", root.PathOf("work/skybox.bmp"));
+    const std::vector<std::string> candidates =
+        DataFolderCandidates(root.PathOf("work"), root.PathOf("prefix/libexec/merrowind"));
+    std::string report;
+    EXPECT_EQ(FindDataFolder(candidates, DataFiles, report), root.PathOf("prefix/share/merrowind"));
+
+    fs::remove(root.PathOf("prefix/share/merrowind/norm.bmp"));
+    EXPECT_EQ(FindDataFolder(candidates, DataFiles, report), "");
+    const std::string expected = "The program's shaders (CG/) and images (*.bmp) are in none of the folders it "
+                                 "looked in:\n" +
+                                 root.PathOf("work") + ": lacks CG/VP_Underwater.cg\n" +
+                                 root.PathOf("prefix/libexec/merrowind") + ": has none of them\n" +
+                                 root.PathOf("prefix/libexec/share/merrowind") + ": no such folder\n" +
+                                 root.PathOf("prefix/share/merrowind") + ": lacks norm.bmp";
+    EXPECT_EQ(report, expected);
+
+    Populate(root, "work", DataFiles);
+    EXPECT_EQ(FindDataFolder(candidates, DataFiles, report), root.PathOf("work"));
+}
