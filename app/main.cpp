@@ -1,6 +1,7 @@
 // The process entry. Without arguments the program runs the scene until it is closed;
 // `merrowind --frames N` ends it after N frames, as Escape would, for soak and leak runs;
-// `merrowind --inspector VIEW` starts with the inspector open on that intermediate image.
+// `merrowind --inspector VIEW` starts with the inspector open on that intermediate image;
+// `--help` and `--version` answer without opening a window.
 #include "app/WinMain.h"
 #include "inspector/CInspector.h"
 
@@ -11,8 +12,13 @@
 namespace
 {
 constexpr const char* Usage =
-    "usage: merrowind [--frames N] [--inspector VIEW]   (N > 0: end after N frames; VIEW: one of the\n"
-    "       inspector's views, e.g. refraction_alpha or vertical_blur)\n";
+    "usage: merrowind [--frames N] [--inspector VIEW] [--help] [--version]\n"
+    "  --frames N        end after N frames (N > 0)\n"
+    "  --inspector VIEW  start with the inspector open on one of its views, e.g. refraction_alpha\n"
+    "  --help            show this and end\n"
+    "  --version         show the version and end\n"
+    "keys: arrows walk, left drag turns and raises the eye, right drag spins the scene, F1 inspector,\n"
+    "      F11 full screen, F12 screenshot into the pictures folder, Escape ends\n";
 
 // The value after option `name`: nullptr when the option is absent, "" when it has no value.
 const char* OptionValue(int argc, char** argv, const char* name)
@@ -45,6 +51,16 @@ bool OpenInspector(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    if (OptionValue(argc, argv, "--help") != nullptr)
+    {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (OptionValue(argc, argv, "--version") != nullptr)
+    {
+        std::puts("merrowind " MERROWIND_VERSION);
+        return 0;
+    }
     const long frameLimit = ReadFrameLimit(argc, argv);
     if (frameLimit < 0 || !OpenInspector(argc, argv))
     {

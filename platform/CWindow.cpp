@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -60,13 +61,69 @@ bool MayUseWayland()
     return named == nullptr || std::strstr(named, "wayland") != nullptr;
 }
 
+// SDL's drivers that draw nowhere a person can see.
+bool DrawsOffScreen(const char* driver)
+{
+    return SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0;
+}
+
+std::string Variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// Why a display driver found no display, as far as the environment tells.
+std::string WhyNoDisplay(const std::string& driver)
+{
+    if (driver == "x11")
+        return Variable("DISPLAY").empty() ? "DISPLAY is not set" : "no X server answers at DISPLAY=" + Variable("DISPLAY");
+    if (driver == "wayland")
+    {
+        const std::string socket = Variable("WAYLAND_DISPLAY").empty() ? "wayland-0" : Variable("WAYLAND_DISPLAY");
+        if (socket[0] != '/' && Variable("XDG_RUNTIME_DIR").empty())
+            return "XDG_RUNTIME_DIR is not set";
+        return "no Wayland compositor answers at " + (socket[0] == '/' ? socket : Variable("XDG_RUNTIME_DIR") + "/" + socket);
+    }
+    return SDL_GetError();
+}
+
+// Each display driver SDL has, tried again alone, with why it failed.
+std::string DisplaysTried()
+{
+    SDL_VideoQuit();
+    std::string tried;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i)
+    {
+        const char* driver = SDL_GetVideoDriver(i);
+        if (DrawsOffScreen(driver) || SDL_strcasecmp(driver, "evdev") == 0)
+            continue;
+        if (SDL_VideoInit(driver) == 0)
+            SDL_VideoQuit();
+        else
+            tried += std::string(tried.empty() ? "" : "; ") + driver + " (" + WhyNoDisplay(driver) + ")";
+    }
+    return tried;
+}
+
+// Without a display SDL falls back to a driver that draws off screen, and the program would run
+// unseen and forever. Only SDL_VIDEODRIVER naming that driver (tests, tools) asks for it.
+bool OnADisplay()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!DrawsOffScreen(driver) || SDL_strcasestr(Variable("SDL_VIDEODRIVER").c_str(), driver) != nullptr)
+        return true;
+    std::fprintf(stderr, "merrowind: no display to open the window on; tried %s\n", DisplaysTried().c_str());
+    return false;
+}
+
 bool StartVideo()
 {
     const bool seatless = MayUseWayland() && WaylandCompositorWithoutSeat();
     if (seatless)
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_OVERRIDE);
     if (SDL_Init(SDL_INIT_VIDEO) == 0)
-        return true;
+        return OnADisplay();
     MessageBox(nullptr, (seatless ? NoSeatText : "") + std::string(SDL_GetError()), "Could not open a window", MB_OK);
     return false;
 }

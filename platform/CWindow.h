@@ -18,7 +18,9 @@ public:
     // Starts the video system and creates the window, hidden, at (x, y) with the given outer
     // size, frame included: the client area is what the window manager's borders leave. The
     // procedure receives the first size message, with that client size, before this returns.
-    // False, reported in a box, when the video system or the window cannot be had.
+    // False, reported in a box, when the video system or the window cannot be had; false,
+    // reported on the standard error, when SDL finds no display and would draw off screen
+    // without SDL_VIDEODRIVER asking for it.
     bool Create(const char* caption, int x, int y, int outerWidth, int outerHeight, WindowProcedure procedure);
 
     void Show();
