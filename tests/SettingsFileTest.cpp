@@ -171,6 +171,25 @@ TEST(SettingsFile, ASaveWritesTheSettingsInUseOrSaysWhyNot)
     UseDefaults();
 }
 
+// The file lives in the user's configuration folder, which the first save makes; where that folder
+// cannot be made (a file in its place), the save says so.
+TEST(SettingsFile, LivesInTheConfigurationFolderWhichTheFirstSaveMakes)
+{
+    ScratchFolder folder;
+    const std::string config = std::getenv("XDG_CONFIG_HOME");  // the tests' own (see ScratchHome.cpp)
+    setenv("XDG_CONFIG_HOME", folder.PathOf("config").c_str(), 1);
+    const std::string path = folder.PathOf("config/merrowind/merrowind.settings");
+    EXPECT_EQ(SettingsFilePath(), path);
+    EXPECT_EQ(SaveSettingsFile(SettingsFilePath()), "Saved to " + path);
+    EXPECT_TRUE(fs::is_regular_file(path));
+
+    setenv("XDG_CONFIG_HOME", folder.Write("file", "").c_str(), 1);
+    EXPECT_EQ(SaveSettingsFile(SettingsFilePath()), "Could not save to " + folder.PathOf("file/merrowind/merrowind.settings") +
+                                                        ": cannot create the folder " + folder.PathOf("file/merrowind") +
+                                                        ": Not a directory");
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+}
+
 // A file with a damaged line is loaded for its sound lines and reported once; the first save over
 // it keeps it as merrowind.settings.bak, later saves leave that alone, and where a backup stands
 // already the save refuses rather than lose the damaged file. A whole file is never backed up.
