@@ -61,6 +61,7 @@ FileStamp StampOf(const std::string& path)
     struct stat status;
     if (stat(path.c_str(), &status) != 0)
         return {};
-    return {static_cast<long long>(status.st_mtim.tv_sec), static_cast<long long>(status.st_mtim.tv_nsec),
-            static_cast<long long>(status.st_size)};
+    return {static_cast<long long>(status.st_mtim.tv_sec),  static_cast<long long>(status.st_mtim.tv_nsec),
+            static_cast<long long>(status.st_size),         static_cast<long long>(status.st_ctim.tv_sec),
+            static_cast<long long>(status.st_ctim.tv_nsec), static_cast<unsigned long long>(status.st_ino)};
 }

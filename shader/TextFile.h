@@ -5,23 +5,31 @@
 #include <cstddef>
 #include <limits>
 #include <string>
+#include <tuple>
 
 // False when the path names no regular file or it cannot be read. At most `limit` bytes are
 // read; the rest of a longer file is left unread.
 bool ReadTextFile(const std::string& path, std::string& text,
                   std::size_t limit = std::numeric_limits<std::size_t>::max());
 
-// A file's modification time and size: a file rewritten, even within the same second, or
-// replaced, gets another stamp. A missing file has a stamp of its own, so creating it counts too.
+// A file's modification time, size, status-change time and inode: a file rewritten, even within
+// the same second, or replaced, gets another stamp, and so does one whose permissions changed (a
+// file made readable again must be read again). A missing file has a stamp of its own, so
+// creating it counts too.
 struct FileStamp
 {
     long long seconds = -1;
     long long nanoseconds = -1;
     long long size = -1;
+    long long changeSeconds = -1;
+    long long changeNanoseconds = -1;
+    unsigned long long inode = 0;
 
     bool operator==(const FileStamp& other) const
     {
-        return seconds == other.seconds && nanoseconds == other.nanoseconds && size == other.size;
+        return std::tie(seconds, nanoseconds, size, changeSeconds, changeNanoseconds, inode) ==
+               std::tie(other.seconds, other.nanoseconds, other.size, other.changeSeconds, other.changeNanoseconds,
+                        other.inode);
     }
     bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };
