@@ -4,6 +4,8 @@
 #include "shader/CShaderContext.h"
 #include "shader/CompilerListing.h"
 
+#include <algorithm>
+#include <cctype>
 #include <sstream>
 
 namespace
@@ -78,6 +80,12 @@ bool CEffect::Rebuild(const EffectSource& source, std::string& listing)
     CEffect rebuilt(context, file);
     if (!rebuilt.Build(source, listing))
         return false;
+    const std::string lacking = Lacking(rebuilt);
+    if (!lacking.empty())
+    {
+        listing += lacking;
+        return false;
+    }
     // The programs and sampler objects in use now go with `rebuilt` when it is destroyed.
     programs.swap(rebuilt.programs);
     programNames.swap(rebuilt.programNames);
@@ -125,7 +133,9 @@ bool CEffect::CreateSamplerObjects(const EffectSource& source, std::string& list
         CShaderParameter* parameter = parameters.Find(sampler.name);
         if (parameter == nullptr || !parameter->IsSampler())
         {
-            listing += ListingLine(file, sampler.line, "no program uses a sampler named '" + sampler.name + "'") + "\n";
+            listing += ListingLine(file, sampler.line, "no program uses a sampler named '" + sampler.name + "'" +
+                                                           SameNameInOtherCase(sampler.name)) +
+                       "\n";
             named = false;
             continue;
         }
@@ -133,6 +143,24 @@ bool CEffect::CreateSamplerObjects(const EffectSource& source, std::string& list
         parameter->SetSamplerObject(samplerObjects.back());
     }
     return named;
+}
+
+// Names are told apart by case, as GLSL tells them; a sampler block that differs from a sampler
+// only in case is named with it, since the two read alike.
+std::string CEffect::SameNameInOtherCase(const std::string& name) const
+{
+    const auto sameIgnoringCase = [&name](const std::string& other)
+    {
+        return other.size() == name.size() &&
+               std::equal(other.begin(), other.end(), name.begin(), [](unsigned char a, unsigned char b)
+                          { return std::tolower(a) == std::tolower(b); });
+    };
+    for (const auto& parameter : parameters.Parameters())
+    {
+        if (parameter->IsSampler() && sameIgnoringCase(parameter->Name()))
+            return " (names differ in case: a program uses '" + parameter->Name() + "')";
+    }
+    return "";
 }
 
 // Techniques are found by name, so that a rebuild keeps them; new names are added at the end.
@@ -163,6 +191,14 @@ const CGlslProgram& CEffect::ProgramNamed(const std::string& name) const
     while (programNames[index] != name)
         ++index;
     return *programs[index];
+}
+
+std::string CEffect::Lacking(const CEffect& rebuilt) const
+{
+    return usedTechniques.Lacking(file, "effect", "technique",
+                                  [&rebuilt](const std::string& name) { return rebuilt.FindTechnique(name) != nullptr; }) +
+           usedParameters.Lacking(file, "effect", "parameter", [&rebuilt](const std::string& name)
+                                  { return rebuilt.parameters.Find(name) != nullptr; });
 }
 
 CTechnique* CEffect::FirstTechnique() const

@@ -7,6 +7,7 @@
 #include "shader/CGlslProgram.h"
 #include "shader/CParameterTable.h"
 #include "shader/CTechnique.h"
+#include "shader/CUsedNames.h"
 #include "shader/EffectSource.h"
 #include "shader/TextFile.h"
 
@@ -27,7 +28,9 @@ public:
     // Compiles the programs and builds parameters and techniques; false when a program does not
     // compile or a sampler block names no sampler of a program, with the reasons in `listing`.
     bool Build(const EffectSource& source, std::string& listing);
-    // Builds `source` aside as Build does; when that succeeds, its programs and sampler states
+    // Builds `source` aside as Build does; when that succeeds and the result has every technique
+    // and parameter the scene uses (it fails, listing those it lacks, otherwise), its programs
+    // and sampler states
     // take the place of those in use, the parameters are pointed at the new programs with their
     // values, and the techniques get the passes of the same-named techniques of `source` (a
     // technique the source lacks is left with none). When it fails, nothing changes.
@@ -41,7 +44,10 @@ public:
     CTechnique* FirstTechnique() const;
     CTechnique* NextTechnique(const CTechnique& technique) const;
     CTechnique* FindTechnique(const std::string& name) const;
-    CShaderParameter* FindParameter(const std::string& name) const { return parameters.Find(name); }
+    // The technique or parameter the scene asks for by name, or null; one found is used from
+    // then on.
+    CTechnique* UseTechnique(const std::string& name) { return usedTechniques.Record(name, FindTechnique(name)); }
+    CShaderParameter* UseParameter(const std::string& name) { return usedParameters.Record(name, parameters.Find(name)); }
     const std::vector<std::unique_ptr<CGlslProgram>>& Programs() const { return programs; }
     // Takes the effect's sampler states off their units, so they reach no other texture.
     void UnbindSamplerObjects() const;
@@ -49,9 +55,12 @@ public:
 private:
     bool CompilePrograms(const EffectSource& source, std::string& listing);
     bool CreateSamplerObjects(const EffectSource& source, std::string& listing);
+    std::string SameNameInOtherCase(const std::string& name) const;
     void TieParameters();
     void BuildTechniques(const EffectSource& source);
     const CGlslProgram& ProgramNamed(const std::string& name) const;
+    // One listing line for each technique and parameter in use that `rebuilt` lacks.
+    std::string Lacking(const CEffect& rebuilt) const;
 
     CShaderContext& context;
     std::string file;
@@ -61,4 +70,6 @@ private:
     CParameterTable parameters;
     std::vector<GLuint> samplerObjects;
     std::vector<std::unique_ptr<CTechnique>> techniques;
+    CUsedNames usedTechniques;
+    CUsedNames usedParameters;
 };

@@ -61,6 +61,13 @@ bool CShaderContext::Reload(CShaderProgram& program)
     program.SetStamp(stamp);
     if (rebuilt == nullptr)
         return false;
+    const std::string lacking = program.Lacking(*rebuilt);
+    if (!lacking.empty())
+    {
+        listing += lacking;
+        RaiseShaderError(CG_COMPILER_ERROR);
+        return false;
+    }
     program.Replace(std::move(rebuilt));
     return true;
 }

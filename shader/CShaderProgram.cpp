@@ -2,6 +2,8 @@
 // across rebuilds.
 #include "shader/CShaderProgram.h"
 
+#include <algorithm>
+
 GLenum StageOfProfile(CGprofile profile)
 {
     switch (profile)
@@ -26,6 +28,17 @@ void CShaderProgram::Replace(std::unique_ptr<CGlslProgram> rebuilt)
     parameters.ClearUniforms();
     TieParameters();
     parameters.RestoreValues();
+}
+
+std::string CShaderProgram::Lacking(const CGlslProgram& rebuilt) const
+{
+    const auto offers = [&rebuilt](const std::string& name)
+    {
+        const auto& uniforms = rebuilt.Uniforms();
+        return std::any_of(uniforms.begin(), uniforms.end(),
+                           [&name](const CGlslProgram::Uniform& uniform) { return uniform.name == name; });
+    };
+    return used.Lacking(file, "program", "parameter", offers);
 }
 
 void CShaderProgram::TieParameters()

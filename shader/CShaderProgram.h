@@ -12,6 +12,7 @@
 
 #include "shader/CGlslProgram.h"
 #include "shader/CParameterTable.h"
+#include "shader/CUsedNames.h"
 #include "shader/Cg.h"
 #include "shader/TextFile.h"
 
@@ -41,7 +42,11 @@ public:
     GLenum Stage() const { return program->Stage(); }
     GLuint Name() const { return program->Name(); }
     const CGlslProgram& Program() const { return *program; }
-    CShaderParameter* FindParameter(const std::string& name) const { return parameters.Find(name); }
+    // The parameter the scene asks for by name, or null; one found is used from then on.
+    CShaderParameter* UseParameter(const std::string& name) { return used.Record(name, parameters.Find(name)); }
+    // One listing line for each parameter in use that `rebuilt` lacks: empty when it may replace
+    // the program in use.
+    std::string Lacking(const CGlslProgram& rebuilt) const;
 
 private:
     void TieParameters();
@@ -51,4 +56,5 @@ private:
     FileStamp stamp;
     std::unique_ptr<CGlslProgram> program;
     CParameterTable parameters;
+    CUsedNames used;
 };

@@ -63,7 +63,7 @@ CGparameter cgGetNamedParameter(CGprogram program, const char* name)
 {
     if (program == nullptr || name == nullptr)
         return nullptr;
-    return ToHandle(FromHandle(program)->FindParameter(name));
+    return ToHandle(FromHandle(program)->UseParameter(name));
 }
 
 void cgSetParameter1f(CGparameter parameter, float x)
@@ -118,7 +118,7 @@ CGtechnique cgGetNamedTechnique(CGeffect effect, const char* name)
 {
     if (effect == nullptr || name == nullptr)
         return nullptr;
-    return ToHandle(FromHandle(effect)->FindTechnique(name));
+    return ToHandle(FromHandle(effect)->UseTechnique(name));
 }
 
 CGbool cgValidateTechnique(CGtechnique technique)
@@ -133,7 +133,7 @@ CGparameter cgGetNamedEffectParameter(CGeffect effect, const char* name)
 {
     if (effect == nullptr || name == nullptr)
         return nullptr;
-    return ToHandle(FromHandle(effect)->FindParameter(name));
+    return ToHandle(FromHandle(effect)->UseParameter(name));
 }
 
 CGpass cgGetFirstPass(CGtechnique technique)

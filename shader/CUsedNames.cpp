@@ -1,0 +1,24 @@
+// Keeps the names the scene uses and lists those a rebuilt version lacks.
+#include "shader/CUsedNames.h"
+
+#include "shader/CompilerListing.h"
+
+#include <algorithm>
+
+void CUsedNames::Add(const std::string& name)
+{
+    if (std::find(names.begin(), names.end(), name) == names.end())
+        names.push_back(name);
+}
+
+std::string CUsedNames::Lacking(const std::string& file, const std::string& owner, const std::string& kind,
+                                const std::function<bool(const std::string&)>& offers) const
+{
+    std::string listing;
+    for (const std::string& name : names)
+    {
+        if (!offers(name))
+            listing += ListingLine(file, "the " + owner + " has no " + kind + " '" + name + "', which the scene uses") + "\n";
+    }
+    return listing;
+}
