@@ -244,12 +244,25 @@ TEST_F(EffectTest, FailuresGiveNullAndAListingWithFileAndLine)
     listing = cgGetLastListing(context);
     EXPECT_EQ(listing.rfind(path + "(3): ", 0), 0u) << listing;
     EXPECT_EQ(listing.find(path + "(3): ", 1), std::string::npos) << listing;
-    // A misspelt sampler block would lose its state without a word.
-    std::string misspeltSampler = TwoTechniques;
-    misspeltSampler.replace(misspeltSampler.find("sampler LinearTex"), 17, "sampler LinerTex");
-    EXPECT_EQ(Load(misspeltSampler), nullptr);
-    EXPECT_EQ(cgGetError(), CG_COMPILER_ERROR);
-    EXPECT_EQ(std::string(cgGetLastListing(context)), path + "(34): no program uses a sampler named 'LinerTex'\n");
+    // A misspelt sampler block would lose its state without a word; one that differs only in
+    // case reads like the sampler's name, and is named with it.
+    const struct
+    {
+        const char* block;
+        const char* listing;
+    } misspelt[] = {
+        {"sampler LinerTex", "(34): no program uses a sampler named 'LinerTex'\n"},
+        {"sampler linearTex", "(34): no program uses a sampler named 'linearTex' (names differ in case: a program "
+                              "uses 'LinearTex')\n"},
+    };
+    for (const auto& sampler : misspelt)
+    {
+        std::string misspeltSampler = TwoTechniques;
+        misspeltSampler.replace(misspeltSampler.find("sampler LinearTex"), 17, sampler.block);
+        EXPECT_EQ(Load(misspeltSampler), nullptr);
+        EXPECT_EQ(cgGetError(), CG_COMPILER_ERROR);
+        EXPECT_EQ(std::string(cgGetLastListing(context)), path + sampler.listing);
+    }
 
     EXPECT_EQ(cgCreateEffectFromFile(context, files.PathOf("absent.cgfx").c_str(), nullptr), nullptr);
     EXPECT_EQ(cgGetError(), CG_FILE_READ_ERROR);
@@ -379,7 +392,8 @@ TEST_F(EffectTest, DestroyingTheContextReleasesItsGlObjects)
 }
 
 // The effect's file broken while the scene runs: the effect in use goes on drawing through the
-// technique and parameter handles held from before, a listing says why, and no box is shown.
+// technique and parameter handles held from before, a listing says why, and no box is shown; so
+// it does when the new version builds but lacks a technique the scene uses.
 // Mended, the same handles draw with the new programs, the value set before and the sampler state.
 TEST_F(EffectTest, AReloadKeepsTheEffectInUseOnAnErrorAndBringsInTheMendedOne)
 {
@@ -411,6 +425,15 @@ TEST_F(EffectTest, AReloadKeepsTheEffectInUseOnAnErrorAndBringsInTheMendedOne)
     EXPECT_EQ(drawn(), (Rgba{0, 255, 0, 255})) << "the effect in use";
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(cgGetError(), CG_NO_ERROR);
+
+    // Built, but without the technique the scene draws with: judged as a failed build.
+    std::string renamed = TwoTechniques;
+    files.Write("effect.cgfx", renamed.replace(renamed.find("technique Fill"), 14, "technique Flood"));
+    reloader.Check(context);
+    const CShaderReloader::FileStatus lacking = reloader.Files().at(0);
+    EXPECT_FALSE(lacking.built);
+    EXPECT_EQ(lacking.listing, files.PathOf("effect.cgfx") + ": the effect has no technique 'Fill', which the scene uses\n");
+    EXPECT_EQ(drawn(), (Rgba{0, 255, 0, 255})) << "the effect in use";
 
     const CShaderReloader::FileStatus mended = reload("gl_FragColor = vec4(Tint.r, 0.2 * Tint.g, 1.0, 1.0);");
     EXPECT_TRUE(mended.built) << mended.listing;

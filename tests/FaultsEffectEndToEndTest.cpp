@@ -188,7 +188,11 @@ TEST_F(FaultsEffect, AProgramBrokenWhileRunningKeepsTheSceneDrawingAndTheMendedO
     EXPECT_GE(failedRedPixels(broken), 20) << "the shader panel does not show the failed file";
     const std::string output = "colour = vec4(mix(underWater, reflection, reflectance) + sunlight, 1.0);";
     ASSERT_NE(original.find(output), std::string::npos);
-    run.Replace(program, ReplacedOnce(original, output, "colour = vec4(1.0, 0.0, 1.0, 1.0);"));
+    // Magenta, with the water's colour kept in the program, since a program that drops what the
+    // scene sets is refused; it adds nothing, as no image holds a negative colour.
+    run.Replace(program, ReplacedOnce(original, output,
+                                      "colour = vec4(1.0, 0.0, 1.0, 1.0) + min(" + output.substr(9, output.size() - 10) +
+                                          ", 0.0);"));
     Capture mended;
     for (int attempt = 0; attempt < 50 && magentaPixels(mended) < 2000; ++attempt)
     {

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <utility>
@@ -44,9 +45,10 @@ const char* const ValuesFragmentProgram = R"(uniform float Scale;
 uniform vec2 Offset;
 uniform vec3 Tint;
 uniform vec4 Colour;
+uniform vec4 colour;
 void main()
 {
-    gl_FragColor = Colour + vec4(Tint, Offset.x + Offset.y) * Scale;
+    gl_FragColor = Colour + colour + vec4(Tint, Offset.x + Offset.y) * Scale;
 }
 )";
 
@@ -221,19 +223,23 @@ TEST_F(ShaderProgramTest, ParameterValuesReachTheProgramAtOnce)
     cgSetParameter2f(cgGetNamedParameter(program, "Offset"), 0.04f, -0.025f);
     cgGLSetParameter3f(cgGetNamedParameter(program, "Tint"), 0.2f, 0.2f, 0.01f);
     cgGLSetParameter4f(cgGetNamedParameter(program, "Colour"), 0.0f, -1.0f, 0.0f, 0.5f);
+    // Names that differ only in case are two parameters, as GLSL makes them two uniforms.
+    cgGLSetParameter4f(cgGetNamedParameter(program, "colour"), 0.25f, 0.0f, 0.0f, 0.0f);
 
     float scale = 0.0f;
     std::array<float, 2> offset{};
     std::array<float, 3> tint{};
-    std::array<float, 4> colour{};
+    std::array<float, 4> colour{}, lowerCaseColour{};
     glGetUniformfv(NameOf(program), LocationOf(program, "Scale"), &scale);
     glGetUniformfv(NameOf(program), LocationOf(program, "Offset"), offset.data());
     glGetUniformfv(NameOf(program), LocationOf(program, "Tint"), tint.data());
     glGetUniformfv(NameOf(program), LocationOf(program, "Colour"), colour.data());
+    glGetUniformfv(NameOf(program), LocationOf(program, "colour"), lowerCaseColour.data());
     EXPECT_FLOAT_EQ(scale, 0.05f);
     EXPECT_EQ(offset, (std::array<float, 2>{0.04f, -0.025f}));
     EXPECT_EQ(tint, (std::array<float, 3>{0.2f, 0.2f, 0.01f}));
     EXPECT_EQ(colour, (std::array<float, 4>{0.0f, -1.0f, 0.0f, 0.5f}));
+    EXPECT_EQ(lowerCaseColour, (std::array<float, 4>{0.25f, 0.0f, 0.0f, 0.0f}));
 
     // A setter with more components than the uniform sets the ones it has.
     cgGLSetParameter4f(cgGetNamedParameter(program, "Scale"), 2.0f, 3.0f, 4.0f, 5.0f);
@@ -346,9 +352,11 @@ TEST_F(ShaderProgramTest, ProgramsDrawAndFixedFunctionDrawingWorksAfterBothProfi
 
 // The terrain programs keep one side of the water plane: a quad across y = 0, drawn from client
 // arrays, must lose the half on the negative side of Plane0.
-// A program file broken while the scene runs: the program in use goes on drawing through the
-// handles held from before, a listing says why, and no box is shown. Mended, the same handles
-// draw with the new program and the value set before; an unchanged file is left alone.
+// A program file broken while the scene runs, or building without a parameter the scene has
+// looked up: the program in use goes on drawing through the handles held from before, a listing
+// says why, and no box is shown. Mended, the same handles draw with the new program and the value
+// set before, even when only the file's status changed (as chmod changes it); an unchanged file
+// is left alone.
 TEST_F(ShaderProgramTest, AReloadKeepsTheProgramInUseOnAnErrorAndBringsInTheMendedOne)
 {
     const auto tinted = [](const std::string& colour)
@@ -386,6 +394,24 @@ TEST_F(ShaderProgramTest, AReloadKeepsTheProgramInUseOnAnErrorAndBringsInTheMend
     EXPECT_EQ(drawn(), (Rgba{0, 255, 0, 255})) << "the program in use";
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(cgGetError(), CG_NO_ERROR);
+
+    const std::vector<CShaderReloader::FileStatus> lacking = reload("vec4(0.0, 0.0, 1.0, 1.0);");
+    EXPECT_FALSE(lacking[1].built);
+    EXPECT_NE(lacking[1].listing.find(files.PathOf("tint.cg") + ": the program has no parameter 'Tint'"),
+              std::string::npos)
+        << lacking[1].listing;
+    EXPECT_EQ(drawn(), (Rgba{0, 255, 0, 255})) << "the program in use, not one that ignores Tint";
+
+    // The same size and modification time as the broken version: only the status change time
+    // tells the two apart.
+    reload("Tint ");
+    struct stat before;
+    ASSERT_EQ(stat(files.PathOf("tint.cg").c_str(), &before), 0);
+    files.Write("tint.cg", tinted("Tint;"));
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, files.PathOf("tint.cg").c_str(), times, 0), 0);
+    reloader.Check(context);
+    EXPECT_TRUE(reloader.Files()[1].built) << reloader.Files()[1].listing;
 
     const std::vector<CShaderReloader::FileStatus> mended = reload("vec4(Tint.r, 0.2 * Tint.g, 1.0, 1.0);");
     EXPECT_TRUE(mended[1].built) << mended[1].listing;

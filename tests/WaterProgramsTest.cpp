@@ -322,7 +322,8 @@ TEST_F(WaterProgramsTest, EachSettingReachesItsUniformAndTheFilesInitializersAre
 }
 
 // The scene's water plane rebuilt from an edited file while it runs: the handles the scene holds
-// draw with the new program, and a setting changed before the rebuild holds in it.
+// draw with the new program, and a setting changed before the rebuild holds in it. An edit that
+// leaves out what the scene sets is refused, naming it.
 TEST_F(WaterProgramsTest, AnEditedWaterPlaneIsRebuiltWithTheSettingsInUse)
 {
     ScratchFolder folder;
@@ -335,13 +336,27 @@ TEST_F(WaterProgramsTest, AnEditedWaterPlaneIsRebuiltWithTheSettingsInUse)
     ASSERT_TRUE(ReadTextFile(folder.PathOf("CG/FP_WaterPlane.cg"), text));
     const std::string::size_type output = text.find("colour = vec4(mix");
     ASSERT_NE(output, std::string::npos);
-    folder.Write("CG/FP_WaterPlane.cg", text.replace(output, text.find(';', output) + 1 - output,
-                                                     "colour = vec4(0.0, 1.0, SunIntensity / 100.0, 1.0);"));
+    const std::string::size_type outputLength = text.find(';', output) + 1 - output;
+    const std::string water = text.substr(output + 9, outputLength - 10);
     CShaderReloader reloader;
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder.PathOf(""));
-    reloader.Check(ShaderContext);
-    std::filesystem::current_path(previous);
+    const auto reload = [&](const std::string& statement)
+    {
+        folder.Write("CG/FP_WaterPlane.cg", std::string(text).replace(output, outputLength, statement));
+        const std::filesystem::path previous = std::filesystem::current_path();
+        std::filesystem::current_path(folder.PathOf(""));
+        reloader.Check(ShaderContext);
+        std::filesystem::current_path(previous);
+        return *std::find_if(reloader.Files().begin(), reloader.Files().end(),
+                             [](const CShaderReloader::FileStatus& status)
+                             { return status.file == "CG/FP_WaterPlane.cg"; });
+    };
+
+    const CShaderReloader::FileStatus sunOnly = reload("colour = vec4(0.0, 1.0, SunIntensity / 100.0, 1.0);");
+    EXPECT_FALSE(sunOnly.built);
+    EXPECT_NE(sunOnly.listing.find("CG/FP_WaterPlane.cg: the program has no parameter 'ElapsedTime'"), std::string::npos)
+        << sunOnly.listing;
+    // The water's colour kept, though it adds nothing here: every texture is white.
+    EXPECT_TRUE(reload("colour = vec4(0.0, 1.0, SunIntensity / 100.0, 1.0) + min(" + water + ", 0.0);").built);
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
