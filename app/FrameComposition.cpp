@@ -4,11 +4,11 @@
 // over them, and the buffer swap.
 #include "app/Scene.h"
 
+#include "app/ISceneOverlay.h"
 #include "app/Screenshot.h"
 #include "camera/Projection.h"
 #include "camera/ViewState.h"
 #include "hdr/CHDRPostProcess.h"
-#include "inspector/CInspector.h"
 #include "platform/CWindow.h"
 #include "scene/Textures.h"
 #include "water/MainScenePass.h"
@@ -67,14 +67,14 @@ void DrawPreviews()
     DrawOverlayQuad(ReflectionTexture, PreviewWidth, 0.0f, 2.0f * PreviewWidth, PreviewHeight);
 }
 
-// A screenshot shows the open inspector only when the user chose so in it.
-void DrawInspectorAndCapture()
+// A screenshot shows the overlay only when the user chose so in it.
+void DrawOverlayAndCapture(ISceneOverlay& overlay)
 {
-    const bool inspectorInPicture = Inspector.InScreenshots();
-    if (!inspectorInPicture)
+    const bool overlayInPicture = overlay.InScreenshots();
+    if (!overlayInPicture)
         CaptureScreenshotIfRequested(WindowSize.width, WindowSize.height);
-    Inspector.Draw();
-    if (inspectorInPicture)
+    overlay.Draw();
+    if (overlayInPicture)
         CaptureScreenshotIfRequested(WindowSize.width, WindowSize.height);
 }
 }
@@ -82,7 +82,8 @@ void DrawInspectorAndCapture()
 void RenderFrame()
 {
     static NoObserver nobody;
-    RenderObservedFrame(Inspector.IsOpen() ? Inspector.BeginTimedFrame() : static_cast<IFrameObserver&>(nobody));
+    IFrameObserver* observer = SceneOverlay().BeginTimedFrame();
+    RenderObservedFrame(observer != nullptr ? *observer : nobody);
 }
 
 void RenderObservedFrame(IFrameObserver& observer)
@@ -105,10 +106,11 @@ void RenderObservedFrame(IFrameObserver& observer)
     observer.StageFinished(FrameStage::HdrChain);
     glViewport(0, 0, WindowSize.width, WindowSize.height);
     SetOverlayProjection(GL_DEPTH_BUFFER_BIT);
-    DrawOverlayQuad(Inspector.BeginView(HDRPostProcess.GetFinalTexture()), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
-    Inspector.EndView();
+    ISceneOverlay& overlay = SceneOverlay();
+    DrawOverlayQuad(overlay.BeginView(HDRPostProcess.GetFinalTexture()), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
+    overlay.EndView();
     DrawPreviews();
-    DrawInspectorAndCapture();
+    DrawOverlayAndCapture(overlay);
     observer.StageFinished(FrameStage::Composite);
     MainWindow.SwapBuffers();
     observer.StageFinished(FrameStage::Swap);

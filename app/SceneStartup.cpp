@@ -3,11 +3,11 @@
 // reports its own failure, and start-up goes on with the next step.
 #include "app/Scene.h"
 
+#include "app/ISceneOverlay.h"
 #include "camera/CCamera.h"
 #include "camera/Projection.h"
 #include "camera/ViewState.h"
 #include "hdr/CHDRPostProcess.h"
-#include "inspector/CInspector.h"
 #include "platform/CWindow.h"
 #include "platform/DataFolder.h"
 #include "platform/MessageBox.h"
@@ -121,7 +121,7 @@ void InitScene()
 
 void ShutdownScene()
 {
-    Inspector.Release();
+    SceneOverlay().Release();
     RenderTexture.Destroy(false);
     TerrainMesh.Release();
     ReleaseWaterGrid();

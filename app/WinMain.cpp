@@ -1,10 +1,10 @@
 #include "app/WinMain.h"
 
+#include "app/ISceneOverlay.h"
 #include "app/MessageLoop.h"
 #include "app/Scene.h"
 #include "app/SettingsFile.h"
 #include "app/WindowProcedure.h"
-#include "inspector/CInspector.h"
 #include "platform/CWindow.h"
 #include "platform/QuitMessage.h"
 
@@ -38,7 +38,7 @@ int WinMain(long frameLimit)
         return EXIT_FAILURE;
     if (!MainWindow.Create(WindowCaption, WindowX, WindowY, WindowOuterWidth, WindowOuterHeight, MainWindowProcedure))
         return E_FAIL;
-    MainWindow.SetEventFilter(InspectorTakesEvent);
+    MainWindow.SetEventFilter(&SceneOverlay());
     MainWindow.Show();
     // Before the scene, which takes the settings up as it loads its programs. The benchmark and
     // the snapshots start the scene alone and draw the defaults, whatever a person has saved.

@@ -195,12 +195,13 @@ private:
 void RenderView(const SceneCamera& camera, StageTimer& timer)
 {
     OffscreenScene::Place(camera);
-    if (!Inspector.IsOpen())
+    IFrameObserver* inspector = Inspector.BeginTimedFrame();
+    if (inspector == nullptr)
     {
         RenderObservedFrame(timer);
         return;
     }
-    BothObservers both(Inspector.BeginTimedFrame(), timer);
+    BothObservers both(*inspector, timer);
     RenderObservedFrame(both);
 }
 
@@ -242,7 +243,10 @@ int main(int argc, char** argv)
     }
     facts.inspectorOpen = options.inspector == "open";
     if (facts.inspectorOpen)
+    {
+        UseSceneOverlay(Inspector);
         Inspector.Open();
+    }
     glFinish();
     facts.toInitSceneMs = MillisecondsSinceProcessStart();
     RenderFrame();

@@ -90,11 +90,6 @@ bool IsKeyboardEvent(std::uint32_t type)
 }
 }
 
-bool InspectorTakesEvent(const SDL_Event& event)
-{
-    return Inspector.TakeEvent(event);
-}
-
 bool CInspector::OpenOnView(const std::string& name)
 {
     const int found = FindTargetView(ListTargetViews(), name);
@@ -175,12 +170,14 @@ void CInspector::Create()
     lastFrameCounter = 0;
 }
 
-IFrameObserver& CInspector::BeginTimedFrame()
+IFrameObserver* CInspector::BeginTimedFrame()
 {
+    if (!open)
+        return nullptr;
     if (context == nullptr)
         Create();
     timer.BeginFrame();
-    return timer;
+    return &timer;
 }
 
 GLuint CInspector::BeginView(GLuint finalTexture)

@@ -4,6 +4,7 @@
 // makes its GPU objects the first time it is opened and releases them with the scene.
 #pragma once
 
+#include "app/ISceneOverlay.h"
 #include "inspector/CFrameHistory.h"
 #include "inspector/CStageTimer.h"
 #include "inspector/CViewProgram.h"
@@ -18,7 +19,7 @@
 
 union SDL_Event;
 
-class CInspector
+class CInspector : public ISceneOverlay
 {
 public:
     // Opens the inspector from the first frame on, showing the view called `name`; false, and
@@ -28,23 +29,23 @@ public:
     void Open() { open = true; }
     bool IsOpen() const { return open; }
     // Whether a screenshot is to show the inspector too, as the user chose in it.
-    bool InScreenshots() const { return open && screenshotsShowInspector; }
+    bool InScreenshots() const override { return open && screenshotsShowInspector; }
 
     // Asked by the window before it translates an event: F1 opens and closes the inspector; while
     // open, the mouse and keyboard events that it wants are its own. True: the event is taken.
-    bool TakeEvent(const SDL_Event& event);
+    bool TakeEvent(const SDL_Event& event) override;
 
-    // The frame's hooks, called only while open: the timer that hears the frame's stages.
-    IFrameObserver& BeginTimedFrame();
+    // The frame's hooks: the timer that hears the frame's stages while open, else nullptr.
+    IFrameObserver* BeginTimedFrame() override;
     // The texture to show over the window: `finalTexture`, or the chosen view's with the display
     // program bound until EndView.
-    GLuint BeginView(GLuint finalTexture);
-    void EndView();
+    GLuint BeginView(GLuint finalTexture) override;
+    void EndView() override;
     // Draws the inspector's window over the composed frame.
-    void Draw();
+    void Draw() override;
 
     // Releases the window, the timer queries and the display program, while the context lives.
-    void Release();
+    void Release() override;
 
 private:
     void Create();
@@ -86,6 +87,3 @@ private:
 };
 
 extern CInspector Inspector;
-
-// CInspector::TakeEvent of the one inspector, in the shape of the window's event filter.
-bool InspectorTakesEvent(const SDL_Event& event);

@@ -225,7 +225,7 @@ bool CWindow::PeekMessage(Message& message)
     SDL_Event event;
     while (SDL_PollEvent(&event))
     {
-        if (eventFilter != nullptr && eventFilter(event))
+        if (eventFilter != nullptr && eventFilter->TakeEvent(event))
             continue;
         if (Translate(event, message))
             return true;

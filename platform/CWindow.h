@@ -3,6 +3,7 @@
 // the desktop platform the program was designed on.
 #pragma once
 
+#include "platform/IEventFilter.h"
 #include "platform/IMessageSource.h"
 
 #include <cstdint>
@@ -41,8 +42,7 @@ public:
     SDL_Window* Handle() const { return window; }
 
     // A filter that sees each event before it is translated; an event it takes becomes no message.
-    using EventFilter = bool (*)(const union SDL_Event& event);
-    void SetEventFilter(EventFilter filter) { eventFilter = filter; }
+    void SetEventFilter(IEventFilter* filter) { eventFilter = filter; }
 
 private:
     bool Translate(const union SDL_Event& event, Message& message) const;
@@ -59,5 +59,5 @@ private:
         int x = 0, y = 0, width = 0, height = 0;
     } windowed;
     bool coversScreen = false;
-    EventFilter eventFilter = nullptr;
+    IEventFilter* eventFilter = nullptr;
 };

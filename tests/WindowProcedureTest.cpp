@@ -301,6 +301,7 @@ TEST_F(RealWindowTest, WithTheInspectorOpenTheProgramLeavesNothingBehindEither)
 {
     const std::string layout = std::string(std::getenv("XDG_STATE_HOME")) + "/merrowind/inspector.ini";
     ASSERT_TRUE(Inspector.OpenOnView("bright_pass"));
+    UseSceneOverlay(Inspector);
     ASSERT_EQ(WinMain(3), 0);
     EXPECT_NO_GL_ERROR();
     EXPECT_EQ(LiveObjects(false), std::vector<GLuint>{});

@@ -1,7 +1,9 @@
-// The process entry. Without arguments the program runs the scene until it is closed;
+// The process entry: the scene with the inspector laid over it. It stands above both, so that
+// the scene knows no inspector. Without arguments the program runs the scene until it is closed;
 // `merrowind --frames N` ends it after N frames, as Escape would, for soak and leak runs;
 // `merrowind --inspector VIEW` starts with the inspector open on that intermediate image;
 // `--help` and `--version` answer without opening a window.
+#include "app/ISceneOverlay.h"
 #include "app/WinMain.h"
 #include "inspector/CInspector.h"
 
@@ -67,5 +69,6 @@ int main(int argc, char** argv)
         std::fputs(Usage, stderr);
         return 2;
     }
+    UseSceneOverlay(Inspector);
     return WinMain(frameLimit);
 }
