@@ -286,7 +286,11 @@ std::string SaveSettingsFile(const std::string& path)
     const bool saved = why.empty() && ReplaceFile(path, FormatSettings(SettingsInUse()), why);
     const std::string where = FullPath(path);
     if (!saved)
+    {
+        // Said where the user can read it after the program has ended, too.
+        std::fprintf(stderr, "merrowind: could not save to %s: %s\n", where.c_str(), why.c_str());
         return "Could not save to " + where + ": " + why;
+    }
     damagedFile.clear();
     return "Saved to " + where;
 }

@@ -60,5 +60,6 @@ void LoadSettingsFile(const std::string& path);
 // the box stands over the picture the settings give, not over a window still black.
 void ReportSettingsFile();
 // Writes the settings in use into the file at `path` (see ReplaceFile: its folder is made where it
-// is missing); gives what to show: where they went, or why not. Before the first save over a file the load found damaged, that file is kept as `path`.bak.
+// is missing); gives what to show: where they went, or why not, which also goes to the standard
+// error. Before the first save over a file the load found damaged, that file is kept as `path`.bak.
 std::string SaveSettingsFile(const std::string& path);

@@ -172,7 +172,7 @@ TEST(SettingsFile, ASaveWritesTheSettingsInUseOrSaysWhyNot)
 }
 
 // The file lives in the user's configuration folder, which the first save makes; where that folder
-// cannot be made (a file in its place), the save says so.
+// cannot be made (a file in its place), the save says so, in the inspector and on the standard error.
 TEST(SettingsFile, LivesInTheConfigurationFolderWhichTheFirstSaveMakes)
 {
     ScratchFolder folder;
@@ -184,9 +184,11 @@ TEST(SettingsFile, LivesInTheConfigurationFolderWhichTheFirstSaveMakes)
     EXPECT_TRUE(fs::is_regular_file(path));
 
     setenv("XDG_CONFIG_HOME", folder.Write("file", "").c_str(), 1);
-    EXPECT_EQ(SaveSettingsFile(SettingsFilePath()), "Could not save to " + folder.PathOf("file/merrowind/merrowind.settings") +
-                                                        ": cannot create the folder " + folder.PathOf("file/merrowind") +
-                                                        ": Not a directory");
+    const std::string why = "could not save to " + folder.PathOf("file/merrowind/merrowind.settings") +
+                            ": cannot create the folder " + folder.PathOf("file/merrowind") + ": Not a directory";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(SaveSettingsFile(SettingsFilePath()), "C" + why.substr(1));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "merrowind: " + why + "\n");
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
 }
 
