@@ -270,12 +270,13 @@ void CInspector::DrawWindow()
         ImGui::SetNextItemOpen(true);
     if (ImGui::CollapsingHeader("Shaders"))
         DrawShaderPanel(shaderFailed);
-    // A screenshot that has failed since the window was last drawn opens its panel.
-    if (LastScreenshot().number != screenshotsSeen && LastScreenshot().failed)
-        ImGui::SetNextItemOpen(true);
+    // A screenshot that has failed since the window was last drawn opens its panel, scrolled to why.
+    const bool screenshotFailed = LastScreenshot().number != screenshotsSeen && LastScreenshot().failed;
     screenshotsSeen = LastScreenshot().number;
+    if (screenshotFailed)
+        ImGui::SetNextItemOpen(true);
     if (ImGui::CollapsingHeader("Screenshot"))
-        DrawScreenshotPanel();
+        DrawScreenshotPanel(screenshotFailed);
     ImGui::End();
 }
 
@@ -316,12 +317,14 @@ void CInspector::DrawFigures()
     ImGui::Text("luminance %.3f, adapted %.3f", measuredLuminance, adaptedLuminance);
 }
 
-void CInspector::DrawScreenshotPanel()
+void CInspector::DrawScreenshotPanel(bool scrollToMessage)
 {
     ImGui::Checkbox("include the inspector", &screenshotsShowInspector);
     if (ImGui::Button("take one (F12)"))
         RequestScreenshot();
     ImGui::TextWrapped("%s", LastScreenshot().message.c_str());
+    if (scrollToMessage)
+        ImGui::SetScrollHereY(1.0f);
 }
 
 // The view's name and size in the window's bottom-right corner, over the image.

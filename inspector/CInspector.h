@@ -57,7 +57,7 @@ private:
     void DrawWindow();
     void DrawViewChooser();
     void DrawFigures();
-    void DrawScreenshotPanel();
+    void DrawScreenshotPanel(bool scrollToMessage);
     void DrawViewCaption();
     bool TakesMouse(const SDL_Event& event);
     bool Over(int x, int y) const;

@@ -1,6 +1,7 @@
 #include "GlContext.h"
 #include "app/MessageLoop.h"
 #include "app/Scene.h"
+#include "app/Screenshot.h"
 #include "app/WinMain.h"
 #include "app/WindowProcedure.h"
 #include "camera/CCamera.h"
@@ -16,6 +17,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -291,6 +293,32 @@ TEST_F(RealWindowTest, TheProgramDrawsItsFramesThenShutsDownOnceLeavingNothingBe
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// A screenshot goes into the pictures folder that user-dirs.dirs names, made where it is missing;
+// where it cannot be made (a file in the way), the failure goes to the standard error as well as
+// to the inspector's panel.
+TEST_F(RealWindowTest, AScreenshotGoesIntoThePicturesFolderOrSaysWhyOnTheStandardError)
+{
+    const std::string config = std::getenv("XDG_CONFIG_HOME"), home = std::getenv("HOME");
+    std::filesystem::create_directories(config);
+    std::ofstream(config + "/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n";
+    RequestScreenshot();
+    ASSERT_EQ(WinMain(3), 0);
+    const std::string saved = LastScreenshot().message;
+    ASSERT_EQ(saved.rfind("Screenshot saved as " + home + "/Pictures/merrowind-", 0), 0u) << saved;
+    EXPECT_TRUE(std::filesystem::is_regular_file(saved.substr(saved.find(home))));
+
+    std::ofstream(home + "/file") << "not a folder";
+    std::ofstream(config + "/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/file/Pictures\"\n";
+    RequestScreenshot();
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(WinMain(3), 0);
+    const std::string why = "Screenshot not saved: cannot create the folder " + home + "/file/Pictures: Not a directory";
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "merrowind: " + why + "\n");
+    EXPECT_EQ(LastScreenshot().message, why);
+    EXPECT_TRUE(LastScreenshot().failed);
+    std::filesystem::remove(config + "/user-dirs.dirs");
 }
 
 // The same life with the inspector open from the first frame on a view: its window, timer
