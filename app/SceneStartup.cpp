@@ -15,6 +15,7 @@
 #include "scene/CVertexBuffer.h"
 #include "scene/Terrain.h"
 #include "scene/Textures.h"
+#include "shader/CShaderContext.h"
 #include "shader/GlslDialect.h"
 #include "water/CRenderTexture.h"
 #include "water/MainScenePass.h"

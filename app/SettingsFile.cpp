@@ -4,7 +4,7 @@
 #include "hdr/CHDRPostProcess.h"
 #include "platform/CUserFolders.h"
 #include "platform/MessageBox.h"
-#include "shader/CompilerListing.h"
+#include "shader/FileMessage.h"
 #include "shader/TextFile.h"
 #include "water/WaterPrograms.h"
 
@@ -181,13 +181,13 @@ std::string ParseSettings(const std::string& file, const std::string& text, File
                                               " bytes; from here on nothing is read"
                                         : ReadLine(text.substr(start, end - start), settings, named);
         if (!why.empty() && ++damaged <= MaxReportedLines)
-            listing += ListingLine(file, line, why) + "\n";
+            listing += FileMessage(file, line, why) + "\n";
         if (tooLong)
             break;
         start = end + 1;
     }
     if (damaged > MaxReportedLines)
-        listing += ListingLine(file, std::to_string(damaged - MaxReportedLines) + " more lines cannot be read") + "\n";
+        listing += FileMessage(file, std::to_string(damaged - MaxReportedLines) + " more lines cannot be read") + "\n";
     return listing;
 }
 
@@ -252,7 +252,7 @@ std::string ReadSettingsFile(const std::string& path, FileSettings& settings)
         return "";
     std::string text;
     if (!ReadTextFile(path, text, MaxSettingsFileBytes + 1))
-        return ListingLine(path, "the file cannot be read") + "; every setting keeps its default.";
+        return FileMessage(path, "the file cannot be read") + "; every setting keeps its default.";
     const std::string listing = ParseSettings(path, text, settings);
     return listing.empty() ? "" : listing + "Each line above is left out; the rest of the file is read.";
 }

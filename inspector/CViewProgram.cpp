@@ -1,7 +1,7 @@
 #include "inspector/CViewProgram.h"
 
+#include "shader/CShaderContext.h"
 #include "shader/CgGL.h"
-#include "water/WaterPrograms.h"
 
 namespace
 {

@@ -1,40 +1,27 @@
 // Polls the scene's shader files and lists their state.
 #include "inspector/ShaderPanel.h"
 
+#include "shader/CShaderContext.h"
 #include "shader/CShaderReloader.h"
-#include "water/WaterPrograms.h"
 
 #include <imgui.h>
-
-#include <vector>
 
 namespace
 {
 const ImVec4 InUse(0.5f, 0.9f, 0.5f, 1.0f);
 const ImVec4 Failed(1.0f, 0.45f, 0.4f, 1.0f);
-
-CShaderReloader reloader;
-// Whether each file, in the reloader's order, built before the last poll.
-std::vector<bool> builtBefore;
 }
 
 bool PollShaderFiles()
 {
-    builtBefore.clear();
-    for (const CShaderReloader::FileStatus& status : reloader.Files())
-        builtBefore.push_back(status.built);
-    reloader.Poll(ShaderContext);
-    for (std::size_t i = 0; i < builtBefore.size(); ++i)
-        if (builtBefore[i] && !reloader.Files()[i].built)
-            return true;
-    return false;
+    return ShaderReloader.Poll(ShaderContext);
 }
 
 void DrawShaderPanel(bool showFailure)
 {
-    if (reloader.Files().empty())
+    if (ShaderReloader.Files().empty())
         ImGui::TextWrapped("No programs are loaded.");
-    for (const CShaderReloader::FileStatus& status : reloader.Files())
+    for (const CShaderReloader::FileStatus& status : ShaderReloader.Files())
     {
         ImGui::PushID(status.file.c_str());
         if (showFailure && !status.built)

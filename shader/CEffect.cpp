@@ -3,6 +3,7 @@
 
 #include "shader/CShaderContext.h"
 #include "shader/CompilerListing.h"
+#include "shader/FileMessage.h"
 
 #include <algorithm>
 #include <cctype>
@@ -133,7 +134,7 @@ bool CEffect::CreateSamplerObjects(const EffectSource& source, std::string& list
         CShaderParameter* parameter = parameters.Find(sampler.name);
         if (parameter == nullptr || !parameter->IsSampler())
         {
-            listing += ListingLine(file, sampler.line, "no program uses a sampler named '" + sampler.name + "'" +
+            listing += FileMessage(file, sampler.line, "no program uses a sampler named '" + sampler.name + "'" +
                                                            SameNameInOtherCase(sampler.name)) +
                        "\n";
             named = false;

@@ -3,8 +3,11 @@
 
 #include "shader/CEffectParser.h"
 #include "shader/CompilerListing.h"
+#include "shader/FileMessage.h"
 #include "shader/ShaderError.h"
 #include "shader/TextFile.h"
+
+CGcontext ShaderContext = nullptr;
 
 namespace
 {
@@ -103,7 +106,7 @@ bool CShaderContext::BuildEffect(CEffect& effect, bool (CEffect::*build)(const E
     if (!parser.Parse(text))
     {
         for (const EffectError& error : parser.Errors())
-            listing += ListingLine(effect.File(), error.line, error.message) + "\n";
+            listing += FileMessage(effect.File(), error.line, error.message) + "\n";
         RaiseShaderError(CG_COMPILER_ERROR);
         return false;
     }
@@ -128,6 +131,6 @@ bool CShaderContext::ReadSource(const std::string& file, std::string& text, File
     if (ReadTextFile(file, text))
         return true;
     RaiseShaderError(CG_FILE_READ_ERROR);
-    listing = ListingLine(file, ShaderErrorString(CG_FILE_READ_ERROR)) + "\n";
+    listing = FileMessage(file, ShaderErrorString(CG_FILE_READ_ERROR)) + "\n";
     return false;
 }

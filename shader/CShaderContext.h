@@ -61,3 +61,8 @@ private:
     std::string listing;
     bool statesRegistered = false;
 };
+
+// The process's shading context, as the runtime's handle: made by CreateShaderContext at start-up
+// and destroyed at shutdown. The scene's programs, its effect and the inspector's view programs
+// are made in it.
+extern CGcontext ShaderContext;

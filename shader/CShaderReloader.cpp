@@ -4,36 +4,43 @@
 #include "shader/Handles.h"
 #include "shader/ShaderError.h"
 
-void CShaderReloader::Poll(CGcontext context)
+CShaderReloader ShaderReloader;
+
+bool CShaderReloader::Poll(CGcontext context)
 {
     const auto now = std::chrono::steady_clock::now();
     if (lastCheck != std::chrono::steady_clock::time_point() && now - lastCheck < PollInterval)
-        return;
+        return false;
     lastCheck = now;
-    Check(context);
+    return Check(context);
 }
 
-void CShaderReloader::Check(CGcontext context)
+bool CShaderReloader::Check(CGcontext context)
 {
     if (context == nullptr)
-        return;
+        return false;
     CShaderContext& shaders = *FromHandle(context);
+    bool newFailure = false;
     for (const auto& program : shaders.Programs())
-        Refresh(shaders, *program);
+        newFailure |= Refresh(shaders, *program);
     for (const auto& effect : shaders.Effects())
-        Refresh(shaders, *effect);
+        newFailure |= Refresh(shaders, *effect);
+    return newFailure;
 }
 
+// True when the file built before and its new version does not.
 template <typename Built>
-void CShaderReloader::Refresh(CShaderContext& shaders, Built& built)
+bool CShaderReloader::Refresh(CShaderContext& shaders, Built& built)
 {
     FileStatus& status = StatusOf(built.File());
     if (StampOf(built.File()) == built.Stamp())
-        return;
+        return false;
+    const bool builtBefore = status.built;
     status.built = shaders.Reload(built);
     status.listing = shaders.Listing();
     // The failure is in the status; it must not be taken later for an error of someone else's.
     TakeShaderError();
+    return builtBefore && !status.built;
 }
 
 CShaderReloader::FileStatus& CShaderReloader::StatusOf(const std::string& file)

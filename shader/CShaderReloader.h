@@ -25,10 +25,11 @@ public:
         std::string listing;
     };
 
-    // Looks at the files at most every PollInterval; a null context has none.
-    void Poll(CGcontext context);
-    // Looks at every file now, and rebuilds what has changed since it was last read.
-    void Check(CGcontext context);
+    // Looks at the files at most every PollInterval; a null context has none. True when a file
+    // whose last version built has just failed, so that its listing can be brought into view.
+    bool Poll(CGcontext context);
+    // Looks at every file now, and rebuilds what has changed since it was last read; true as Poll.
+    bool Check(CGcontext context);
     // Every file of the context, in the order first seen: programs, then effects.
     const std::vector<FileStatus>& Files() const { return files; }
 
@@ -36,9 +37,12 @@ public:
 
 private:
     template <typename Built>
-    void Refresh(CShaderContext& shaders, Built& built);
+    bool Refresh(CShaderContext& shaders, Built& built);
     FileStatus& StatusOf(const std::string& file);
 
     std::vector<FileStatus> files;
     std::chrono::steady_clock::time_point lastCheck;
 };
+
+// The reloader of the scene's shading context, which the inspector polls while it is open.
+extern CShaderReloader ShaderReloader;

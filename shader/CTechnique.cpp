@@ -2,7 +2,7 @@
 #include "shader/CTechnique.h"
 
 #include "shader/CEffect.h"
-#include "shader/CompilerListing.h"
+#include "shader/FileMessage.h"
 
 bool CTechnique::Validate(std::string& listing) const
 {
@@ -14,7 +14,7 @@ bool CTechnique::Validate(std::string& listing) const
             continue;
         std::string which = "pass '" + pass->Name() + "' of technique '" + name + "'";
         std::string reason = log.empty() ? "the driver gives no reason" : log;
-        listing += ListingLine(effect.File(), which + " does not validate: " + reason) + "\n";
+        listing += FileMessage(effect.File(), which + " does not validate: " + reason) + "\n";
     }
     return listing.empty();
 }

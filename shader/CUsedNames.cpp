@@ -1,7 +1,7 @@
 // Keeps the names the scene uses and lists those a rebuilt version lacks.
 #include "shader/CUsedNames.h"
 
-#include "shader/CompilerListing.h"
+#include "shader/FileMessage.h"
 
 #include <algorithm>
 
@@ -18,7 +18,7 @@ std::string CUsedNames::Lacking(const std::string& file, const std::string& owne
     for (const std::string& name : names)
     {
         if (!offers(name))
-            listing += ListingLine(file, "the " + owner + " has no " + kind + " '" + name + "', which the scene uses") + "\n";
+            listing += FileMessage(file, "the " + owner + " has no " + kind + " '" + name + "', which the scene uses") + "\n";
     }
     return listing;
 }

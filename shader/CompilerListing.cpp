@@ -3,6 +3,8 @@
 // that can throw.
 #include "shader/CompilerListing.h"
 
+#include "shader/FileMessage.h"
+
 #include <climits>
 
 namespace
@@ -101,24 +103,14 @@ std::string ListDriverLine(const std::string& file, const std::string& text)
 {
     CDriverLineScanner scanner(text);
     if (!scanner.Scan())
-        return ListingLine(file, Shorten(text));
-    return ListingLine(file, scanner.Line(), Shorten(scanner.Message()));
+        return FileMessage(file, Shorten(text));
+    return FileMessage(file, scanner.Line(), Shorten(scanner.Message()));
 }
 
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r';
 }
-}
-
-std::string ListingLine(const std::string& file, int line, const std::string& message)
-{
-    return file + "(" + std::to_string(line) + "): " + message;
-}
-
-std::string ListingLine(const std::string& file, const std::string& message)
-{
-    return file + ": " + message;
 }
 
 std::string ListCompilerLog(const std::string& file, const std::string& log)

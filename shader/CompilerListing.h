@@ -15,7 +15,4 @@
 constexpr std::size_t MaxMessageLength = 1000;
 constexpr std::size_t MaxListingLines = 100;
 
-std::string ListingLine(const std::string& file, int line, const std::string& message);
-// A message about the file as a whole.
-std::string ListingLine(const std::string& file, const std::string& message);
 std::string ListCompilerLog(const std::string& file, const std::string& log);

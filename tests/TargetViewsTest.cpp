@@ -6,6 +6,7 @@
 #include "inspector/CViewProgram.h"
 #include "inspector/TargetViews.h"
 #include "scene/Textures.h"
+#include "shader/CShaderContext.h"
 #include "water/WaterPrograms.h"
 
 #include <algorithm>

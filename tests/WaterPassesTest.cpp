@@ -10,6 +10,7 @@
 #include "scene/CVertexBuffer.h"
 #include "scene/Terrain.h"
 #include "scene/Textures.h"
+#include "shader/CShaderContext.h"
 #include "water/CRenderTexture.h"
 #include "water/MainScenePass.h"
 #include "water/ReflectionPass.h"

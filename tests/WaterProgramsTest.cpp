@@ -5,6 +5,7 @@
 #include "ScratchFolder.h"
 
 #include "scene/Textures.h"
+#include "shader/CShaderContext.h"
 #include "shader/CShaderReloader.h"
 #include "shader/Handles.h"
 #include "shader/TextFile.h"

@@ -2,11 +2,11 @@
 
 #include "platform/MessageBox.h"
 #include "scene/Textures.h"
+#include "shader/CShaderContext.h"
 #include "shader/CgGL.h"
 
 #include <string>
 
-CGcontext ShaderContext = nullptr;
 float waterFrameCount = 0.0f;
 WaterSettings waterSettings;
 

@@ -5,8 +5,6 @@
 #include "shader/Cg.h"
 #include "water/WaterSettings.h"
 
-// The process's shading context, made by CreateShaderContext.
-extern CGcontext ShaderContext;
 // Frames drawn so far by the water surface; its programs' time is this count over 20.
 extern float waterFrameCount;
 // What the water programs draw with; a change reaches them when they are next bound.
