@@ -4,8 +4,8 @@
 // over them, and the buffer swap.
 #include "app/Scene.h"
 
+#include "app/CScreenshots.h"
 #include "app/ISceneOverlay.h"
-#include "app/Screenshot.h"
 #include "camera/Projection.h"
 #include "camera/ViewState.h"
 #include "hdr/CHDRPostProcess.h"
@@ -72,10 +72,10 @@ void DrawOverlayAndCapture(ISceneOverlay& overlay)
 {
     const bool overlayInPicture = overlay.InScreenshots();
     if (!overlayInPicture)
-        CaptureScreenshotIfRequested(WindowSize.width, WindowSize.height);
+        Screenshots.CaptureIfRequested(WindowSize.width, WindowSize.height);
     overlay.Draw();
     if (overlayInPicture)
-        CaptureScreenshotIfRequested(WindowSize.width, WindowSize.height);
+        Screenshots.CaptureIfRequested(WindowSize.width, WindowSize.height);
 }
 }
 

@@ -1,7 +1,7 @@
 #include "app/WindowProcedure.h"
 
+#include "app/CScreenshots.h"
 #include "app/Scene.h"
-#include "app/Screenshot.h"
 #include "camera/CCamera.h"
 #include "camera/Projection.h"
 #include "camera/ViewState.h"
@@ -59,7 +59,7 @@ void KeyDown(WPARAM key)
     case VK_RIGHT: Camera.Strafe(KeyStep); break;
     case VK_DOWN: Camera.MoveForward(-KeyStep); break;
     case VK_F11: MainWindow.ToggleFullScreen(); break;
-    case VK_F12: RequestScreenshot(); break;
+    case VK_F12: Screenshots.Request(); break;
     default: break;
     }
 }

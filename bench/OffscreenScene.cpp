@@ -1,7 +1,7 @@
 #include "OffscreenScene.h"
 
+#include "app/CScreenshots.h"
 #include "app/Scene.h"
-#include "app/Screenshot.h"
 #include "app/WindowProcedure.h"
 #include "camera/CCamera.h"
 #include "camera/ViewState.h"

@@ -1,11 +1,10 @@
 #include "inspector/CInspector.h"
 
+#include "app/CScreenshots.h"
 #include "app/Scene.h"
-#include "app/Screenshot.h"
 #include "camera/CCamera.h"
 #include "camera/ViewState.h"
 #include "hdr/CHDRPostProcess.h"
-#include "inspector/SettingsPanel.h"
 #include "inspector/ShaderPanel.h"
 #include "platform/CUserFolders.h"
 #include "platform/CWindow.h"
@@ -264,15 +263,15 @@ void CInspector::DrawWindow()
     if (ImGui::CollapsingHeader("Figures", ImGuiTreeNodeFlags_DefaultOpen))
         DrawFigures();
     if (ImGui::CollapsingHeader("Settings"))
-        DrawSettingsPanel();
+        settingsPanel.Draw();
     // A file that has just failed opens its panel, scrolled to it, so its listing is in view at once.
     if (shaderFailed)
         ImGui::SetNextItemOpen(true);
     if (ImGui::CollapsingHeader("Shaders"))
         DrawShaderPanel(shaderFailed);
     // A screenshot that has failed since the window was last drawn opens its panel, scrolled to why.
-    const bool screenshotFailed = LastScreenshot().number != screenshotsSeen && LastScreenshot().failed;
-    screenshotsSeen = LastScreenshot().number;
+    const bool screenshotFailed = Screenshots.Last().number != screenshotsSeen && Screenshots.Last().failed;
+    screenshotsSeen = Screenshots.Last().number;
     if (screenshotFailed)
         ImGui::SetNextItemOpen(true);
     if (ImGui::CollapsingHeader("Screenshot"))
@@ -321,8 +320,8 @@ void CInspector::DrawScreenshotPanel(bool scrollToMessage)
 {
     ImGui::Checkbox("include the inspector", &screenshotsShowInspector);
     if (ImGui::Button("take one (F12)"))
-        RequestScreenshot();
-    ImGui::TextWrapped("%s", LastScreenshot().message.c_str());
+        Screenshots.Request();
+    ImGui::TextWrapped("%s", Screenshots.Last().message.c_str());
     if (scrollToMessage)
         ImGui::SetScrollHereY(1.0f);
 }

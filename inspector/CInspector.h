@@ -6,6 +6,7 @@
 
 #include "app/ISceneOverlay.h"
 #include "inspector/CFrameHistory.h"
+#include "inspector/CSettingsPanel.h"
 #include "inspector/CStageTimer.h"
 #include "inspector/CViewProgram.h"
 #include "inspector/TargetViews.h"
@@ -72,6 +73,7 @@ private:
     CViewProgram viewProgram;
     CStageTimer timer;
     CFrameHistory history;
+    CSettingsPanel settingsPanel;
     std::uint64_t lastFrameCounter = 0;
     float measuredLuminance = 0.0f;
     float adaptedLuminance = 0.0f;

@@ -1,7 +1,7 @@
 // Screenshot files without a window: the PNG writer read back through libpng's own decoder, the
 // failures it must report instead of crashing or replacing a file, and the screenshot's name.
 #include "ScratchFolder.h"
-#include "app/Screenshot.h"
+#include "app/CScreenshots.h"
 #include "platform/PngFile.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 
 #include "app/SettingsFile.h"
 #include "hdr/CHDRPostProcess.h"
-#include "inspector/SettingsPanel.h"
+#include "inspector/CSettingsPanel.h"
 #include "platform/MessageBox.h"
 #include "shader/TextFile.h"
 #include "water/WaterPrograms.h"
@@ -243,7 +243,7 @@ struct PanelFrame
     float contentRight;
 };
 
-PanelFrame DrawPanel(ImVec2 pointer, bool pressed)
+PanelFrame DrawPanel(CSettingsPanel& panel, ImVec2 pointer, bool pressed)
 {
     ImGuiIO& io = ImGui::GetIO();
     io.DeltaTime = 1.0f / 60.0f;
@@ -253,7 +253,7 @@ PanelFrame DrawPanel(ImVec2 pointer, bool pressed)
     ImGui::SetNextWindowPos(ImVec2(10.0f, 10.0f));
     ImGui::SetNextWindowSize(ImVec2(300.0f, 1000.0f));
     ImGui::Begin("Inspector");
-    DrawSettingsPanel();
+    panel.Draw();
     const PanelFrame frame{ImGui::GetItemRectMin(), ImGui::GetItemRectMax(),
                            ImGui::GetWindowPos().x + ImGui::GetWindowContentRegionMax().x};
     ImGui::End();
@@ -275,10 +275,11 @@ TEST(SettingsPanel, AFailedSaveSaysWhyWithinTheWindow)
     int width = 0, height = 0;
     io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
 
-    const PanelFrame before = DrawPanel(ImVec2(-1.0f, -1.0f), false);
+    CSettingsPanel panel;
+    const PanelFrame before = DrawPanel(panel, ImVec2(-1.0f, -1.0f), false);
     const ImVec2 save((before.lastMin.x + before.lastMax.x) / 2.0f, (before.lastMin.y + before.lastMax.y) / 2.0f);
-    DrawPanel(save, true);
-    const PanelFrame after = DrawPanel(save, false);
+    DrawPanel(panel, save, true);
+    const PanelFrame after = DrawPanel(panel, save, false);
     EXPECT_GT(after.lastMin.y, before.lastMax.y - 1.0f) << "the outcome is the last item, below the button";
     EXPECT_LE(after.lastMax.x, after.contentRight + 0.5f);
     EXPECT_GE(after.lastMax.y - after.lastMin.y, 2.0f * ImGui::GetTextLineHeight()) << "wrapped onto lines of its own";

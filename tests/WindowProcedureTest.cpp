@@ -1,7 +1,7 @@
 #include "GlContext.h"
+#include "app/CScreenshots.h"
 #include "app/MessageLoop.h"
 #include "app/Scene.h"
-#include "app/Screenshot.h"
 #include "app/WinMain.h"
 #include "app/WindowProcedure.h"
 #include "camera/CCamera.h"
@@ -303,21 +303,21 @@ TEST_F(RealWindowTest, AScreenshotGoesIntoThePicturesFolderOrSaysWhyOnTheStandar
     const std::string config = std::getenv("XDG_CONFIG_HOME"), home = std::getenv("HOME");
     std::filesystem::create_directories(config);
     std::ofstream(config + "/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n";
-    RequestScreenshot();
+    Screenshots.Request();
     ASSERT_EQ(WinMain(3), 0);
-    const std::string saved = LastScreenshot().message;
+    const std::string saved = Screenshots.Last().message;
     ASSERT_EQ(saved.rfind("Screenshot saved as " + home + "/Pictures/merrowind-", 0), 0u) << saved;
     EXPECT_TRUE(std::filesystem::is_regular_file(saved.substr(saved.find(home))));
 
     std::ofstream(home + "/file") << "not a folder";
     std::ofstream(config + "/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/file/Pictures\"\n";
-    RequestScreenshot();
+    Screenshots.Request();
     ::testing::internal::CaptureStderr();
     ASSERT_EQ(WinMain(3), 0);
     const std::string why = "Screenshot not saved: cannot create the folder " + home + "/file/Pictures: Not a directory";
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "merrowind: " + why + "\n");
-    EXPECT_EQ(LastScreenshot().message, why);
-    EXPECT_TRUE(LastScreenshot().failed);
+    EXPECT_EQ(Screenshots.Last().message, why);
+    EXPECT_TRUE(Screenshots.Last().failed);
     std::filesystem::remove(config + "/user-dirs.dirs");
 }
 

@@ -1,4 +1,4 @@
-#include "app/Screenshot.h"
+#include "app/CScreenshots.h"
 
 #include "platform/CUserFolders.h"
 #include "platform/PngFile.h"
@@ -9,11 +9,10 @@
 #include <cstring>
 #include <filesystem>
 
+CScreenshots Screenshots;
+
 namespace
 {
-bool requested = false;
-ScreenshotOutcome last;
-
 std::string LocalTimeStamp(std::time_t time)
 {
     std::tm local{};
@@ -23,21 +22,9 @@ std::string LocalTimeStamp(std::time_t time)
     return stamp;
 }
 
-// The inspector may be closed: a failure is also said where the user who pressed F12 can read it.
-void Report(bool saved, const std::string& message)
-{
-    last = ScreenshotOutcome{message, !saved, last.number + 1};
-    if (!saved)
-        std::fprintf(stderr, "merrowind: %s\n", message.c_str());
-}
 }
 
-void RequestScreenshot()
-{
-    requested = true;
-}
-
-void CaptureScreenshotIfRequested(int width, int height)
+void CScreenshots::CaptureIfRequested(int width, int height)
 {
     if (!requested || width <= 0 || height <= 0)
         return;
@@ -56,9 +43,12 @@ void CaptureScreenshotIfRequested(int width, int height)
     }
 }
 
-const ScreenshotOutcome& LastScreenshot()
+// The inspector may be closed: a failure is also said where the user who pressed F12 can read it.
+void CScreenshots::Report(bool saved, const std::string& message)
 {
-    return last;
+    last = ScreenshotOutcome{message, !saved, last.number + 1};
+    if (!saved)
+        std::fprintf(stderr, "merrowind: %s\n", message.c_str());
 }
 
 std::vector<unsigned char> ReadBackBuffer(int width, int height)

@@ -4,4 +4,14 @@
 // reaches the programs in the next frame.
 #pragma once
 
-void DrawSettingsPanel();
+#include <string>
+
+class CSettingsPanel
+{
+public:
+    void Draw();
+
+private:
+    // What the last save gave, shown until the next one.
+    std::string saveOutcome;
+};

@@ -9,13 +9,6 @@
 #include <string>
 #include <vector>
 
-void RequestScreenshot();
-
-// Writes the back buffer's width x height pixels if a screenshot has been asked for. Without a
-// request it makes no call and allocates nothing; while the window has no area (minimised) the
-// request waits for the next frame that has a picture.
-void CaptureScreenshotIfRequested(int width, int height);
-
 // Where the last screenshot went, or why it could not be written; the number counts the
 // screenshots taken or tried, so that a new outcome shows even when its message is the same.
 struct ScreenshotOutcome
@@ -24,7 +17,27 @@ struct ScreenshotOutcome
     bool failed = false;
     unsigned number = 0;
 };
-const ScreenshotOutcome& LastScreenshot();
+
+class CScreenshots
+{
+public:
+    // F12 and the inspector ask; the next frame that has a picture takes it.
+    void Request() { requested = true; }
+    // Writes the back buffer's width x height pixels if a screenshot has been asked for. Without
+    // a request it makes no call and allocates nothing; while the window has no area (minimised)
+    // the request waits for the next frame that has a picture.
+    void CaptureIfRequested(int width, int height);
+    const ScreenshotOutcome& Last() const { return last; }
+
+private:
+    void Report(bool saved, const std::string& message);
+
+    bool requested = false;
+    ScreenshotOutcome last;
+};
+
+// The window's screenshots, the one instance.
+extern CScreenshots Screenshots;
 
 // The back buffer's pixels as 8-bit RGB, top row first.
 std::vector<unsigned char> ReadBackBuffer(int width, int height);

@@ -1,5 +1,5 @@
 // Sliders over the settings of the water programs and the HDR chain, and the display's choices.
-#include "inspector/SettingsPanel.h"
+#include "inspector/CSettingsPanel.h"
 
 #include "app/SettingsFile.h"
 #include "hdr/CHDRPostProcess.h"
@@ -13,9 +13,6 @@
 
 namespace
 {
-// What the last save gave, shown until the next one.
-std::string saveOutcome;
-
 // A button that puts a setting back to its default, greyed out while it holds it already.
 template <typename Value>
 void ResetButton(Value& value, const Value& fallback)
@@ -80,7 +77,7 @@ void DrawDisplayChoices()
 }
 }
 
-void DrawSettingsPanel()
+void CSettingsPanel::Draw()
 {
     // The sliders leave room for the longest name beside them.
     ImGui::PushItemWidth(-ImGui::CalcTextSize("reflectance_head_on").x - ImGui::GetStyle().ItemInnerSpacing.x);
