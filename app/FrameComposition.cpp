@@ -6,6 +6,7 @@
 
 #include "app/CScreenshots.h"
 #include "app/ISceneOverlay.h"
+#include "app/RenderTargetSizes.h"
 #include "camera/Projection.h"
 #include "camera/ViewState.h"
 #include "hdr/CHDRPostProcess.h"
@@ -14,8 +15,11 @@
 #include "water/MainScenePass.h"
 #include "water/ReflectionPass.h"
 #include "water/RefractionPass.h"
+#include "water/WaterTargets.h"
 
 #include <epoxy/gl.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -72,10 +76,35 @@ void DrawOverlayAndCapture(ISceneOverlay& overlay)
 {
     const bool overlayInPicture = overlay.InScreenshots();
     if (!overlayInPicture)
-        Screenshots.CaptureIfRequested(WindowSize.width, WindowSize.height);
+        Screenshots.CaptureIfRequested(DrawableSize.width, DrawableSize.height);
     overlay.Draw();
     if (overlayInPicture)
-        Screenshots.CaptureIfRequested(WindowSize.width, WindowSize.height);
+        Screenshots.CaptureIfRequested(DrawableSize.width, DrawableSize.height);
+}
+
+// The largest square the driver renders into: a texture and a depth renderbuffer of that size.
+int RenderTargetLimit()
+{
+    static const int limit = [] {
+        GLint texture = 0, renderbuffer = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+        return std::min(texture, renderbuffer);
+    }();
+    return limit;
+}
+
+// The render size setting, or the drawable, may have changed since the last frame; the targets
+// keep their texture names, so what holds them needs no word. A window without an area
+// (minimised) keeps the targets it had.
+void FitRenderTargets()
+{
+    if (DrawableSize.width <= 0 || DrawableSize.height <= 0)
+        return;
+    const RenderTargetSizes sizes = ChooseRenderTargetSizes(displaySettings.renderSize, DrawableSize.width,
+                                                            DrawableSize.height, RenderTargetLimit());
+    HDRPostProcess.SetSceneSize(sizes.sceneWidth, sizes.sceneHeight);
+    ResizeWaterTargets(sizes.waterSize);
 }
 }
 
@@ -88,23 +117,24 @@ void RenderFrame()
 
 void RenderObservedFrame(IFrameObserver& observer)
 {
-    LoadPerspective(WindowSize.width, WindowSize.height);
+    FitRenderTargets();
+    LoadPerspective(DrawableSize.width, DrawableSize.height);
     RenderReflectionPass();
     observer.StageFinished(FrameStage::Reflection);
     RenderRefractionPass();
     observer.StageFinished(FrameStage::Refraction);
-    glViewport(0, 0, WindowSize.width, WindowSize.height);
+    glViewport(0, 0, DrawableSize.width, DrawableSize.height);
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     SetOverlayProjection(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     HDRPostProcess.SetBrightPassThreshold(HDRPostProcess.Settings().brightPassThreshold);
-    HDRPostProcess.BeginScene(static_cast<float>(WindowSize.width), static_cast<float>(WindowSize.height),
+    HDRPostProcess.BeginScene(static_cast<float>(DrawableSize.width), static_cast<float>(DrawableSize.height),
                               HdrElapsedTime);
     RenderMainScene();
     HDRPostProcess.EndScene();
     observer.StageFinished(FrameStage::MainScene);
     HDRPostProcess.Process();
     observer.StageFinished(FrameStage::HdrChain);
-    glViewport(0, 0, WindowSize.width, WindowSize.height);
+    glViewport(0, 0, DrawableSize.width, DrawableSize.height);
     SetOverlayProjection(GL_DEPTH_BUFFER_BIT);
     ISceneOverlay& overlay = SceneOverlay();
     DrawOverlayQuad(overlay.BeginView(HDRPostProcess.GetFinalTexture()), 0.0f, 0.0f, OverlayWidth, OverlayHeight);

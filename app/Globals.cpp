@@ -13,6 +13,7 @@
 #include "water/CRenderTexture.h"
 
 ClientSize WindowSize = {640, 480};
+ClientSize DrawableSize = {640, 480};
 SceneRotationAngles SceneRotation = {0.0f, 0.0f};
 DisplaySettings displaySettings;
 CWindow MainWindow;

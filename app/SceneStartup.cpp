@@ -106,7 +106,7 @@ void InitScene()
 {
     MainWindow.CreateContext();
     SetGlobalRenderState();
-    LoadPerspective(WindowSize.width, WindowSize.height);
+    LoadPerspective(DrawableSize.width, DrawableSize.height);
     LoadFramebufferEntryPoints();
     RenderTexture.Create(RenderTargetSize, RenderTargetSize);
     CreateTerrainMesh();

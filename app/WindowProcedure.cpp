@@ -39,14 +39,19 @@ Point MousePosition(LPARAM lParam)
     return Point{LowWord(lParam), HighWord(lParam)};
 }
 
+// The message carries the client size in window units; the viewport is in the drawable's pixels.
+// A window without an area has no drawable either.
 void Resize(LPARAM lParam)
 {
     WindowSize = ClientSize{LowWord(lParam), HighWord(lParam)};
+    DrawableSize = WindowSize;
+    if (WindowSize.width > 0 && WindowSize.height > 0)
+        MainWindow.GetDrawableSize(DrawableSize.width, DrawableSize.height);
     // Size messages sent while the window is created arrive before the context exists.
     if (!IsContextCurrent())
         return;
-    glViewport(0, 0, WindowSize.width, WindowSize.height);
-    LoadPerspective(WindowSize.width, WindowSize.height);
+    glViewport(0, 0, DrawableSize.width, DrawableSize.height);
+    LoadPerspective(DrawableSize.width, DrawableSize.height);
 }
 
 void KeyDown(WPARAM key)

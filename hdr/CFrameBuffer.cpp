@@ -85,11 +85,11 @@ bool CFrameBuffer::CreateDepthBuffer(GLint internalFormat, GLint wrap, int filte
 {
     depthTexture = NewTexture(wrap, filter);
     GLint format = internalFormat;
-    bool uploaded = Upload(format, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE);
+    bool uploaded = UploadDepth(format, false);
     if (!uploaded && format == GL_DEPTH_COMPONENT24)
     {
         format = GL_DEPTH_COMPONENT16;
-        uploaded = Upload(format, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE);
+        uploaded = UploadDepth(format, false);
         if (uploaded)
             Report("CFrameBuffer::CreateDepthBuffer", "24-bit depth buffer unsupported, using 16-bit instead");
     }
@@ -105,7 +105,7 @@ bool CFrameBuffer::CreateDepthBuffer(GLint internalFormat, GLint wrap, int filte
 bool CFrameBuffer::CreateDepthStencilBuffer(GLint internalFormat, GLint wrap, int filter)
 {
     depthTexture = NewTexture(wrap, filter);
-    if (!Upload(internalFormat, GL_DEPTH_STENCIL_EXT, GL_UNSIGNED_INT_24_8_EXT))
+    if (!UploadDepth(internalFormat, true))
         return DiscardTexture(depthTexture, "CFrameBuffer::CreateDepthStencilBuffer",
                               "Cant create depthstencil texture");
     glBindTexture(textureTarget, 0);
@@ -160,6 +160,27 @@ bool CFrameBuffer::DestroyBuffer()
     hasDepth = false;
     hasStencil = false;
     return true;
+}
+
+bool CFrameBuffer::Resize(int newWidth, int newHeight)
+{
+    width = newWidth;
+    height = newHeight;
+    bool uploaded = true;
+    if (hasColor)
+    {
+        glBindTexture(textureTarget, colorTexture);
+        uploaded = Upload(colorFormat, GL_RGBA, GL_UNSIGNED_BYTE);
+    }
+    if (hasDepth)
+    {
+        glBindTexture(textureTarget, depthTexture);
+        uploaded = UploadDepth(depthFormat, hasStencil) && uploaded;
+    }
+    glBindTexture(textureTarget, 0);
+    if (!uploaded)
+        Report("CFrameBuffer::Resize", "Cant resize texture");
+    return uploaded && FinalizeBuffer();
 }
 
 void CFrameBuffer::ClearBuffer()
@@ -227,6 +248,13 @@ bool CFrameBuffer::Upload(GLint internalFormat, GLenum format, GLenum type) cons
     TakeEarlierGlErrors();
     glTexImage2D(textureTarget, 0, internalFormat, width, height, 0, format, type, nullptr);
     return glGetError() == GL_NO_ERROR;
+}
+
+bool CFrameBuffer::UploadDepth(GLint internalFormat, bool withStencil) const
+{
+    if (withStencil)
+        return Upload(internalFormat, GL_DEPTH_STENCIL_EXT, GL_UNSIGNED_INT_24_8_EXT);
+    return Upload(internalFormat, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE);
 }
 
 bool CFrameBuffer::DiscardTexture(GLuint& texture, const char* operation, const char* complaint) const

@@ -33,6 +33,9 @@ public:
     // Releases every GL object and returns to the constructed state; on an empty object it
     // makes no GL call.
     bool DestroyBuffer();
+    // Gives the textures a new size, with the same names and formats, so that the names others
+    // have borrowed stay valid; true when the framebuffer is complete at that size. Not while bound.
+    bool Resize(int newWidth, int newHeight);
 
     void ClearBuffer() override;
     void BindBuffer() override;
@@ -48,6 +51,7 @@ public:
 private:
     GLuint NewTexture(GLint wrap, int filter) const;
     bool Upload(GLint internalFormat, GLenum format, GLenum type) const;
+    bool UploadDepth(GLint internalFormat, bool withStencil) const;
     bool DiscardTexture(GLuint& texture, const char* operation, const char* complaint) const;
     void Attach(GLenum attachment, GLuint texture);
 

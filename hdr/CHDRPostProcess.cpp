@@ -11,9 +11,8 @@
 
 namespace
 {
-// The target sizes are fixed, whatever the window size; the sample offsets follow from them.
-constexpr int SceneWidth = 1024;
-constexpr int SceneHeight = 768;
+// The sizes of the targets after the scene's, whatever the scene's size; the sample offsets
+// follow from them.
 constexpr int LuminanceSizes[5] = {1, 4, 16, 64, 256};
 constexpr int BrightPassSize = 512;
 constexpr int BloomSize = 128;
@@ -93,7 +92,7 @@ void CHDRPostProcess::Destroy()
 
 void CHDRPostProcess::CreateTargets()
 {
-    sceneBuffer.CreateBuffer(GL_TEXTURE_2D, SceneWidth, SceneHeight);
+    sceneBuffer.CreateBuffer(GL_TEXTURE_2D, sceneTargetWidth, sceneTargetHeight);
     sceneBuffer.CreateColorBuffer(GL_RGB16F_ARB, GL_CLAMP, CFrameBuffer::FilterNearest);
     sceneBuffer.CreateDepthBuffer(GL_DEPTH_COMPONENT24, GL_CLAMP, CFrameBuffer::FilterNearest);
     sceneBuffer.FinalizeBuffer();
@@ -105,7 +104,7 @@ void CHDRPostProcess::CreateTargets()
         CreateTarget(luminanceBuffers[i], LuminanceSizes[i], LuminanceSizes[i], GL_RGB16F_ARB, GL_REPEAT);
     CreateTarget(adaptedLuminanceBuffer, 1, 1, GL_RGB16F_ARB, GL_REPEAT);
     CreateTarget(previousLuminanceBuffer, 1, 1, GL_RGB16F_ARB, GL_REPEAT);
-    CreateTarget(finalBuffer, SceneWidth, SceneHeight, GL_RGB16, GL_CLAMP);
+    CreateTarget(finalBuffer, sceneTargetWidth, sceneTargetHeight, GL_RGB16, GL_CLAMP);
 }
 
 // The first adaptation reads the adapted luminance of a frame that never was: give it one.
@@ -231,6 +230,18 @@ void CHDRPostProcess::SetBrightPassThreshold(float threshold)
     brightPassThreshold = threshold;
 }
 
+void CHDRPostProcess::SetSceneSize(int width, int height)
+{
+    if (width == sceneTargetWidth && height == sceneTargetHeight)
+        return;
+    sceneTargetWidth = width;
+    sceneTargetHeight = height;
+    if (sceneBuffer.GetWidth() == 0)
+        return;
+    sceneBuffer.Resize(width, height);
+    finalBuffer.Resize(width, height);
+}
+
 void CHDRPostProcess::BeginScene(float width, float height, float elapsed)
 {
     sceneWidth = width;
@@ -332,7 +343,7 @@ void CHDRPostProcess::MeasureLuminance()
     BindAndClear(greyscale, 0.0f, 1.0f, 0.0f);
     cgGLSetupSampler(lumGreyscaleDownSampleTex0, sceneBuffer.GetColorTexture());
     SetVectors(lumGrayscaleDownSampleOffset,
-               FourTapOffsets(SceneWidth, SceneHeight, greyscale.GetWidth(), greyscale.GetHeight()));
+               FourTapOffsets(sceneTargetWidth, sceneTargetHeight, greyscale.GetWidth(), greyscale.GetHeight()));
     DrawFullScreenQuad(greyscale.GetWidth(), greyscale.GetHeight());
     cgGLDisableTextureParameter(lumGreyscaleDownSampleTex0);
     greyscale.UnbindBuffer();
@@ -401,7 +412,8 @@ void CHDRPostProcess::RenderBrightPass()
     cgSetPassState(pass);
     SetTexture(brightPassTex0, sceneBuffer.GetColorTexture());
     cgGLSetParameter1f(brightPassTreshold, brightPassThreshold);
-    SetVectors(brightPassOffset, FourTapOffsets(SceneWidth, SceneHeight, BrightPassSize, BrightPassSize));
+    SetVectors(brightPassOffset,
+               FourTapOffsets(sceneTargetWidth, sceneTargetHeight, BrightPassSize, BrightPassSize));
     DrawFullScreenQuad(BrightPassSize, BrightPassSize);
     cgGLDisableTextureParameter(brightPassTex0);
     cgResetPassState(pass);
@@ -466,7 +478,7 @@ void CHDRPostProcess::RenderFinalPass()
     SetTexture(finalPassBlurTex, verticalBlurBuffer.GetColorTexture());
     cgGLSetParameter1f(finalPassRcpBlurWidth, 1.0f / BloomSize);
     cgGLSetParameter1f(finalPassRcpBlurHeight, 1.0f / BloomSize);
-    DrawFullScreenQuad(SceneWidth, SceneHeight);
+    DrawFullScreenQuad(sceneTargetWidth, sceneTargetHeight);
     cgGLDisableTextureParameter(finalPassOrigSceneTex);
     cgGLDisableTextureParameter(finalPassLumTex);
     cgGLDisableTextureParameter(finalPassBlurTex);

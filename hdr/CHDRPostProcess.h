@@ -26,8 +26,12 @@ public:
     // Stores the luminance above which the bright pass keeps a colour; every Process hands it to
     // the effect.
     void SetBrightPassThreshold(float threshold);
+    // The size of the scene target and of the final picture: 1024 x 768 unless the frame asks
+    // for another (the window's drawable). The targets take it at once, or at Init before it;
+    // their texture names stay. The chain's other targets keep their sizes.
+    void SetSceneSize(int width, int height);
     // Binds the scene target (saving the caller's binding and viewport) and clears it; the frame
-    // then draws its main scene. The size is recorded only: the targets have fixed sizes.
+    // then draws its main scene. The size is recorded only: SetSceneSize sizes the target.
     void BeginScene(float width, float height, float elapsed);
     void EndScene();
     // Runs the chain into the final texture. Afterwards the caller's framebuffer and viewport
@@ -116,6 +120,8 @@ private:
     CGparameter hBlurOffset[5] = {};
     CGparameter vBlurOffset[5] = {};
 
+    int sceneTargetWidth = 1024;
+    int sceneTargetHeight = 768;
     float sceneWidth = 0.0f;
     float sceneHeight = 0.0f;
     float brightPassThreshold = 0.0f;

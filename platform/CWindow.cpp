@@ -145,7 +145,7 @@ bool CWindow::Create(const char* caption, int x, int y, int width, int height, W
         return false;
     RequestPixelFormat();
     window = SDL_CreateWindow(caption, x, y, width, height,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+                              SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (window == nullptr)
     {
         MessageBox(nullptr, SDL_GetError(), "Could not open a window", MB_OK);
@@ -233,12 +233,24 @@ bool CWindow::PeekMessage(Message& message)
     return false;
 }
 
+void CWindow::GetDrawableSize(int& width, int& height) const
+{
+    if (window == nullptr)
+        return;
+    int drawableWidth = 0, drawableHeight = 0;
+    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    // A Wayland surface has no drawable until the compositor has configured it.
+    if (drawableWidth == 0 && drawableHeight == 0)
+        SDL_GetWindowSize(window, &drawableWidth, &drawableHeight);
+    width = drawableWidth;
+    height = drawableHeight;
+}
+
+// In window units, as the mouse positions are.
 LPARAM CWindow::ClientSizeParam() const
 {
     int width = 0, height = 0;
-    SDL_GL_GetDrawableSize(window, &width, &height);
-    if (width == 0 && height == 0)
-        SDL_GetWindowSize(window, &width, &height);
+    SDL_GetWindowSize(window, &width, &height);
     return MakeLParam(width, height);
 }
 

@@ -41,6 +41,11 @@ public:
 
     SDL_Window* Handle() const { return window; }
 
+    // The size in pixels of what the context draws into. The window, its size messages and the
+    // mouse count in window units; on a high-DPI output (Wayland at scale 2, for one) the
+    // drawable has more pixels than that. Without a window the arguments are left as they are.
+    void GetDrawableSize(int& width, int& height) const;
+
     // A filter that sees each event before it is translated; an event it takes becomes no message.
     void SetEventFilter(IEventFilter* filter) { eventFilter = filter; }
 

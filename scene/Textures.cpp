@@ -13,11 +13,19 @@ constexpr GLuint NoTexture = static_cast<GLuint>(-1);
 constexpr GLint ThreeComponents = 3;
 constexpr std::size_t MessageCapacity = 260;
 
+constexpr GLenum ReflectionFormat = GL_RGB;
+constexpr GLenum RefractionFormat = GL_RGBA;
+
+void StoreRenderTexture(GLuint texture, GLenum format, GLsizei size)
+{
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, format, size, size, 0, format, GL_UNSIGNED_BYTE, nullptr);
+}
+
 void CreateRenderTexture(GLuint& texture, GLenum format, GLint wrapT)
 {
     glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, format, RenderTextureSize, RenderTextureSize, 0, format, GL_UNSIGNED_BYTE, nullptr);
+    StoreRenderTexture(texture, format, RenderTextureSize);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
@@ -71,11 +79,18 @@ bool LoadImageTexture(const char* fileName, GLuint& texture)
 
 void LoadTextures()
 {
-    CreateRenderTexture(ReflectionTexture, GL_RGB, GL_REPEAT);
-    CreateRenderTexture(RefractionTexture, GL_RGBA, GL_CLAMP);
+    CreateRenderTexture(ReflectionTexture, ReflectionFormat, GL_REPEAT);
+    CreateRenderTexture(RefractionTexture, RefractionFormat, GL_CLAMP);
     LoadImageTexture("./TerrainMaterial.bmp", TerrainMaterialTexture);
     LoadImageTexture("./norm.bmp", NormalTexture0);
     LoadImageTexture("./heigth.bmp", HeightTexture0);
     LoadImageTexture("./norm1.bmp", NormalTexture1);
     LoadImageTexture("./height1.bmp", HeightTexture1);
+}
+
+void ResizeRenderTextures(GLsizei size)
+{
+    StoreRenderTexture(ReflectionTexture, ReflectionFormat, size);
+    StoreRenderTexture(RefractionTexture, RefractionFormat, size);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }

@@ -1,5 +1,6 @@
-// The seven textures of the water scene: two 1024 x 1024 render targets and five images read
-// from the working directory. A file texture whose file failed to load keeps -1.
+// The seven textures of the water scene: two square render targets (1024 x 1024 unless the window
+// sets their size) and five images read from the working directory. A file texture whose file
+// failed to load keeps -1.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -13,6 +14,8 @@ extern GLuint NormalTexture1;
 extern GLuint HeightTexture1;
 
 void LoadTextures();
+// Gives the two render textures a new size, keeping their names; leaves no texture bound.
+void ResizeRenderTextures(GLsizei size);
 
 // Reads a BMP file into a new linearly filtered RGB texture without mipmaps, left bound, and
 // returns true. When the file cannot be read, or its image is larger than the driver's texture

@@ -23,15 +23,15 @@ GLuint MakeColourTexture(GLenum format)
     return texture;
 }
 
-Texel TexelOf(GLuint texture, int x, int y)
+Texel TexelOf(GLuint texture, int x, int y, int size = TargetSize)
 {
-    std::vector<unsigned char> texels(static_cast<size_t>(TargetSize) * TargetSize * 4);
+    std::vector<unsigned char> texels(static_cast<size_t>(size) * size * 4);
     WaitForRendering();
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     glBindTexture(GL_TEXTURE_2D, 0);
-    const auto first = texels.begin() + (static_cast<long>(y) * TargetSize + x) * 4;
+    const auto first = texels.begin() + (static_cast<long>(y) * size + x) * 4;
     return {first, first + 4};
 }
 
@@ -97,22 +97,43 @@ TEST_F(CRenderTextureTest, TheTwoTexturesTakeTurnsInOneFramebufferWithOneDepthBu
     EXPECT_NO_GL_ERROR();
 }
 
+// At its first size and after a window has resized it (its colour texture with it): the depth
+// buffer must follow, or drawing stops at the smaller of the two.
 TEST_F(CRenderTextureTest, SetupViewClearsTheWholeTargetWithTheWindowsAspect)
 {
-    target.Bind(reflection);
-    target.SetupView(640.0f, 480.0f, 1.0f, 1.0f, 1.0f);
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLfloat projection[16] = {};
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    target.Unbind();
+    for (int size : {TargetSize, 2 * TargetSize})
+    {
+        if (size != TargetSize)
+        {
+            target.Resize(size, size);
+            glBindTexture(GL_TEXTURE_2D, reflection);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+            glBindTexture(GL_TEXTURE_2D, 0);
+        }
+        target.Bind(reflection);
+        glEnable(GL_DEPTH_TEST);
+        target.SetupView(640.0f, 480.0f, 1.0f, 1.0f, 1.0f);
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        GLfloat projection[16] = {};
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        // A red quad over the whole target, passing the depth test only where depth was cleared.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glColor3f(1.0f, 0.0f, 0.0f);
+        glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
+        glColor3f(1.0f, 1.0f, 1.0f);
+        glDisable(GL_DEPTH_TEST);
+        target.Unbind();
 
-    EXPECT_EQ(viewport[2], TargetSize);
-    EXPECT_EQ(viewport[3], TargetSize);
-    EXPECT_NEAR(projection[5] / projection[0], 640.0f / 480.0f, 1e-5f);
-    EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_MODELVIEW);
-    EXPECT_EQ(TexelOf(reflection, 0, 0), (Texel{255, 255, 255, 255}));
-    EXPECT_EQ(TexelOf(reflection, 1023, 1023), (Texel{255, 255, 255, 255}));
+        EXPECT_EQ(viewport[2], size);
+        EXPECT_EQ(viewport[3], size);
+        EXPECT_NEAR(projection[5] / projection[0], 640.0f / 480.0f, 1e-5f);
+        EXPECT_EQ(TexelOf(reflection, 0, 0, size), (Texel{255, 0, 0, 255})) << size;
+        EXPECT_EQ(TexelOf(reflection, size - 1, size - 1, size), (Texel{255, 0, 0, 255})) << size;
+    }
     EXPECT_NO_GL_ERROR();
 }
 

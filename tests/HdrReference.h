@@ -28,7 +28,7 @@ double LogAverage(const Image& scene);
 // One frame of adaptation of `previous` towards the measured log-average.
 double Adapt(double previous, double measured, double elapsed);
 
-// The bloom image (128 x 128) of a 1024 x 768 scene: the area average over each bright-pass
+// The bloom image (128 x 128) of a scene of any size: the area average over each bright-pass
 // texel's footprint, the part above `threshold`, the area average down to the bloom, then the
 // blur along x and along y.
 Image Bloom(const Image& scene, double threshold);

@@ -1,6 +1,7 @@
 #include "GlContext.h"
 #include "app/CScreenshots.h"
 #include "app/MessageLoop.h"
+#include "app/RenderTargetSizes.h"
 #include "app/Scene.h"
 #include "app/WinMain.h"
 #include "app/WindowProcedure.h"
@@ -189,6 +190,35 @@ TEST_F(WindowResizeTest, ZeroHeightLeavesAFiniteProjection)
     EXPECT_NO_GL_ERROR();
     MainWindowProcedure(WM_SIZE, 0, MakeLParam(640, 480));
     glMatrixMode(GL_MODELVIEW);
+}
+
+// The targets a drawable of each size gets: the fixed sizes, or the drawable's with water images
+// at the least power of two that covers its longer side, and never a side beyond the driver's limit.
+TEST(RenderTargetSizes, FollowTheDrawableOnlyInWindowModeAndStayWithinTheDriversLimit)
+{
+    const struct
+    {
+        RenderSize mode;
+        int width, height, limit;
+        RenderTargetSizes sizes;
+    } cases[] = {
+        {RenderSize::Specified, 1920, 1080, 16384, {1024, 768, 1024}},
+        {RenderSize::Specified, 320, 200, 16384, {1024, 768, 1024}},
+        {RenderSize::Window, 640, 480, 16384, {640, 480, 1024}},
+        {RenderSize::Window, 1280, 720, 16384, {1280, 720, 2048}},
+        {RenderSize::Window, 1920, 1080, 16384, {1920, 1080, 2048}},
+        {RenderSize::Window, 1024, 600, 16384, {1024, 600, 1024}},
+        {RenderSize::Window, 1025, 600, 16384, {1025, 600, 2048}},
+        {RenderSize::Window, 480, 1280, 16384, {480, 1280, 2048}},
+        {RenderSize::Window, 1, 1, 16384, {1, 1, 1}},
+        {RenderSize::Window, 5120, 2880, 4096, {4096, 2880, 4096}},
+    };
+    for (const auto& c : cases)
+    {
+        const RenderTargetSizes sizes = ChooseRenderTargetSizes(c.mode, c.width, c.height, c.limit);
+        EXPECT_TRUE(sizes == c.sizes) << c.width << " x " << c.height << ": " << sizes.sceneWidth << " x "
+                                      << sizes.sceneHeight << ", water " << sizes.waterSize;
+    }
 }
 
 // The keys as the platform delivers them: SDL key events on a real window, through the real

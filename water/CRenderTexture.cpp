@@ -85,13 +85,25 @@ void CRenderTexture::Create(int width, int height)
     this->width = width;
     fbo.genFramebuffers(1, &framebuffer);
     fbo.genRenderbuffers(1, &depthBuffer);
-    fbo.bindRenderbuffer(GL_RENDERBUFFER_EXT, depthBuffer);
-    fbo.renderbufferStorage(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, width, height);
+    StoreDepth();
     const GLenum status = CheckWithStandInTexture();
     if (status == GL_FRAMEBUFFER_UNSUPPORTED_EXT)
         ExitWithWarning("GL_FRAMEBUFFER_UNSUPPORTED_EXT!", 0);
     if (status != GL_FRAMEBUFFER_COMPLETE_EXT)
         std::exit(0);
+}
+
+void CRenderTexture::Resize(int newWidth, int newHeight)
+{
+    width = newWidth;
+    height = newHeight;
+    StoreDepth();
+}
+
+void CRenderTexture::StoreDepth() const
+{
+    fbo.bindRenderbuffer(GL_RENDERBUFFER_EXT, depthBuffer);
+    fbo.renderbufferStorage(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, width, height);
 }
 
 // The real colour textures are made later, so the check renders into a stand-in of the same

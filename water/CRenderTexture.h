@@ -1,5 +1,5 @@
-// The off-screen target of the water images: one framebuffer object with a 1024 x 1024 depth
-// renderbuffer, whose colour image is whichever texture the caller attaches when binding it. The
+// The off-screen target of the water images: one framebuffer object with a depth renderbuffer of
+// the images' size (1024 x 1024 unless the window sets it), whose colour image is whichever texture the caller attaches when binding it. The
 // reflection and refraction passes take turns with it every frame.
 //
 // The framebuffer entry points are looked up by this class itself, into a table of its own, and
@@ -20,6 +20,8 @@ public:
     // (0), after a message when the driver calls the combination unsupported.
     void Create(int width, int height);
     void Destroy(bool deleteTexture);
+    // Gives the depth storage a new size; the colour textures attached at binding must have it too.
+    void Resize(int newWidth, int newHeight);
 
     // Directs rendering into the target, with colourTexture (a 2D texture of the target's size)
     // as its colour image.
@@ -37,6 +39,7 @@ public:
     int height = 0;
 
 private:
+    void StoreDepth() const;
     GLenum CheckWithStandInTexture() const;
 };
 

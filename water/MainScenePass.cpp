@@ -31,7 +31,7 @@ void ApplyWaterGridTransform()
 
 void LoadViewOfCamera()
 {
-    LoadPerspective(WindowSize.width, WindowSize.height);
+    LoadPerspective(DrawableSize.width, DrawableSize.height);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }

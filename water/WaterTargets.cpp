@@ -10,3 +10,11 @@ void ForEachWaterTarget(const TargetVisitor& visit)
     visit(NamedTarget{"refraction", RefractionTexture, RenderTexture.width, RenderTexture.height,
                       TargetEncoding::ColourAlpha});
 }
+
+void ResizeWaterTargets(int size)
+{
+    if (RenderTexture.width == size && RenderTexture.height == size)
+        return;
+    RenderTexture.Resize(size, size);
+    ResizeRenderTextures(size);
+}

@@ -5,3 +5,6 @@
 #include "hdr/NamedTarget.h"
 
 void ForEachWaterTarget(const TargetVisitor& visit);
+
+// Makes the two images and their depth storage `size` texels square, unless they are already.
+void ResizeWaterTargets(int size);
