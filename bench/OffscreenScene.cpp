@@ -77,3 +77,11 @@ bool ParseTriple(const std::string& text, float& x, float& y, float& z)
     char tail = 0;
     return std::sscanf(text.c_str(), "%f,%f,%f%c", &x, &y, &z, &tail) == 3;
 }
+
+bool ParseRenderSize(const std::string& text, RenderSize& renderSize)
+{
+    if (text != "specified" && text != "window")
+        return false;
+    renderSize = text == "window" ? RenderSize::Window : RenderSize::Specified;
+    return true;
+}

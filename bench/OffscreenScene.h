@@ -3,6 +3,7 @@
 // shown, so a tool can report them.
 #pragma once
 
+#include "platform/DisplaySettings.h"
 #include "platform/MessageBox.h"
 
 #include <string>
@@ -42,3 +43,6 @@ private:
 
 // Parses "x,y,z" into three floats; false when the text is not three numbers.
 bool ParseTriple(const std::string& text, float& x, float& y, float& z);
+
+// Parses "specified" or "window", the --render-size of both tools; false for anything else.
+bool ParseRenderSize(const std::string& text, RenderSize& renderSize);

@@ -1,15 +1,17 @@
 // merrowind-snapshot: renders the real scene offscreen and writes frame N, as the window would
 // show it, to a binary PPM image. Used by the golden-image test and for the README's screenshot.
 //
-//   merrowind-snapshot [--frame N] [--size WxH] [--view NAME] [--eye x,y,z --yaw radians]
-//                      [--rotation degrees] --out FILE.ppm
+//   merrowind-snapshot [--frame N] [--size WxH] [--render-size specified|window] [--view NAME]
+//                      [--eye x,y,z --yaw radians] [--rotation degrees] --out FILE.ppm
 //
 // --view places the camera as the tour view of that name does (see CameraTour.cpp); options
-// after it change that placement.
+// after it change that placement. --render-size is the setting of that name: the fixed targets
+// (the default) or targets of the window's size.
 #include "CameraTour.h"
 #include "OffscreenScene.h"
 
 #include "app/Scene.h"
+#include "platform/DisplaySettings.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +40,11 @@ bool ParseOptions(int argc, char** argv, Options& options)
         else if (name == "--size")
         {
             if (std::sscanf(value.c_str(), "%dx%d", &options.width, &options.height) != 2)
+                return false;
+        }
+        else if (name == "--render-size")
+        {
+            if (!ParseRenderSize(value, displaySettings.renderSize))
                 return false;
         }
         else if (name == "--view")
@@ -99,8 +106,8 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseOptions(argc, argv, options))
     {
-        std::fprintf(stderr, "usage: %s [--frame N] [--size WxH] [--view NAME] [--eye x,y,z --yaw radians] "
-                             "[--rotation degrees] --out FILE.ppm\nviews:", argv[0]);
+        std::fprintf(stderr, "usage: %s [--frame N] [--size WxH] [--render-size specified|window] [--view NAME] "
+                             "[--eye x,y,z --yaw radians] [--rotation degrees] --out FILE.ppm\nviews:", argv[0]);
         for (const TourView& view : CameraTour())
             std::fprintf(stderr, " %s", view.name);
         std::fprintf(stderr, "\n");

@@ -30,6 +30,8 @@ const ImVec2 WindowExtent(300.0f, 400.0f);
 // Bloom and bright pass are faint beside the scene: the scale goes far up, on a logarithmic slider.
 constexpr float LargestScale = 64.0f;
 constexpr const char* ToneMappedPicture = "tone-mapped picture";
+// Dear ImGui's own font, in window units.
+constexpr float FontPixels = 13.0f;
 
 // Where the window's place and size are kept between runs.
 std::string LayoutPath()
@@ -167,6 +169,7 @@ void CInspector::Create()
     ImGui_ImplOpenGL2_Init();
     views = ListTargetViews();
     lastFrameCounter = 0;
+    fontScale = 0.0f;
 }
 
 IFrameObserver* CInspector::BeginTimedFrame()
@@ -199,6 +202,7 @@ void CInspector::Draw()
         return;
     RecordFrameTime();
     ReadLuminance();
+    FollowDisplayScale();
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     FollowPointer();
@@ -230,6 +234,30 @@ void CInspector::SaveLayout()
     if (!problem.empty() && problem != layoutProblem)
         std::fprintf(stderr, "merrowind: the inspector's layout was not saved to %s\n", problem.c_str());
     layoutProblem = problem;
+}
+
+// The back-end lays the widgets out in window units and maps them onto the drawable, so on a
+// high-DPI output they grow with the display's scale by themselves; the font, rasterised at its
+// size in window units, would be magnified and blurred. It is rasterised at the drawable's scale
+// instead, and drawn at the inverse: the same size, a texel for every pixel.
+void CInspector::FollowDisplayScale()
+{
+    int windowWidth = 0, drawableWidth = 0, height = 0;
+    SDL_GetWindowSize(MainWindow.Handle(), &windowWidth, &height);
+    MainWindow.GetDrawableSize(drawableWidth, height);
+    const float displayScale = windowWidth > 0 && drawableWidth > 0 ? static_cast<float>(drawableWidth) / windowWidth
+                                                                     : 1.0f;
+    if (displayScale == fontScale)
+        return;
+    fontScale = displayScale;
+    ImGuiIO& io = ImGui::GetIO();
+    io.Fonts->Clear();
+    ImFontConfig font;
+    font.SizePixels = FontPixels * displayScale;
+    io.Fonts->AddFontDefault(&font);
+    io.FontGlobalScale = 1.0f / displayScale;
+    ImGui_ImplOpenGL2_DestroyFontsTexture();
+    ImGui_ImplOpenGL2_CreateFontsTexture();
 }
 
 // The time between two drawings of the inspector is the frame's time; the first drawing after
@@ -331,7 +359,8 @@ void CInspector::DrawViewCaption()
 {
     if (view < 0)
         return;
-    const NamedTarget& target = views[view].target;
+    // The size as it stands: in window mode the scene's targets follow the window.
+    const NamedTarget target = ListTargetViews()[view].target;
     char caption[96];
     std::snprintf(caption, sizeof caption, "%s  %d x %d", views[view].name.c_str(), target.width, target.height);
     const ImVec2 extent = ImGui::CalcTextSize(caption);

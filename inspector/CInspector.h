@@ -53,6 +53,7 @@ private:
     // The window's place and size, kept in the user's state folder (see CUserFolders).
     void LoadLayout();
     void SaveLayout();
+    void FollowDisplayScale();
     void RecordFrameTime();
     void ReadLuminance();
     void DrawWindow();
@@ -69,6 +70,8 @@ private:
     std::vector<TargetView> views;
     int view = -1;  // -1: the tone-mapped picture, as when closed
     float scale = 1.0f;
+    // The drawable-to-window ratio the font was rasterised for; 0 before the first drawing.
+    float fontScale = 0.0f;
     bool screenshotsShowInspector = false;
     CViewProgram viewProgram;
     CStageTimer timer;

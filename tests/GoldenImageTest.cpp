@@ -5,10 +5,12 @@
 // The same comparison holds on drivers that offer only OpenGL 3.3, where the programs compile as
 // GLSL 3.30: llvmpipe told to offer 3.3 (with and without the extension that gathers a component)
 // against the references, and softpipe, too slow for thirty frames, against llvmpipe at frame 2.
+// Rendered at the window's size, a wide picture is the same scene with every column its own.
 #include "Capture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ostream>
 #include <string>
@@ -131,3 +133,46 @@ TEST_P(GoldenImage, MatchesItsReference)
 
 INSTANTIATE_TEST_SUITE_P(Views, GoldenImage, ::testing::ValuesIn(Views),
                          [](const ::testing::TestParamInfo<GoldenView>& info) { return info.param.name; });
+
+namespace
+{
+// Columns equal to their left neighbour from top to bottom: what stretching a narrower image
+// leaves behind.
+int RepeatedColumns(const Capture& capture)
+{
+    int repeated = 0;
+    for (int x = 1; x < capture.width; ++x)
+    {
+        int y = 0;
+        while (y < capture.height && std::equal(capture.Pixel(x, y), capture.Pixel(x, y) + 3, capture.Pixel(x - 1, y)))
+            ++y;
+        repeated += y == capture.height;
+    }
+    return repeated;
+}
+
+double MeanDifference(const Capture& first, const Capture& second)
+{
+    double sum = 0.0;
+    for (size_t i = 0; i < first.rgb.size(); ++i)
+        sum += std::abs(first.rgb[i] - second.rgb[i]);
+    return sum / static_cast<double>(first.rgb.size());
+}
+}
+
+// 1280 x 720: the fixed 1024-wide target shows 256 columns twice (192 right of the previews, which
+// are filtered); rendered at the window's size,
+// the picture repeats none, and shows the same scene (the mean difference is the stretching's).
+TEST(WindowSizedRender, GivesAWideWindowEveryColumnOfItsOwnAndTheSameScene)
+{
+    const std::string view = " --frame 3 --size 1280x720 --view along_lake";
+    const Capture stretched = Render("stretched", FullLlvmpipe, view);
+    const Capture own = Render("window-sized", FullLlvmpipe, "--render-size window" + view);
+    ASSERT_EQ(own.width, 1280);
+    ASSERT_EQ(own.height, 720);
+    EXPECT_GT(RepeatedColumns(stretched), 150);
+    EXPECT_LT(RepeatedColumns(own), 5);
+    EXPECT_LT(MeanDifference(own, stretched), 4.0);
+    if (HasFailure())
+        own.SavePng(::testing::TempDir() + "window-sized.png");
+}
