@@ -3,8 +3,9 @@
 // glFinish around every stage, over the camera tour and the speed-of-light frame, interleaved in
 // rounds so that the machine's changing load cannot decide a ratio.
 //
-//   merrowind-bench [--rounds N] [--frames N] [--warmup N] [--size WxH] [--views NAME,NAME...]
-//                   [--clock wall|processor] [--inspector closed|open] [--scheduling realtime|normal]
+//   merrowind-bench [--rounds N] [--frames N] [--warmup N] [--size WxH] [--render-size specified|window]
+//                   [--views NAME,NAME...] [--clock wall|processor] [--inspector closed|open]
+//                   [--scheduling realtime|normal]
 //
 // --frames is per view and round; --warmup rounds, timed nowhere, come before the N rounds;
 // --views measures only the tour views named; --clock picks the clock the ratios are taken on
@@ -14,6 +15,9 @@
 // --scheduling realtime asks for the lowest real-time class, so that other programs on the machine
 // disturb the measurement less; by default the process stays in the class it was started in and
 // shares the processors.
+// --render-size window renders the scene target and the water images at the window's size, and
+// without --size measures the whole run at 640 x 480, 1280 x 720 and 1920 x 1080 and compares the
+// frame's growth with the pixel count's.
 #include "BenchReport.h"
 #include "CameraTour.h"
 #include "InterleavedRounds.h"
@@ -21,14 +25,19 @@
 #include "SpeedOfLightFrame.h"
 
 #include "app/Scene.h"
+#include "hdr/CHDRPostProcess.h"
 #include "inspector/CInspector.h"
+#include "platform/DisplaySettings.h"
+#include "water/CRenderTexture.h"
 
 #include <epoxy/gl.h>
 #include <malloc.h>
 #include <sched.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cerrno>
 #include <cstdlib>
@@ -40,11 +49,23 @@
 
 namespace
 {
+struct WindowExtent
+{
+    int width;
+    int height;
+};
+
+// With --render-size window and no --size, the frame is measured at each of these.
+const std::vector<WindowExtent> WindowSizeSeries = {{640, 480}, {1280, 720}, {1920, 1080}};
+
 struct Options
 {
     RoundsPlan plan;
     int width = 640;
     int height = 480;
+    bool sizeGiven = false;
+    RenderSize renderSize = RenderSize::Specified;
+    std::vector<WindowExtent> sizes;
     std::vector<const TourView*> views;
     std::string clock;  // empty: chosen by the renderer
     std::string inspector = "closed";
@@ -113,6 +134,12 @@ bool ParseOptions(int argc, char** argv, Options& options)
         {
             if (std::sscanf(value, "%dx%d", &options.width, &options.height) != 2)
                 return false;
+            options.sizeGiven = true;
+        }
+        else if (name == "--render-size")
+        {
+            if (!ParseRenderSize(value, options.renderSize))
+                return false;
         }
         else if (name == "--clock")
             options.clock = value;
@@ -131,6 +158,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
     if (options.views.empty())
         for (const TourView& view : CameraTour())
             options.views.push_back(&view);
+    const bool series = options.renderSize == RenderSize::Window && !options.sizeGiven;
+    options.sizes = series ? WindowSizeSeries : std::vector<WindowExtent>{{options.width, options.height}};
     return argc % 2 == 1 && (options.clock.empty() || options.clock == "wall" || options.clock == "processor") &&
            (options.inspector == "closed" || options.inspector == "open") &&
            (options.scheduling == "realtime" || options.scheduling == "normal") &&
@@ -140,8 +169,10 @@ bool ParseOptions(int argc, char** argv, Options& options)
 
 void PrintUsage(const char* program)
 {
-    std::fprintf(stderr, "usage: %s [--rounds N] [--frames N] [--warmup N] [--size WxH] [--views NAME,NAME...]"
-                          " [--clock wall|processor] [--inspector closed|open] [--scheduling realtime|normal]\nviews:",
+    std::fprintf(stderr,
+                 "usage: %s [--rounds N] [--frames N] [--warmup N] [--size WxH] [--render-size specified|window]"
+                 " [--views NAME,NAME...] [--clock wall|processor] [--inspector closed|open]"
+                 " [--scheduling realtime|normal]\nviews:",
                  program);
     for (const TourView& view : CameraTour())
         std::fprintf(stderr, " %s", view.name);
@@ -205,6 +236,20 @@ void RenderView(const SceneCamera& camera, StageTimer& timer)
     RenderObservedFrame(both);
 }
 
+// The scene target's and the water images' sizes after the scene's first frame has fitted them.
+RenderTargetSizes TargetSizesInUse()
+{
+    RenderTargetSizes sizes{0, 0, RenderTexture.width};
+    HDRPostProcess.ForEachTarget([&sizes](const NamedTarget& target) {
+        if (std::string(target.label) == "scene")
+        {
+            sizes.sceneWidth = target.width;
+            sizes.sceneHeight = target.height;
+        }
+    });
+    return sizes;
+}
+
 // The views first, the speed-of-light frame last, as Summarise expects them.
 std::vector<BenchEntry> Entries(const std::vector<const TourView*>& views, const SpeedOfLightFrame& speedOfLight)
 {
@@ -215,6 +260,96 @@ std::vector<BenchEntry> Entries(const std::vector<const TourView*>& views, const
     entries.push_back(BenchEntry{"speed_of_light", [&speedOfLight](StageTimer& timer) { speedOfLight.Render(timer); }});
     return entries;
 }
+}
+
+// One window size: start-up, the rounds and their report, beside what `facts` already holds
+// (the scheduling). With `channel` open, the frame's
+// figures at this size also go there.
+int MeasureAtSize(const Options& options, const WindowExtent& size, RunFacts facts, int channel)
+{
+    OffscreenScene scene;
+    displaySettings.renderSize = options.renderSize;
+    if (!scene.Start(size.width, size.height))
+    {
+        std::fprintf(stderr, "%s\n", scene.Error().c_str());
+        return 1;
+    }
+    facts.inspectorOpen = options.inspector == "open";
+    if (facts.inspectorOpen)
+    {
+        UseSceneOverlay(Inspector);
+        Inspector.Open();
+    }
+    glFinish();
+    facts.toInitSceneMs = MillisecondsSinceProcessStart();
+    RenderFrame();
+    glFinish();
+    facts.toFirstFrameMs = MillisecondsSinceProcessStart();
+
+    facts.renderSize = options.renderSize == RenderSize::Window ? "window" : "specified";
+    facts.targets = TargetSizesInUse();
+    SpeedOfLightFrame speedOfLight;
+    speedOfLight.Create(size.width, size.height, facts.targets);
+    facts.loadBefore = LoadAverage();
+    const RoundsRecord record = RunInterleavedRounds(Entries(options.views, speedOfLight), options.plan);
+    facts.loadAfter = LoadAverage();
+    facts.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const BenchFigures figures = Summarise(record, RatioClock(options.clock, facts.renderer));
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    facts.width = size.width;
+    facts.height = size.height;
+    facts.peakResidentKiB = usage.ru_maxrss;
+    facts.messageBoxes = scene.Boxes().size();
+    PrintTable(figures, facts);
+    for (const MessageBoxRecord& box : scene.Boxes())
+        std::printf("message box during the run: \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
+    std::printf("\n");
+    PrintJson(figures, facts);
+    const SizeFigures frame = FrameAtSize(figures, size.width, size.height);
+    const bool handedBack = channel < 0 || (write(channel, &frame, sizeof frame) == sizeof frame &&
+                                            write(channel, facts.renderer.c_str(), facts.renderer.size()) >= 0);
+    return handedBack ? 0 : 1;
+}
+
+// The offscreen surface keeps the size it was made with, so each size is measured in a process of
+// its own, forked before any video or GL state exists, which hands its frame figures (and the
+// renderer's name) back through a pipe.
+int MeasureEachSize(const Options& options, const RunFacts& facts)
+{
+    std::vector<SizeFigures> sizes;
+    std::string renderer;
+    for (const WindowExtent& size : options.sizes)
+    {
+        int channel[2];
+        if (pipe(channel) != 0)
+            return 1;
+        std::fflush(stdout);
+        const pid_t child = fork();
+        if (child == 0)
+        {
+            close(channel[0]);
+            const int status = MeasureAtSize(options, size, facts, channel[1]);
+            std::fflush(stdout);
+            _exit(status);
+        }
+        close(channel[1]);
+        SizeFigures frame;
+        const bool received = child > 0 && read(channel[0], &frame, sizeof frame) == sizeof frame;
+        char name[256] = {};
+        renderer.assign(name, received ? std::max<ssize_t>(read(channel[0], name, sizeof name - 1), 0) : 0);
+        close(channel[0]);
+        int status = 1;
+        if (child > 0)
+            waitpid(child, &status, 0);
+        if (!received || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return 1;
+        sizes.push_back(frame);
+        std::printf("\n");
+    }
+    PrintScaling(sizes, renderer);
+    return 0;
 }
 
 int main(int argc, char** argv)
@@ -235,42 +370,7 @@ int main(int argc, char** argv)
     if (options.scheduling == "realtime")
         facts.schedulingRefusal = RequestRealTimeScheduling();
     facts.scheduling = facts.schedulingRefusal.empty() ? options.scheduling : "normal";
-    OffscreenScene scene;
-    if (!scene.Start(options.width, options.height))
-    {
-        std::fprintf(stderr, "%s\n", scene.Error().c_str());
-        return 1;
-    }
-    facts.inspectorOpen = options.inspector == "open";
-    if (facts.inspectorOpen)
-    {
-        UseSceneOverlay(Inspector);
-        Inspector.Open();
-    }
-    glFinish();
-    facts.toInitSceneMs = MillisecondsSinceProcessStart();
-    RenderFrame();
-    glFinish();
-    facts.toFirstFrameMs = MillisecondsSinceProcessStart();
-
-    SpeedOfLightFrame speedOfLight;
-    speedOfLight.Create(options.width, options.height);
-    facts.loadBefore = LoadAverage();
-    const RoundsRecord record = RunInterleavedRounds(Entries(options.views, speedOfLight), options.plan);
-    facts.loadAfter = LoadAverage();
-    facts.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    const BenchFigures figures = Summarise(record, RatioClock(options.clock, facts.renderer));
-
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    facts.width = options.width;
-    facts.height = options.height;
-    facts.peakResidentKiB = usage.ru_maxrss;
-    facts.messageBoxes = scene.Boxes().size();
-    PrintTable(figures, facts);
-    for (const MessageBoxRecord& box : scene.Boxes())
-        std::printf("message box during the run: \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
-    std::printf("\n");
-    PrintJson(figures, facts);
-    return 0;
+    if (options.sizes.size() == 1)
+        return MeasureAtSize(options, options.sizes[0], facts, -1);
+    return MeasureEachSize(options, facts);
 }

@@ -195,6 +195,8 @@ void PrintTable(const BenchFigures& figures, const RunFacts& facts)
     std::printf("Merrowind frame benchmark: %d x %d, %s, inspector %s, scheduling %s%s\n", facts.width, facts.height,
                 facts.renderer.c_str(), facts.inspectorOpen ? "open" : "closed", facts.scheduling.c_str(),
                 refusal.c_str());
+    std::printf("render size %s: scene target %d x %d, water images %d x %d\n", facts.renderSize.c_str(),
+                facts.targets.sceneWidth, facts.targets.sceneHeight, facts.targets.waterSize, facts.targets.waterSize);
     std::printf("%zu tour views and the speed-of-light frame, interleaved: each round renders %d frame(s) of every "
                 "view,\nstarting one further along than the round before, each followed by a speed-of-light frame;\n"
                 "%d warm-up round(s), then %d measured. Times: medians over each view's %d measured frames (the\n"
@@ -232,10 +234,13 @@ void PrintTable(const BenchFigures& figures, const RunFacts& facts)
 void PrintJson(const BenchFigures& figures, const RunFacts& facts)
 {
     const RoundsPlan& plan = figures.plan;
-    std::printf("{\"width\":%d,\"height\":%d,\"renderer\":\"%s\",\"ratio_clock\":\"%s\",\"inspector\":\"%s\","
+    std::printf("{\"width\":%d,\"height\":%d,\"render_size\":\"%s\",\"scene_width\":%d,\"scene_height\":%d,"
+                "\"water_size\":%d,\"renderer\":\"%s\",\"ratio_clock\":\"%s\",\"inspector\":\"%s\","
                 "\"scheduling\":\"%s\",\"scheduling_refused\":\"%s\",\"warmup_rounds\":%d,\"rounds\":%d,"
                 "\"frames_per_round\":%d,\"views\":[",
-                facts.width, facts.height, facts.renderer.c_str(), ClockName(figures.ratioClock),
+                facts.width, facts.height, facts.renderSize.c_str(), facts.targets.sceneWidth,
+                facts.targets.sceneHeight, facts.targets.waterSize, facts.renderer.c_str(),
+                ClockName(figures.ratioClock),
                 facts.inspectorOpen ? "open" : "closed", facts.scheduling.c_str(), facts.schedulingRefusal.c_str(),
                 plan.warmupRounds, plan.rounds, plan.framesPerRound);
     for (std::size_t i = 0; i < figures.views.size(); ++i)
@@ -255,4 +260,39 @@ void PrintJson(const BenchFigures& figures, const RunFacts& facts)
                 "\"peak_rss_kib\":%ld,\"load_before\":%.2f,\"load_after\":%.2f,\"message_boxes\":%zu}\n",
                 figures.residentGrowthKiB, facts.toInitSceneMs, facts.toFirstFrameMs, facts.peakResidentKiB,
                 facts.loadBefore, facts.loadAfter, facts.messageBoxes);
+}
+
+SizeFigures FrameAtSize(const BenchFigures& figures, int width, int height)
+{
+    SizeFigures size{width, height};
+    for (const EntryFigures& view : figures.views)
+    {
+        size.frameMs += view.medianMs[WholeFrame] / static_cast<double>(figures.views.size());
+        size.frameProcessorMs += view.processorMs[WholeFrame] / static_cast<double>(figures.views.size());
+    }
+    return size;
+}
+
+void PrintScaling(const std::vector<SizeFigures>& sizes, const std::string& renderer)
+{
+    if (sizes.empty())
+        return;
+    const SizeFigures& first = sizes.front();
+    const double firstPixels = static_cast<double>(first.width) * first.height;
+    std::printf("The frame against the window's size, render size window, %s: the mean over the views of each\n"
+                "view's median frame; growth against %d x %d.\n\n", renderer.c_str(), first.width, first.height);
+    std::printf("%-12s %10s %9s %10s %9s %12s %9s\n", "size", "pixels", "x pixels", "frame ms", "x frame",
+                "processor ms", "x frame");
+    for (const SizeFigures& size : sizes)
+    {
+        const double pixels = static_cast<double>(size.width) * size.height;
+        std::printf("%4d x %-5d %10.0f %9.2f %10.2f %9.2f %12.2f %9.2f\n", size.width, size.height, pixels,
+                    pixels / firstPixels, size.frameMs, size.frameMs / first.frameMs, size.frameProcessorMs,
+                    size.frameProcessorMs / first.frameProcessorMs);
+    }
+    std::printf("\n{\"render_size\":\"window\",\"renderer\":\"%s\",\"sizes\":[", renderer.c_str());
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        std::printf("%s{\"width\":%d,\"height\":%d,\"frame_ms\":%.3f,\"frame_processor_ms\":%.3f}", i ? "," : "",
+                    sizes[i].width, sizes[i].height, sizes[i].frameMs, sizes[i].frameProcessorMs);
+    std::printf("]}\n");
 }

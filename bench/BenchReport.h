@@ -3,6 +3,7 @@
 #pragma once
 
 #include "InterleavedRounds.h"
+#include "app/RenderTargetSizes.h"
 #include "Statistics.h"
 
 #include <array>
@@ -53,6 +54,8 @@ struct RunFacts
 {
     int width = 0;
     int height = 0;
+    std::string renderSize = "specified";
+    RenderTargetSizes targets{};  // as the scene's frames used them
     std::string renderer;
     double toInitSceneMs = 0.0;
     double toFirstFrameMs = 0.0;
@@ -67,3 +70,17 @@ struct RunFacts
 
 void PrintTable(const BenchFigures& figures, const RunFacts& facts);
 void PrintJson(const BenchFigures& figures, const RunFacts& facts);
+
+// The whole frame at one window size, as the tour's views took it on average.
+struct SizeFigures
+{
+    int width = 0;
+    int height = 0;
+    double frameMs = 0.0;  // wall clock
+    double frameProcessorMs = 0.0;
+};
+
+SizeFigures FrameAtSize(const BenchFigures& figures, int width, int height);
+// The frame's cost at each size against the first, beside the growth of the pixel count; a table
+// and one JSON line.
+void PrintScaling(const std::vector<SizeFigures>& sizes, const std::string& renderer);

@@ -161,14 +161,16 @@ SpeedOfLightFrame::Target SpeedOfLightFrame::MakeTarget(int width, int height, G
     return target;
 }
 
-void SpeedOfLightFrame::Create(int width, int height)
+void SpeedOfLightFrame::Create(int width, int height, const RenderTargetSizes& targetSizes)
 {
     clientWidth = width;
     clientHeight = height;
-    waterTargets = {MakeTarget(1024, 1024, GL_RGB, true), MakeTarget(1024, 1024, GL_RGBA, true)};
-    scene = MakeTarget(1024, 768, GL_RGB16F, true);
+    const int water = targetSizes.waterSize;
+    waterTargets = {MakeTarget(water, water, GL_RGB, true), MakeTarget(water, water, GL_RGBA, true)};
+    scene = MakeTarget(targetSizes.sceneWidth, targetSizes.sceneHeight, GL_RGB16F, true);
     const int sizes[12][2] = {{256, 256}, {64, 64},   {16, 16},   {4, 4},     {1, 1},     {1, 1},
-                              {1, 1},     {512, 512}, {128, 128}, {128, 128}, {128, 128}, {1024, 768}};
+                              {1, 1},     {512, 512}, {128, 128}, {128, 128}, {128, 128},
+                              {targetSizes.sceneWidth, targetSizes.sceneHeight}};
     for (size_t i = 0; i < chain.size(); ++i)
         chain[i] = MakeTarget(sizes[i][0], sizes[i][1], i + 1 == chain.size() ? GL_RGB16 : GL_RGB16F, false);
     program = MakeProgram();

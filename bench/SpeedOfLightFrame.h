@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/FrameStage.h"
+#include "app/RenderTargetSizes.h"
 
 #include <epoxy/gl.h>
 
@@ -13,8 +14,9 @@
 class SpeedOfLightFrame
 {
 public:
-    // Needs the scene's context current; builds its own targets, buffers and program.
-    void Create(int clientWidth, int clientHeight);
+    // Needs the scene's context current; builds its own targets, buffers and program, the scene's
+    // and the water's at the sizes the scene's frames use.
+    void Create(int clientWidth, int clientHeight, const RenderTargetSizes& sizes);
     void Render(IFrameObserver& observer) const;
 
 private:
@@ -31,7 +33,7 @@ private:
     void DrawTerrain() const;
     void DrawQuad(GLuint texture) const;
 
-    std::array<Target, 2> waterTargets;  // reflection and refraction, 1024 x 1024
+    std::array<Target, 2> waterTargets;  // reflection and refraction
     Target scene;
     std::array<Target, 12> chain;  // the targets of the HDR chain, in the order its quads use them
     GLuint program = 0;

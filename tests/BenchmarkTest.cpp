@@ -223,3 +223,31 @@ TEST(Benchmark, WithTheInspectorOpenAndRealTimeRefusedTheFramesRaiseNoGlErrorAnd
     EXPECT_NE(header->find("scheduling normal (real-time scheduling refused: " + reason + ")"), std::string::npos)
         << *header;
 }
+
+// --render-size window: the run is measured at 640 x 480, 1280 x 720 and 1920 x 1080, each with the
+// scene target at the window's size and the water images at the least power of two that covers
+// it, without a GL error, and ends with the frame at each size on one line.
+TEST(Benchmark, AtTheWindowsRenderSizeTheFrameIsMeasuredAtThreeSizesWithTargetsOfTheirSize)
+{
+    const auto lines = RunLines(Bench + " --render-size window --rounds 1 --frames 1 --warmup 0 --views start 2>&1");
+    std::vector<std::string> runs;
+    for (const std::string& line : lines)
+        if (line.rfind("{\"width\":", 0) == 0)
+            runs.push_back(line);
+    const std::vector<std::vector<double>> expected = {
+        {640, 480, 640, 480, 1024}, {1280, 720, 1280, 720, 2048}, {1920, 1080, 1920, 1080, 2048}};
+    ASSERT_EQ(runs.size(), expected.size());
+    for (size_t i = 0; i < runs.size(); ++i)
+    {
+        std::vector<double> sizes;
+        for (const char* key : {"width", "height", "scene_width", "scene_height", "water_size"})
+            sizes.push_back(NumbersAfter(runs[i], key).at(0));
+        EXPECT_EQ(sizes, expected[i]);
+        EXPECT_EQ(NumbersAfter(runs[i], "gl_errors"), std::vector<double>(2, 0.0)) << runs[i];
+    }
+    const std::string scaling = LastLine(lines);
+    ASSERT_TRUE(BalancedObject(scaling)) << scaling;
+    EXPECT_EQ(NumbersAfter(scaling, "width"), (std::vector<double>{640, 1280, 1920}));
+    for (double frame : NumbersAfter(scaling, "frame_processor_ms"))
+        EXPECT_GT(frame, 0.0);
+}

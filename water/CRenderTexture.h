@@ -1,6 +1,7 @@
 // The off-screen target of the water images: one framebuffer object with a depth renderbuffer of
-// the images' size (1024 x 1024 unless the window sets it), whose colour image is whichever texture the caller attaches when binding it. The
-// reflection and refraction passes take turns with it every frame.
+// the images' size (1024 x 1024 unless the window sets it), whose colour image is whichever
+// texture the caller attaches when binding it. The reflection and refraction passes take turns
+// with it every frame.
 //
 // The framebuffer entry points are looked up by this class itself, into a table of its own, and
 // every framebuffer call goes through that table.

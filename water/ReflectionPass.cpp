@@ -13,8 +13,8 @@
 void RenderReflectionPass()
 {
     RenderTexture.Bind(ReflectionTexture);
-    RenderTexture.SetupView(static_cast<float>(DrawableSize.width), static_cast<float>(DrawableSize.height), 1.0f, 1.0f,
-                            1.0f);
+    RenderTexture.SetupView(static_cast<float>(DrawableSize.width), static_cast<float>(DrawableSize.height), 1.0f,
+                            1.0f, 1.0f);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     Camera.ApplyView(false, CCamera::MirroredView);

@@ -12,8 +12,8 @@
 void RenderRefractionPass()
 {
     RenderTexture.Bind(RefractionTexture);
-    RenderTexture.SetupView(static_cast<float>(DrawableSize.width), static_cast<float>(DrawableSize.height), 1.0f, 1.0f,
-                            1.0f);
+    RenderTexture.SetupView(static_cast<float>(DrawableSize.width), static_cast<float>(DrawableSize.height), 1.0f,
+                            1.0f, 1.0f);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     Camera.ApplyView(false, CCamera::NormalView);
