@@ -1,7 +1,8 @@
 // One frame: the two water images, the main scene through the HDR chain, the tone-mapped result
 // (or the image the open inspector was asked to show) over the whole window with the two
 // previews in its top-left corner, a screenshot when one has been asked for, the open inspector
-// over them, and the buffer swap.
+// over them, and the buffer swap. The frame timer gives the moment the water shows and the time
+// over which the eye adapts.
 #include "app/Scene.h"
 
 #include "app/CScreenshots.h"
@@ -15,6 +16,7 @@
 #include "water/MainScenePass.h"
 #include "water/ReflectionPass.h"
 #include "water/RefractionPass.h"
+#include "water/WaterPrograms.h"
 #include "water/WaterTargets.h"
 
 #include <epoxy/gl.h>
@@ -28,8 +30,6 @@ constexpr float OverlayWidth = 640.0f;
 constexpr float OverlayHeight = 480.0f;
 constexpr float PreviewWidth = 80.0f;
 constexpr float PreviewHeight = 60.0f;
-// The chain is told the same time step every frame, whatever the frame really took.
-constexpr float HdrElapsedTime = 0.33f;
 
 class NoObserver : public IFrameObserver
 {
@@ -115,8 +115,12 @@ void RenderFrame()
     RenderObservedFrame(observer != nullptr ? *observer : nobody);
 }
 
+FrameTimer SceneTimer;
+
 void RenderObservedFrame(IFrameObserver& observer)
 {
+    const FrameTime time = SceneTimer.Next();
+    SetWaterTime(time.sceneSeconds);
     FitRenderTargets();
     LoadPerspective(DrawableSize.width, DrawableSize.height);
     RenderReflectionPass();
@@ -128,7 +132,7 @@ void RenderObservedFrame(IFrameObserver& observer)
     SetOverlayProjection(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     HDRPostProcess.SetBrightPassThreshold(HDRPostProcess.Settings().brightPassThreshold);
     HDRPostProcess.BeginScene(static_cast<float>(DrawableSize.width), static_cast<float>(DrawableSize.height),
-                              HdrElapsedTime);
+                              static_cast<float>(time.stepSeconds * CHDRPostProcess::TimeUnitsPerSecond));
     RenderMainScene();
     HDRPostProcess.EndScene();
     observer.StageFinished(FrameStage::MainScene);

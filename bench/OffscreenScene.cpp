@@ -49,6 +49,7 @@ bool OffscreenScene::Start(int clientWidth, int clientHeight)
     }
     MainWindow.Show();
     InitScene();
+    SceneTimer.UseFixedStep(1.0 / 60.0);
     width = clientWidth;
     height = clientHeight;
     return true;
@@ -67,15 +68,18 @@ void OffscreenScene::Place(const SceneCamera& camera)
     Camera.Update();
 }
 
+bool OffscreenScene::QuitRequested()
+{
+    SDL_Event event;
+    bool quit = false;
+    while (SDL_PollEvent(&event))
+        quit = quit || event.type == SDL_QUIT;
+    return quit;
+}
+
 std::vector<unsigned char> OffscreenScene::ReadFrame() const
 {
     return ReadBackBuffer(width, height);
-}
-
-bool ParseTriple(const std::string& text, float& x, float& y, float& z)
-{
-    char tail = 0;
-    return std::sscanf(text.c_str(), "%f,%f,%f%c", &x, &y, &z, &tail) == 3;
 }
 
 bool ParseRenderSize(const std::string& text, RenderSize& renderSize)

@@ -21,12 +21,18 @@ class OffscreenScene
 {
 public:
     // Changes into the folder that holds this executable (the run folder, with CG/ and the
-    // images), opens an offscreen window with the given client size and runs InitScene.
+    // images), opens an offscreen window with the given client size and runs InitScene. The
+    // swaps never wait for a display, and every frame steps the scene by 1/60 s, however long
+    // it took, so that runs repeat.
     bool Start(int clientWidth, int clientHeight);
 
     // Places the camera and the scene rotation as a user could have left them; a camera that
     // has not moved is put back where the program starts it.
     static void Place(const SceneCamera& camera);
+
+    // Whether the tool has been told to stop: SDL turns SIGINT and SIGTERM into a quit event,
+    // which only reading the events finds. The tools ask before every frame.
+    static bool QuitRequested();
 
     // The composed frame in the window's back buffer, RGB rows from the top.
     std::vector<unsigned char> ReadFrame() const;
@@ -40,9 +46,6 @@ private:
     int width = 0;
     int height = 0;
 };
-
-// Parses "x,y,z" into three floats; false when the text is not three numbers.
-bool ParseTriple(const std::string& text, float& x, float& y, float& z);
 
 // Parses "specified" or "window", the --render-size of both tools; false for anything else.
 bool ParseRenderSize(const std::string& text, RenderSize& renderSize);

@@ -1,75 +1,116 @@
-// merrowind-snapshot: renders the real scene offscreen and writes frame N, as the window would
-// show it, to a binary PPM image. Used by the golden-image test and for the README's screenshot.
+// merrowind-snapshot: renders the real scene offscreen and writes one moment of it, as the window
+// would show it, to a binary PPM image. Used by the golden-image test and for the README's
+// screenshot.
 //
-//   merrowind-snapshot [--frame N] [--size WxH] [--render-size specified|window] [--view NAME]
-//                      [--eye x,y,z --yaw radians] [--rotation degrees] --out FILE.ppm
+//   merrowind-snapshot [--frame N | --time SECONDS] [--fps N] [--size WxH]
+//                      [--render-size specified|window] [--view NAME] [--eye x,y,z --yaw radians]
+//                      [--rotation degrees] --out FILE.ppm
 //
-// --view places the camera as the tour view of that name does (see CameraTour.cpp); options
-// after it change that placement. --render-size is the setting of that name: the fixed targets
-// (the default) or targets of the window's size.
+// The scene is stepped at --fps frames a second (60 by default), however long each frame takes:
+// --frame N writes the Nth frame (the moment (N - 1) / fps), --time the frame nearest to that
+// moment. The same moment gives the same picture at any rate. --view places the camera as the
+// tour view of that name does (see CameraTour.cpp); options after it change that placement.
+// --render-size is the setting of that name: the fixed targets (the default) or targets of the
+// window's size.
+//
+// Exit status: 0 written; 1 the scene or the file could not be had; 2 the usage; 3 written, but
+// the program showed a message box; 4 stopped by SIGINT or SIGTERM, nothing written.
+#include "Arguments.h"
 #include "CameraTour.h"
 #include "OffscreenScene.h"
 
 #include "app/Scene.h"
 #include "platform/DisplaySettings.h"
 
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 namespace
 {
+// Longer runs are refused: at the software renderer's few frames a second they would take days.
+constexpr long MostFrames = 1000000;
+constexpr int MostFramesASecond = 1000;
+constexpr double LongestTime = MostFrames;
+// Eye positions, headings and rotations beyond this are no view of the scene.
+constexpr double LargestPlacement = 1.0e6;
+
 struct Options
 {
-    int frame = 1;
+    long frame = 1;
+    double time = -1.0;  // below 0: not asked for
+    int fps = 60;
     int width = 640;
     int height = 480;
     SceneCamera camera;
     std::string out;
 };
 
+bool ParsePlacement(const char* text, float& value)
+{
+    double parsed = 0.0;
+    if (!ParseReal(text, -LargestPlacement, LargestPlacement, parsed))
+        return false;
+    value = static_cast<float>(parsed);
+    return true;
+}
+
+bool ParseOption(const std::string& name, const char* value, Options& options, bool& frameGiven)
+{
+    if (name == "--frame")
+    {
+        frameGiven = true;
+        return ParseCount(value, 1L, MostFrames, options.frame);
+    }
+    if (name == "--time")
+        return ParseReal(value, 0.0, LongestTime, options.time);
+    if (name == "--fps")
+        return ParseCount(value, 1, MostFramesASecond, options.fps);
+    if (name == "--size")
+        return ParseSize(value, options.width, options.height);
+    if (name == "--render-size")
+        return ParseRenderSize(value, displaySettings.renderSize);
+    if (name == "--view")
+    {
+        const TourView* view = FindTourView(value);
+        if (view != nullptr)
+            options.camera = view->camera;
+        return view != nullptr;
+    }
+    if (name == "--eye")
+    {
+        options.camera.moved = true;
+        SceneCamera& eye = options.camera;
+        return ParseTriple(value, -LargestPlacement, LargestPlacement, eye.x, eye.y, eye.z);
+    }
+    if (name == "--yaw")
+        return ParsePlacement(value, options.camera.yaw);
+    if (name == "--rotation")
+        return ParsePlacement(value, options.camera.sceneRotation);
+    if (name == "--out")
+        options.out = value;
+    return name == "--out";
+}
+
+// A moment becomes the frame that shows it, at the rate asked for; the frame that shows moment 0
+// is the first.
 bool ParseOptions(int argc, char** argv, Options& options)
 {
+    bool frameGiven = false;
     for (int i = 1; i + 1 < argc; i += 2)
-    {
-        const std::string name = argv[i];
-        const std::string value = argv[i + 1];
-        if (name == "--frame")
-            options.frame = std::atoi(value.c_str());
-        else if (name == "--size")
-        {
-            if (std::sscanf(value.c_str(), "%dx%d", &options.width, &options.height) != 2)
-                return false;
-        }
-        else if (name == "--render-size")
-        {
-            if (!ParseRenderSize(value, displaySettings.renderSize))
-                return false;
-        }
-        else if (name == "--view")
-        {
-            const TourView* view = FindTourView(value);
-            if (view == nullptr)
-                return false;
-            options.camera = view->camera;
-        }
-        else if (name == "--eye")
-        {
-            options.camera.moved = true;
-            if (!ParseTriple(value, options.camera.x, options.camera.y, options.camera.z))
-                return false;
-        }
-        else if (name == "--yaw")
-            options.camera.yaw = std::strtof(value.c_str(), nullptr);
-        else if (name == "--rotation")
-            options.camera.sceneRotation = std::strtof(value.c_str(), nullptr);
-        else if (name == "--out")
-            options.out = value;
-        else
+        if (!ParseOption(argv[i], argv[i + 1], options, frameGiven))
             return false;
+    if (argc % 2 == 0 || options.out.empty() || (frameGiven && options.time >= 0.0))
+        return false;
+    if (options.time >= 0.0)
+    {
+        const double frames = std::round(options.time * options.fps) + 1.0;
+        if (frames > MostFrames)
+            return false;
+        options.frame = static_cast<long>(frames);
     }
-    return (argc % 2) == 1 && !options.out.empty() && options.frame >= 1 && options.width > 0 && options.height > 0;
+    return true;
 }
 
 // Reads the composed picture after the last frame's composite, before its swap.
@@ -106,8 +147,11 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseOptions(argc, argv, options))
     {
-        std::fprintf(stderr, "usage: %s [--frame N] [--size WxH] [--render-size specified|window] [--view NAME] "
-                             "[--eye x,y,z --yaw radians] [--rotation degrees] --out FILE.ppm\nviews:", argv[0]);
+        std::fprintf(stderr, "usage: %s [--frame N | --time SECONDS] [--fps N] [--size WxH] "
+                             "[--render-size specified|window] [--view NAME] [--eye x,y,z --yaw radians] "
+                             "[--rotation degrees] --out FILE.ppm\n"
+                             "       (at most %ld frames, %d a second; sides of 1 to 16384 pixels)\nviews:",
+                     argv[0], MostFrames, MostFramesASecond);
         for (const TourView& view : CameraTour())
             std::fprintf(stderr, " %s", view.name);
         std::fprintf(stderr, "\n");
@@ -122,9 +166,15 @@ int main(int argc, char** argv)
         return 1;
     }
     OffscreenScene::Place(options.camera);
+    SceneTimer.UseFixedStep(1.0 / options.fps);
     FrameGrabber grabber(scene);
-    for (int frame = 1; frame <= options.frame; ++frame)
+    for (long frame = 1; frame <= options.frame; ++frame)
     {
+        if (OffscreenScene::QuitRequested())
+        {
+            std::fprintf(stderr, "stopped after %ld of %ld frames: nothing written\n", frame - 1, options.frame);
+            return 4;
+        }
         grabber.grab = frame == options.frame;
         RenderObservedFrame(grabber);
     }

@@ -102,8 +102,11 @@ void CHDRPostProcess::CreateTargets()
     CreateTarget(horizontalBlurBuffer, BloomSize, BloomSize, GL_RGB16F_ARB, GL_CLAMP);
     for (int i = 4; i >= 0; --i)
         CreateTarget(luminanceBuffers[i], LuminanceSizes[i], LuminanceSizes[i], GL_RGB16F_ARB, GL_REPEAT);
-    CreateTarget(adaptedLuminanceBuffer, 1, 1, GL_RGB16F_ARB, GL_REPEAT);
-    CreateTarget(previousLuminanceBuffer, 1, 1, GL_RGB16F_ARB, GL_REPEAT);
+    // The eye's two 1 x 1 targets keep full floats: a half float loses any step below half a unit
+    // in its last place, and the faster the frames, the smaller the steps; at 240 Hz the eye
+    // would stop 3 % short of the scene's luminance.
+    CreateTarget(adaptedLuminanceBuffer, 1, 1, GL_RGB32F_ARB, GL_REPEAT);
+    CreateTarget(previousLuminanceBuffer, 1, 1, GL_RGB32F_ARB, GL_REPEAT);
     CreateTarget(finalBuffer, sceneTargetWidth, sceneTargetHeight, GL_RGB16, GL_CLAMP);
 }
 

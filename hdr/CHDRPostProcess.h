@@ -30,8 +30,13 @@ public:
     // for another (the window's drawable). The targets take it at once, or at Init before it;
     // their texture names stay. The chain's other targets keep their sizes.
     void SetSceneSize(int width, int height);
+    // The chain's unit of time, in which the eye's adaptation rate is given: 0.33 of it pass in
+    // a frame at 60 Hz.
+    static constexpr double TimeUnitsPerSecond = 0.33 * 60.0;
+
     // Binds the scene target (saving the caller's binding and viewport) and clears it; the frame
     // then draws its main scene. The size is recorded only: SetSceneSize sizes the target.
+    // `elapsed` is the time since the last frame, in the chain's units.
     void BeginScene(float width, float height, float elapsed);
     void EndScene();
     // Runs the chain into the final texture. Afterwards the caller's framebuffer and viewport

@@ -355,6 +355,33 @@ TEST_F(CHDRPostProcessTest, AdaptationFollowsTheReferenceStepUpAndDown)
     EXPECT_NO_GL_ERROR();
 }
 
+// The eye adapts by the time that passed, not by the frames: run at 20, 60 and 240 frames a
+// second, the chain stands where the model's exponential in time puts the eye at the same
+// moments, early in a change and near its end, to half a percent.
+TEST_F(CHDRPostProcessTest, TheEyeAdaptsAlikeAtAnyFrameRate)
+{
+    constexpr float Dim = 0.1f;
+    constexpr float Bright = 2.0f;
+    hdr.Init(context);
+    const double start = HdrReference::LogAverage(HdrReference::Image(SceneWidth, SceneHeight, Dim));
+    const double target = HdrReference::LogAverage(HdrReference::Image(SceneWidth, SceneHeight, Bright));
+    for (const int rate : {20, 60, 240})
+    {
+        Settle([=] { FillScene(Dim, Dim, Dim); });
+        const float step = static_cast<float>(CHDRPostProcess::TimeUnitsPerSecond / rate);
+        int frames = 0;
+        for (const int milliseconds : {250, 1000})
+        {
+            for (; frames < milliseconds * rate / 1000; ++frames)
+                RunFrame([=] { FillScene(Bright, Bright, Bright); }, step);
+            const double expected =
+                HdrReference::Adapt(start, target, CHDRPostProcess::TimeUnitsPerSecond * milliseconds / 1000.0);
+            EXPECT_NEAR(AdaptedLuminance(), expected, 0.005 * expected) << rate << " Hz, " << milliseconds << " ms";
+        }
+    }
+    EXPECT_NO_GL_ERROR();
+}
+
 // Lighting one column (then one row) of an even scene changes the measured log-average by that
 // line's weight in the measurement. Against the change the reference gives for a uniform weighting,
 // every column and row weighs between half and twice its share, at the fixed scene size and at a

@@ -85,3 +85,13 @@ double HorizontalEdge(const Capture& capture, int y, int x0, int x1)
     };
     return step(y) / (1.0 + (step(y - 3) + step(y + 3)) / 2.0);
 }
+
+double MeanDifference(const Capture& a, const Capture& b, int x0, int y0, int x1, int y1)
+{
+    double sum = 0.0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(a.Pixel(x, y)[c] - b.Pixel(x, y)[c]);
+    return sum / (3.0 * (x1 - x0) * (y1 - y0));
+}

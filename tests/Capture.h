@@ -27,3 +27,6 @@ struct Capture
 double VerticalEdge(const Capture& capture, int x, int y0, int y1);
 // The same across the horizontal line at y, over columns x0..x1.
 double HorizontalEdge(const Capture& capture, int y, int x0, int x1);
+// Mean absolute difference per channel, in levels, over a rectangle of two captures of the same
+// size.
+double MeanDifference(const Capture& a, const Capture& b, int x0, int y0, int x1, int y1);

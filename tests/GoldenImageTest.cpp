@@ -131,6 +131,23 @@ TEST_P(GoldenImage, MatchesItsReference)
     }
 }
 
+// The scene stepped at 20 and at 60 frames a second shows the same moment alike: the waves and
+// the eye's adaptation, early in its first change, follow the time, not the frames. Half a second
+// later the water has moved on (about 3.7 levels on average here), so the comparison can tell.
+TEST(SnapshotMoment, TheSameMomentAtTwentyAndSixtyFramesASecondIsTheSamePicture)
+{
+    constexpr double MostDifference = 0.01 * 255.0;
+    constexpr double MovedOn = 1.0;
+    const std::string view = " --view along_lake";
+    const Capture atSixty = Render("moment-60", FullLlvmpipe, "--time 0.5 --fps 60" + view);
+    const Capture atTwenty = Render("moment-20", FullLlvmpipe, "--time 0.5 --fps 20" + view);
+    const Capture later = Render("moment-later", FullLlvmpipe, "--time 1 --fps 20" + view);
+    ASSERT_EQ(atTwenty.width, atSixty.width);
+    ASSERT_EQ(later.height, atSixty.height);
+    EXPECT_LT(MeanDifference(atTwenty, atSixty, 0, 0, atSixty.width, atSixty.height), MostDifference);
+    EXPECT_GT(MeanDifference(later, atSixty, 0, 0, atSixty.width, atSixty.height), MovedOn);
+}
+
 INSTANTIATE_TEST_SUITE_P(Views, GoldenImage, ::testing::ValuesIn(Views),
                          [](const ::testing::TestParamInfo<GoldenView>& info) { return info.param.name; });
 

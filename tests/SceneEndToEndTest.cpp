@@ -25,17 +25,6 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 
-// Mean absolute difference per channel over a rectangle of two captures of the same size.
-double MeanDifference(const Capture& a, const Capture& b, int x0, int y0, int x1, int y1)
-{
-    double sum = 0.0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            for (int c = 0; c < 3; ++c)
-                sum += std::abs(a.Pixel(x, y)[c] - b.Pixel(x, y)[c]);
-    return sum / (3.0 * (x1 - x0) * (y1 - y0));
-}
-
 double WhiteShare(const Capture& capture, int x0, int y0, int x1, int y1)
 {
     int white = 0;

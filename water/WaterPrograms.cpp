@@ -7,7 +7,6 @@
 
 #include <string>
 
-float waterFrameCount = 0.0f;
 WaterSettings waterSettings;
 
 namespace
@@ -77,8 +76,10 @@ constexpr float ShoreFadeDepth = 5.0f;
 
 // The height maps drift with their normal maps.
 constexpr float Speed2[2] = {0.0f, 0.0f};
-// The water's time advances by frames: twenty frames make one unit.
-constexpr double FramesPerTimeUnit = 20.0;
+// The programs' time runs at three units a second: 0.05 a frame at 60 Hz, the step the wave
+// speeds were chosen for.
+constexpr double TimeUnitsPerSecond = 3.0;
+double waterSeconds = 0.0;
 
 // A program that fails to build is reported, under the name of its file, and left null; the
 // runtime ignores null handles, so the scene carries on without what it would have drawn.
@@ -237,6 +238,11 @@ void UnbindAboveWaterPrograms()
     DisableProfiles(aboveWater);
 }
 
+void SetWaterTime(double seconds)
+{
+    waterSeconds = seconds;
+}
+
 void BindWaterPlanePrograms(float eyeX, float eyeY, float eyeZ)
 {
     const WaterPlaneParameters& p = waterPlaneParameters;
@@ -259,8 +265,7 @@ void BindWaterPlanePrograms(float eyeX, float eyeY, float eyeZ)
 
     if (!SameValues(waterSettings, appliedWaterSettings, WaterSettingFields))
         ApplyWaterPlaneSettings();
-    cgSetParameter1f(p.elapsedTime, static_cast<float>(waterFrameCount / FramesPerTimeUnit));
-    waterFrameCount += 1.0f;
+    cgSetParameter1f(p.elapsedTime, static_cast<float>(waterSeconds * TimeUnitsPerSecond));
 }
 
 void UnbindWaterPlanePrograms()

@@ -5,8 +5,6 @@
 #include "shader/Cg.h"
 #include "water/WaterSettings.h"
 
-// Frames drawn so far by the water surface; its programs' time is this count over 20.
-extern float waterFrameCount;
 // What the water programs draw with; a change reaches them when they are next bound.
 extern WaterSettings waterSettings;
 
@@ -21,5 +19,8 @@ void BindUnderwaterPrograms();
 void UnbindUnderwaterPrograms();
 void BindAboveWaterPrograms();
 void UnbindAboveWaterPrograms();
+// The moment the water surface shows, in seconds since the first frame; the frame sets it once
+// before it draws, so a second binding within a frame draws the same waves.
+void SetWaterTime(double seconds);
 void BindWaterPlanePrograms(float eyeX, float eyeY, float eyeZ);
 void UnbindWaterPlanePrograms();
