@@ -17,7 +17,10 @@
 // shares the processors.
 // --render-size window renders the scene target and the water images at the window's size, and
 // without --size measures the whole run at 640 x 480, 1280 x 720 and 1920 x 1080 and compares the
-// frame's growth with the pixel count's.
+// frame's growth with the pixel count's. Runs of more than a million frames in all are refused
+// with the usage (status 2); SIGINT and SIGTERM stop the run before its next frame, with no report
+// (status 4).
+#include "Arguments.h"
 #include "BenchReport.h"
 #include "CameraTour.h"
 #include "InterleavedRounds.h"
@@ -40,6 +43,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -57,6 +61,10 @@ struct WindowExtent
 
 // With --render-size window and no --size, the frame is measured at each of these.
 const std::vector<WindowExtent> WindowSizeSeries = {{640, 480}, {1280, 720}, {1920, 1080}};
+// Longer runs are refused: their records would not fit in memory, and at the software renderer's
+// few frames a second they would take days.
+constexpr int MostFrames = 1000000;
+constexpr int StoppedStatus = 4;
 
 struct Options
 {
@@ -104,6 +112,13 @@ double LoadAverage()
     return load;
 }
 
+// Every view's frame is followed by a speed-of-light frame, in the warm-up rounds too.
+long long TotalFrames(const Options& options)
+{
+    const long long rounds = static_cast<long long>(options.plan.warmupRounds) + options.plan.rounds;
+    return rounds * options.plan.framesPerRound * static_cast<long long>(options.views.size()) * 2;
+}
+
 bool ParseViews(const std::string& names, std::vector<const TourView*>& views)
 {
     std::istringstream list(names);
@@ -125,14 +140,23 @@ bool ParseOptions(int argc, char** argv, Options& options)
         const std::string name = argv[i];
         const char* value = argv[i + 1];
         if (name == "--rounds")
-            options.plan.rounds = std::atoi(value);
+        {
+            if (!ParseCount(value, 1, MostFrames, options.plan.rounds))
+                return false;
+        }
         else if (name == "--frames")
-            options.plan.framesPerRound = std::atoi(value);
+        {
+            if (!ParseCount(value, 1, MostFrames, options.plan.framesPerRound))
+                return false;
+        }
         else if (name == "--warmup")
-            options.plan.warmupRounds = std::atoi(value);
+        {
+            if (!ParseCount(value, 0, MostFrames, options.plan.warmupRounds))
+                return false;
+        }
         else if (name == "--size")
         {
-            if (std::sscanf(value, "%dx%d", &options.width, &options.height) != 2)
+            if (!ParseSize(value, options.width, options.height))
                 return false;
             options.sizeGiven = true;
         }
@@ -163,8 +187,7 @@ bool ParseOptions(int argc, char** argv, Options& options)
     return argc % 2 == 1 && (options.clock.empty() || options.clock == "wall" || options.clock == "processor") &&
            (options.inspector == "closed" || options.inspector == "open") &&
            (options.scheduling == "realtime" || options.scheduling == "normal") &&
-           options.plan.rounds > 0 && options.plan.framesPerRound > 0 &&
-           options.plan.warmupRounds >= 0 && options.width > 0 && options.height > 0;
+           TotalFrames(options) <= MostFrames;
 }
 
 void PrintUsage(const char* program)
@@ -172,8 +195,10 @@ void PrintUsage(const char* program)
     std::fprintf(stderr,
                  "usage: %s [--rounds N] [--frames N] [--warmup N] [--size WxH] [--render-size specified|window]"
                  " [--views NAME,NAME...] [--clock wall|processor] [--inspector closed|open]"
-                 " [--scheduling realtime|normal]\nviews:",
-                 program);
+                 " [--scheduling realtime|normal]\n"
+                 "       (at most %d frames in all, twice (warm-up + rounds) x frames x views; sides of 1"
+                 " to 16384 pixels)\nviews:",
+                 program, MostFrames);
     for (const TourView& view : CameraTour())
         std::fprintf(stderr, " %s", view.name);
     std::fprintf(stderr, "\n");
@@ -291,7 +316,13 @@ int MeasureAtSize(const Options& options, const WindowExtent& size, RunFacts fac
     SpeedOfLightFrame speedOfLight;
     speedOfLight.Create(size.width, size.height, facts.targets);
     facts.loadBefore = LoadAverage();
-    const RoundsRecord record = RunInterleavedRounds(Entries(options.views, speedOfLight), options.plan);
+    const RoundsRecord record =
+        RunInterleavedRounds(Entries(options.views, speedOfLight), options.plan, OffscreenScene::QuitRequested);
+    if (record.stopped)
+    {
+        std::fprintf(stderr, "stopped before the last round: no report\n");
+        return StoppedStatus;
+    }
     facts.loadAfter = LoadAverage();
     facts.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     const BenchFigures figures = Summarise(record, RatioClock(options.clock, facts.renderer));
@@ -313,11 +344,23 @@ int MeasureAtSize(const Options& options, const WindowExtent& size, RunFacts fac
     return handedBack ? 0 : 1;
 }
 
+// The process measuring a size, told of SIGINT and SIGTERM sent to this one: it stops as a run
+// at one size does, and this one after it.
+volatile sig_atomic_t measuringProcess = 0;
+
+void ForwardToMeasuringProcess(int signal)
+{
+    if (measuringProcess > 0)
+        kill(measuringProcess, signal);
+}
+
 // The offscreen surface keeps the size it was made with, so each size is measured in a process of
 // its own, forked before any video or GL state exists, which hands its frame figures (and the
 // renderer's name) back through a pipe.
 int MeasureEachSize(const Options& options, const RunFacts& facts)
 {
+    std::signal(SIGINT, ForwardToMeasuringProcess);
+    std::signal(SIGTERM, ForwardToMeasuringProcess);
     std::vector<SizeFigures> sizes;
     std::string renderer;
     for (const WindowExtent& size : options.sizes)
@@ -329,11 +372,15 @@ int MeasureEachSize(const Options& options, const RunFacts& facts)
         const pid_t child = fork();
         if (child == 0)
         {
+            // SDL turns the signals into its quit event only where they have no handler yet.
+            std::signal(SIGINT, SIG_DFL);
+            std::signal(SIGTERM, SIG_DFL);
             close(channel[0]);
             const int status = MeasureAtSize(options, size, facts, channel[1]);
             std::fflush(stdout);
             _exit(status);
         }
+        measuringProcess = child;
         close(channel[1]);
         SizeFigures frame;
         const bool received = child > 0 && read(channel[0], &frame, sizeof frame) == sizeof frame;
@@ -343,6 +390,9 @@ int MeasureEachSize(const Options& options, const RunFacts& facts)
         int status = 1;
         if (child > 0)
             waitpid(child, &status, 0);
+        measuringProcess = 0;
+        if (WIFEXITED(status) && WEXITSTATUS(status) == StoppedStatus)
+            return StoppedStatus;
         if (!received || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
             return 1;
         sizes.push_back(frame);

@@ -52,9 +52,9 @@ FrameSample RenderFrame(const BenchEntry& entry, bool measured, EntryRecord& rec
 }
 
 // Round `round` renders the views from the one at index round (modulo their count) onwards, each
-// of their frames followed by one of the reference, the last entry.
-void RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, bool measured,
-                 std::vector<EntryRecord>& records)
+// of their frames followed by one of the reference, the last entry. False when told to stop.
+bool RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, bool measured,
+                 std::vector<EntryRecord>& records, bool (*stopRequested)())
 {
     const size_t views = entries.size() - 1;
     for (size_t step = 0; step < views; ++step)
@@ -62,18 +62,22 @@ void RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, 
         const size_t index = (static_cast<size_t>(round) + step) % views;
         for (int i = 0; i < frames; ++i)
         {
+            if (stopRequested())
+                return false;
             RenderFrame(entries[index], measured, records[index]);
             const FrameSample reference = RenderFrame(entries.back(), measured, records.back());
             if (measured)
                 records[index].referenceFrames.push_back(reference);
         }
     }
+    return true;
 }
 }
 
-RoundsRecord RunInterleavedRounds(const std::vector<BenchEntry>& entries, const RoundsPlan& plan)
+RoundsRecord RunInterleavedRounds(const std::vector<BenchEntry>& entries, const RoundsPlan& plan,
+                                  bool (*stopRequested)())
 {
-    RoundsRecord record{plan, {}, 0};
+    RoundsRecord record{plan, {}, 0, false};
     const size_t frames = static_cast<size_t>(plan.rounds) * plan.framesPerRound;
     for (const BenchEntry& entry : entries)
     {
@@ -86,11 +90,11 @@ RoundsRecord RunInterleavedRounds(const std::vector<BenchEntry>& entries, const 
     // C library's heap), so the warm-up is made of whole rounds. A view's first frames count for
     // GL errors like all others.
     TakeGlErrors();
-    for (int round = 0; round < plan.warmupRounds; ++round)
-        RenderRound(entries, round, plan.framesPerRound, false, record.entries);
+    for (int round = 0; round < plan.warmupRounds && !record.stopped; ++round)
+        record.stopped = !RenderRound(entries, round, plan.framesPerRound, false, record.entries, stopRequested);
     const long residentBefore = ResidentKiB();
-    for (int round = 0; round < plan.rounds; ++round)
-        RenderRound(entries, round, plan.framesPerRound, true, record.entries);
+    for (int round = 0; round < plan.rounds && !record.stopped; ++round)
+        record.stopped = !RenderRound(entries, round, plan.framesPerRound, true, record.entries, stopRequested);
     record.residentGrowthKiB = ResidentKiB() - residentBefore;
     return record;
 }

@@ -43,7 +43,10 @@ struct RoundsRecord
     RoundsPlan plan;
     std::vector<EntryRecord> entries;  // in the order of the entries given
     long residentGrowthKiB = 0;  // over all rounds, after the warm-up
+    bool stopped = false;  // by `stopRequested`, before the last frame
 };
 
-// The last entry is the speed-of-light frame; all before it are views.
-RoundsRecord RunInterleavedRounds(const std::vector<BenchEntry>& entries, const RoundsPlan& plan);
+// The last entry is the speed-of-light frame; all before it are views. `stopRequested` is asked
+// before every view's frame.
+RoundsRecord RunInterleavedRounds(const std::vector<BenchEntry>& entries, const RoundsPlan& plan,
+                                  bool (*stopRequested)());

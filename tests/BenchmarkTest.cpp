@@ -1,16 +1,25 @@
-// The benchmark as a user runs it: a few frames, a table, then one complete JSON line.
+// The benchmark as a user runs it: a few frames, a table, then one complete JSON line; and both
+// tools' refusal of numbers out of range and their end on SIGINT and SIGTERM.
 #include "BenchReport.h"
 #include "SanitizedBuild.h"
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
-#include <unistd.h>
+#include <thread>
 #include <vector>
 
 namespace
@@ -250,4 +259,96 @@ TEST(Benchmark, AtTheWindowsRenderSizeTheFrameIsMeasuredAtThreeSizesWithTargetsO
     EXPECT_EQ(NumbersAfter(scaling, "width"), (std::vector<double>{640, 1280, 1920}));
     for (double frame : NumbersAfter(scaling, "frame_processor_ms"))
         EXPECT_GT(frame, 0.0);
+}
+
+namespace
+{
+const std::string Snapshot = std::string(MERROWIND_RUN_DIR) + "/merrowind-snapshot";
+
+// The command's exit status, with its standard output and error in `output`.
+int RunStatus(const std::string& command, std::string& output)
+{
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr)
+        return -1;
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof(buffer), pipe) != nullptr)
+        output += buffer;
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The process's thread count, 0 once it is gone: the driver starts its threads with the context,
+// after SDL has taken over SIGINT and SIGTERM.
+long Threads(pid_t process)
+{
+    std::error_code error;
+    std::filesystem::directory_iterator tasks("/proc/" + std::to_string(process) + "/task", error);
+    return error ? 0 : std::distance(tasks, std::filesystem::directory_iterator());
+}
+
+// Waits for the child's end; its exit status, or -1 when it was killed or is still running.
+int WaitForExit(pid_t child, std::chrono::seconds timeout)
+{
+    int status = 0;
+    for (auto end = std::chrono::steady_clock::now() + timeout; std::chrono::steady_clock::now() < end;)
+    {
+        if (waitpid(child, &status, WNOHANG) == child)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return -1;
+}
+}
+
+// Numbers the tools cannot honour give their usage and status 2 before any scene: counts that
+// would wrap or exhaust memory, runs past a million frames, sizes, rates and places out of range.
+TEST(ToolArguments, NumbersOutOfRangeGiveTheUsageAndStatus2)
+{
+    const std::string snapshot = Snapshot + " --out /dev/null ";
+    const std::string bench = Bench + " ";
+    for (const std::string& command :
+         {snapshot + "--frame 99999999999", snapshot + "--frame 0", snapshot + "--frame 12abc",
+          snapshot + "--frame 1000001", snapshot + "--time 20000 --fps 60", snapshot + "--time -1",
+          snapshot + "--time nan", snapshot + "--fps 0", snapshot + "--frame 2 --time 1", snapshot + "--size 100000x100",
+          snapshot + "--yaw 1e400", snapshot + "--eye 1,2", bench + "--rounds 1000000 --frames 1000",
+          bench + "--frames 2147483648", bench + "--warmup -1", bench + "--size 640x0"})
+    {
+        std::string output;
+        EXPECT_EQ(RunStatus(command, output), 2) << command;
+        EXPECT_NE(output.find("usage:"), std::string::npos) << command << ": " << output;
+    }
+}
+
+// SIGINT and SIGTERM end a long run at the next frame, with nothing written and status 4.
+TEST(ToolSignals, EndALongRunWithStatus4)
+{
+    const std::string out = ::testing::TempDir() + "signalled.ppm";
+    std::remove(out.c_str());
+    const struct
+    {
+        std::string command;
+        int signal;
+    } runs[] = {
+        {Snapshot + " --frame 1000000 --out " + out, SIGINT},
+        {Bench + " --rounds 500 --frames 10", SIGTERM},
+    };
+    for (const auto& run : runs)
+    {
+        const pid_t child = fork();
+        if (child == 0)
+        {
+            execl("/bin/sh", "sh", "-c", ("exec " + run.command + " >/dev/null 2>&1").c_str(), nullptr);
+            _exit(127);
+        }
+        ASSERT_GT(child, 0);
+        for (int wait = 0; wait < 3000 && Threads(child) == 1; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_GT(Threads(child), 1) << run.command << ": no context came";
+        kill(child, run.signal);
+        EXPECT_EQ(WaitForExit(child, std::chrono::seconds(60)), 4) << run.command;
+    }
+    EXPECT_FALSE(std::ifstream(out).good()) << "a stopped snapshot writes nothing";
 }
