@@ -5,7 +5,7 @@ int RunMessageLoop(IMessageSource& source, WindowProcedure procedure, void (*ren
     Message message;  // zeroed, so the first turn always runs
     while (message.message != WM_QUIT)
     {
-        if (source.PeekMessage(message))
+        if (source.PeekMessage(message) || source.WaitWhileHidden(message))
         {
             // The quit message belongs to the thread, not to the window: nothing receives it.
             if (message.message != WM_QUIT)

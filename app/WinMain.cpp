@@ -6,6 +6,7 @@
 #include "app/SettingsFile.h"
 #include "app/WindowProcedure.h"
 #include "platform/CWindow.h"
+#include "platform/DisplaySettings.h"
 #include "platform/QuitMessage.h"
 
 #include <cstdlib>
@@ -20,10 +21,12 @@ constexpr int WindowOuterHeight = 480;
 
 long framesLeft = 0;
 
-// A frame; what the settings file could not read, over the first one; and the quit message once
-// the last frame of a limited run has been shown.
+// A frame, paced as the settings say now (the settings file or the inspector may have changed
+// them since the last); what the settings file could not read, over the first one; and the quit
+// message once the last frame of a limited run has been shown.
 void RenderFrameWithinLimit()
 {
+    MainWindow.PaceByDisplay(displaySettings.vsync);
     RenderFrame();
     ReportSettingsFile();
     if (framesLeft > 0 && --framesLeft == 0)

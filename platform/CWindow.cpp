@@ -179,8 +179,19 @@ void CWindow::CreateContext()
         MessageBox(nullptr, SDL_GetError(), "Could not create an OpenGL context", MB_OK);
         std::exit(EXIT_FAILURE);
     }
-    // Frames run as fast as the loop allows, never paced by the display.
+    // The benchmark and the snapshot tool draw as fast as they can; the program's frame asks for
+    // pacing as its settings say.
     SDL_GL_SetSwapInterval(0);
+    pacedByDisplay = false;
+}
+
+void CWindow::PaceByDisplay(bool vsync)
+{
+    if (vsync == pacedByDisplay)
+        return;
+    if (!vsync || SDL_GL_SetSwapInterval(-1) != 0)
+        SDL_GL_SetSwapInterval(vsync ? 1 : 0);
+    pacedByDisplay = vsync;
 }
 
 void CWindow::SwapBuffers()
@@ -224,13 +235,31 @@ bool CWindow::PeekMessage(Message& message)
         return true;
     SDL_Event event;
     while (SDL_PollEvent(&event))
-    {
-        if (eventFilter != nullptr && eventFilter->TakeEvent(event))
-            continue;
-        if (Translate(event, message))
+        if (MessageFrom(event, message))
             return true;
-    }
     return false;
+}
+
+// Visibility is looked at again after every event: the one that shows the window may become no
+// message (a maximise straight from minimised), and the frames must resume all the same.
+bool CWindow::WaitWhileHidden(Message& message)
+{
+    SDL_Event event;
+    while (Hidden() && SDL_WaitEvent(&event) != 0)
+        if (MessageFrom(event, message))
+            return true;
+    return false;
+}
+
+bool CWindow::Hidden() const
+{
+    return window != nullptr && (SDL_GetWindowFlags(window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0;
+}
+
+// An event that the filter takes, or that has no message, gives none.
+bool CWindow::MessageFrom(const SDL_Event& event, Message& message) const
+{
+    return !(eventFilter != nullptr && eventFilter->TakeEvent(event)) && Translate(event, message);
 }
 
 void CWindow::GetDrawableSize(int& width, int& height) const

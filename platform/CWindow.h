@@ -27,9 +27,14 @@ public:
     void Show();
 
     // Creates the compatibility-profile OpenGL context and makes it current for the rest of the
-    // process. A window without a context cannot run the scene: that ends the process.
+    // process. A window without a context cannot run the scene: that ends the process. Its swaps
+    // do not wait for the display until PaceByDisplay says so.
     void CreateContext();
 
+    // With `vsync`, each swap waits for the display's refresh: adaptively where the driver offers
+    // it (a late frame is shown at once instead of a whole refresh later), else always. Cheap
+    // when nothing changes, so the frame calls it every time.
+    void PaceByDisplay(bool vsync);
     void SwapBuffers();
 
     // Switches between a borderless window over the whole desktop, in the desktop's own mode,
@@ -38,6 +43,7 @@ public:
     void ToggleFullScreen();
 
     bool PeekMessage(Message& message) override;
+    bool WaitWhileHidden(Message& message) override;
 
     SDL_Window* Handle() const { return window; }
 
@@ -50,6 +56,8 @@ public:
     void SetEventFilter(IEventFilter* filter) { eventFilter = filter; }
 
 private:
+    bool Hidden() const;
+    bool MessageFrom(const union SDL_Event& event, Message& message) const;
     bool Translate(const union SDL_Event& event, Message& message) const;
     bool TranslateSizeEvent(std::uint8_t windowEvent, Message& message) const;
     LPARAM ClientSizeParam() const;
@@ -64,5 +72,6 @@ private:
         int x = 0, y = 0, width = 0, height = 0;
     } windowed;
     bool coversScreen = false;
+    bool pacedByDisplay = false;
     IEventFilter* eventFilter = nullptr;
 };
