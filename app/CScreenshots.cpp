@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/CScreenshots.h"
 
 #include "platform/CUserFolders.h"

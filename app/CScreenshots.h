@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Screenshots of the window: F12 asks for one, and the frame reads the window's picture at the
 // point it chooses (after the last drawing that belongs in the picture, before the swap) and
 // writes it as a PNG file into the user's pictures folder (see CUserFolders), named after the date

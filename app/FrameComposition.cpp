@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One frame: the two water images, the main scene through the HDR chain, the tone-mapped result
 // (or the image the open inspector was asked to show) over the whole window with the two
 // previews in its top-left corner, a screenshot when one has been asked for, the open inspector

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The time each frame stands for, so that motion follows the clock and not the frame count: on
 // the steady clock in the program, in fixed steps in the tools that render a given moment.
 #pragma once

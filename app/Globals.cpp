@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Construction order is defined only within one file, so every scene object is defined here, in
 // the order the scene needs, while each is declared in its owner's header: no constructor touches
 // OpenGL, and the exit-time destructors run in reverse while the context is still current.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a tool laid over the scene may do with the frame: take the window's input first, hear the
 // frame's stages, show another image in place of the tone-mapped one, and draw itself over the
 // composed frame. The program hands its inspector in as one; the scene itself knows no tool, and

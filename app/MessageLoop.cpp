@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/MessageLoop.h"
 
 int RunMessageLoop(IMessageSource& source, WindowProcedure procedure, void (*renderFrame)())

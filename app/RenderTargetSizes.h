@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sizes the frame renders at: the scene target with the tone-mapped picture, and the square
 // water images. Free of GL, so the rule is checked with numbers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scene's life: start-up once before the message loop, one frame per idle turn, shutdown
 // once after it.
 #pragma once

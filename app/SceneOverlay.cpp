@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The overlay in use, and the empty one the scene starts with.
 #include "app/ISceneOverlay.h"
 

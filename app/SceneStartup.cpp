@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scene start-up and shutdown: every component comes up once, in the order later steps rely on,
 // and goes down once after the message loop. Nothing here tests a result: each component
 // reports its own failure, and start-up goes on with the next step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Parses and writes the settings file.
 #include "app/SettingsFile.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file: the water, HDR and display settings a person chose to keep, in the user's
 // configuration folder, read at start.
 // One `name = value` a line: the names of WaterSettingFields and HdrSettingFields with a number,

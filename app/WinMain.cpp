@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/WinMain.h"
 
 #include "app/ISceneOverlay.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's entry: window, scene start-up, message loop, shutdown.
 #pragma once
 

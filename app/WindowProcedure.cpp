@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/WindowProcedure.h"
 
 #include "app/CScreenshots.h"

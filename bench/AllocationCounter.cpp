@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // C++ allocations are counted by replacing operator new; every heap allocation, the driver's
 // threads included, by one of the two MallocCounter files, whichever this build links.
 #include "AllocationCounter.h"

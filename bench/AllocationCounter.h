@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Counts heap allocations in the benchmark process: every malloc, calloc and realloc (the
 // driver's threads included) and, among them, those made through C++ operator new.
 #pragma once

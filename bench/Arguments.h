@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Numbers from the tools' command lines. Each is refused unless the whole text is one number
 // within the range the tool can honour: a count that wrapped or a size that cannot be allocated
 // must end in the usage, not in a run of a billion frames or an exhausted memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // merrowind-bench: where a frame's time goes, and how far it is from the fastest frame this
 // machine could draw. Runs the program's own start-up and frames on an offscreen context, with
 // glFinish around every stage, over the camera tour and the speed-of-light frame, interleaved in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BenchReport.h"
 
 #include <algorithm>

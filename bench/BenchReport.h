@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmark's figures, summarised from the interleaved rounds, as a table for people and
 // one JSON line for scripts.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The camera tour: fixed views that together cover what a user sees, each with a name. The
 // benchmark measures every one of them and merrowind-snapshot renders one by name, so a view is
 // defined here once. Each was chosen by looking at its picture; the terrain's four lakes are

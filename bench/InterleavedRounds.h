@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Interleaved measurement: every round renders a few frames of each view of the tour, starting one
 // view further along each round, and after every frame of a view one speed-of-light frame. A view
 // and the frames it is compared with are then never more than a frame apart, so that a change in

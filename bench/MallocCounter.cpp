@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Counts every malloc, calloc and realloc by standing in for them and forwarding to the C
 // library's own.
 #include "AllocationCounter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "OffscreenScene.h"
 
 #include "app/CScreenshots.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the program's own start-up and frames on an offscreen context (SDL's offscreen video
 // driver over EGL), for the benchmark and the snapshot tool. Message boxes are recorded, not
 // shown, so a tool can report them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Counts heap allocations in a sanitized build, where the sanitizer owns malloc and cannot be
 // stood in for: its allocation hook sees every malloc, calloc, realloc and operator new.
 #include "AllocationCounter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // merrowind-snapshot: renders the real scene offscreen and writes one moment of it, as the window
 // would show it, to a binary PPM image. Used by the golden-image test and for the README's
 // screenshot.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SpeedOfLightFrame.h"
 
 #include "app/Scene.h"

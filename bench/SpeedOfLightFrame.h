@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fastest frame this machine could draw for the same work: the same render targets at the
 // same sizes, cleared and filled by trivial shaders with the same full-target quads and the same
 // vertex counts from static buffers, one texture fetch per fragment. The benchmark divides the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "StageTimer.h"
 
 #include <epoxy/gl.h>

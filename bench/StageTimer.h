@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Times each stage of a frame, the GPU work included: glFinish closes every stage. Each stage is
 // read on two clocks: the wall clock, and the processor time of the whole process, all its
 // threads together.

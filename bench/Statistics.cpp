@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Statistics.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Order statistics of a set of timings: robust to the odd slow frame a busy machine produces.
 #pragma once
 

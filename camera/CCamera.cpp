@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "camera/CCamera.h"
 
 #include <epoxy/gl.h>

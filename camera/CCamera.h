@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The viewer: an eye that walks on a horizontal heading and looks at a point 100 units ahead at
 // height 10. It turns its state into the view transform of every pass, plain or mirrored in the
 // water plane y = 0 for the reflection image.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "camera/EyePosition.h"
 
 #include "camera/Matrix4.h"

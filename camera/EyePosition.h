@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the camera's eye is in the coordinates of the object whose transform is on the
 // model-view matrix: the water surface uses it to see itself from the viewer's side.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "camera/Matrix4.h"
 
 #include <cmath>

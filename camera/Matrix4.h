@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A 4 x 4 single-precision matrix in OpenGL's column-major order, so that the sixteen floats
 // glGetFloatv fills are the matrix itself.
 #pragma once

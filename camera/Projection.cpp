@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "camera/Projection.h"
 
 #include <epoxy/gl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one perspective every view of the scene uses: 45 degrees vertically, near 0.1, far 10000.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Three single-precision floats: points and directions of the scene.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What input changes between frames and every pass reads: the window's client and drawable sizes
 // and the scene's turn. Defined with the scene objects in app/Globals.cpp.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the BMP loader. Whatever they are, it must return an image whose
 // pixel block holds width x height x 3 bytes and show no message, or return null after exactly
 // one message, without reading or writing out of bounds and without leaking.

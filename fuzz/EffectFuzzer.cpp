@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary text to the effect parser. Whatever it is, the parser must either accept it
 // with no error, every pass naming a vertex and a fragment program of the file, or refuse it with
 // at least one error, each on a line of the text and with a message; never reading out of

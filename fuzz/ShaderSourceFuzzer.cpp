@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the runtime's program loading path, on a real offscreen context: the
 // bytes are written to a program file, loaded and compiled for the profile that the first byte
 // picks, and also parsed as if a driver had written them as its compiler log. A program must

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A texture-backed framebuffer object: a colour texture and/or a depth (or depth-stencil) texture
 // attached, so that what is drawn into it can be sampled afterwards as an ordinary texture. It
 // owns its framebuffer object and textures; callers only borrow the texture names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hdr/CFrameBufferReal.h"
 
 #include "hdr/FrameBufferBinding.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's own framebuffer (name 0) behind the framebuffer interface, so that code written
 // against IFrameBuffer can draw to the screen with the same save-and-restore binding.
 #pragma once

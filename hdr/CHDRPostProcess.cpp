@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hdr/CHDRPostProcess.h"
 
 #include "hdr/HDROffsets.h"

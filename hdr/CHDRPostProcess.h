@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The HDR post-processing chain: the main scene is rendered into a floating-point target, its
 // log-average luminance is measured down to one texel, the eye adapts to it over the frames, the
 // parts brighter than a threshold are extracted and blurred into a bloom, and the exposed scene

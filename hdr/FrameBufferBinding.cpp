@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hdr/FrameBufferBinding.h"
 
 #include "platform/MessageBox.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bind/unbind bookkeeping that every framebuffer target shares: the caller's framebuffer
 // binding and viewport are saved on binding and given back on unbinding.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a person may tune of the HDR chain while the scene runs. The defaults are the values of
 // CG/HDR_FX.cgfx.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An off-screen or on-screen render target behind one interface: binding saves the caller's
 // framebuffer binding and viewport and unbinding restores them, so passes nest without tracking
 // that state themselves.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hdr/NamedTarget.h"
 
 void LabelTarget(const NamedTarget& target)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A render target as the inspector's views, the tests and debuggers see it: its name, texture,
 // size and what its texels hold. Each part of the frame visits its own targets in one place, so
 // views and debug labels cannot drift apart from the targets that exist.

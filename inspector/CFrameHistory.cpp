@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "inspector/CFrameHistory.h"
 
 void CFrameHistory::Add(float milliseconds)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The durations of the last frames, for the inspector's frames per second and its frame-time
 // graph: a ring of fixed size, so that adding a frame never allocates.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "inspector/CInspector.h"
 
 #include "app/CScreenshots.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inspector: an overlay window (Dear ImGui) that F1 opens and closes, with the frame's
 // figures, a choice of the intermediate image shown over the window, and the panels of other
 // parts of the program. Closed, it makes no call of its own and the frame is the usual one; it

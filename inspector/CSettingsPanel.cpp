@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sliders over the settings of the water programs and the HDR chain, and the display's choices.
 #include "inspector/CSettingsPanel.h"
 

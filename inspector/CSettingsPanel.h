@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inspector's settings panel: a slider for every water and HDR setting, a checkbox for vertical
 // sync and a choice of render size, each with a button that puts it back to its default, and a
 // button that saves them all into the settings file, with the outcome shown below it. A change

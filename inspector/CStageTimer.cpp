@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "inspector/CStageTimer.h"
 
 const char* const CStageTimer::StageNames[StageCount] = {"reflection", "refraction", "main scene", "HDR chain",

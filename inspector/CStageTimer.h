@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GPU times of the frame's stages from timer queries (GL_ARB_timer_query): a timestamp when the
 // frame starts and one as each stage up to the composite has been issued. The results are read
 // a few frames later from a small ring, so that waiting for them never stalls a frame; a slot

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "inspector/CViewProgram.h"
 
 #include "shader/CShaderContext.h"

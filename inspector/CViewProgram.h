@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The display program of the inspector's views (CG/VP_TargetView.cg, CG/FP_TargetView.cg): it
 // maps what a target's texels hold to something a person can look at. It is loaded into the
 // scene's shading context the first time a view is shown, and goes with that context.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Polls the scene's shader files and lists their state.
 #include "inspector/ShaderPanel.h"
 

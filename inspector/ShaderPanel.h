@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inspector's shader panel: every program and effect file of the scene, whether its last
 // version is the one in use, and the compiler's listing on it. While the inspector is open the
 // files are watched, and a changed one is rebuilt in place; with it closed nothing is reloaded.

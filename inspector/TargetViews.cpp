@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "inspector/TargetViews.h"
 
 #include "hdr/CHDRPostProcess.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every intermediate image the inspector can show over the window: each named target of the
 // water and the HDR chain, in the order a frame fills them, and the refraction's alpha besides
 // its colour.

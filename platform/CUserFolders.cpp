@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/CUserFolders.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the program keeps what it writes for its user, by the XDG Base Directory rules: installed,
 // it runs in a data folder that the user cannot write. Free of SDL and GL, so that each rule is
 // tested with concrete environments.

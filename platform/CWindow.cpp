@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/CWindow.h"
 
 #include "platform/FrameExtents.h"

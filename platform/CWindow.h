@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's one top-level window with its OpenGL context, on SDL2. It turns SDL events into
 // window messages, one per peek, so the message loop and the window procedure keep the shape of
 // the desktop platform the program was designed on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The folder that holds the program's data files (its shaders and images, read relative to the
 // working folder): the working folder when it has them all, else the first of the places where a
 // built or installed program keeps them near its executable. Free of SDL and GL.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the window presents the scene: paced by the display or not, and at which size the scene is
 // rendered. Free of GL and SDL, so the settings file reads it, the inspector edits it, and the
 // frame applies a change before it draws.

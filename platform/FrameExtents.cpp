@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Asks the window manager for a window's frame through _NET_REQUEST_FRAME_EXTENTS and reads the
 // answer from the window's _NET_FRAME_EXTENTS. SDL learns the frame only once the window is mapped
 // and the window manager has reparented it, too late for the first size message.

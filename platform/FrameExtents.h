@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What an X11 window manager does for a window: the borders it puts around it, asked for before
 // the window is mapped, so that the program can make the whole window, frame included, the size
 // it means; and whether it can show a window over the whole screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What sees each of the window's events before it is translated into a message: an event it
 // takes becomes no message.
 #pragma once

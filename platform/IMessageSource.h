@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the message loop takes its messages from: the window in the program, a script in tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Modal message boxes, the program's only way of reporting a failure. Tests install a sink that
 // records each box instead of showing it; tests of the real program name a file in
 // MERROWIND_MESSAGE_BOX_RECORD, to which each box shown is also appended. A box that SDL cannot

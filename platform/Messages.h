@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Window messages as the window procedure sees them: the message identifiers, virtual-key codes
 // and parameter packing of the desktop platform the program was designed on, so that input
 // handling reads the same everywhere. The SDL window translates its events into these.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes pictures as PNG files through libpng, free of GL so that it is tested on plain bytes.
 #pragma once
 

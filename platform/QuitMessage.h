@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The thread's posted quit message: once posted, the next peek of any message source returns it.
 #pragma once
 

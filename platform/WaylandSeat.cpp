@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lists the compositor's globals once, on a connection of its own, before SDL connects.
 #include "platform/WaylandSeat.h"
 

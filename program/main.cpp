@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The process entry: the scene with the inspector laid over it. It stands above both, so that
 // the scene knows no inspector. Without arguments the program runs the scene until it is closed;
 // `merrowind --frames N` ends it after N frames, as Escape would, for soak and leak runs;

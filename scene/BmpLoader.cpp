@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finds the header and the pixel data in a BMP file, has CBmpDecoder turn the pixels into RGB
 // rows, and reports every refusal, once, in a message box owned by the focused window. The
 // image's height is its row count, positive also for files stored top-down.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads a BMP file ("BM" files and packed DIBs with 12- or 40-byte headers) into an RGBImage.
 #pragma once
 

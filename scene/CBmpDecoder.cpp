@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/CBmpDecoder.h"
 
 #include "scene/LittleEndian.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns the pixel data of a device-independent bitmap into tightly packed RGB rows, bottom row
 // first: 1-, 4- and 8-bit colour-table pixels, 16- and 32-bit pixels with the default 5-5-5 and
 // 8-8-8 layouts or with given channel masks, 24-bit pixels, and 8- and 4-bit run-length

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/CMappedFile.h"
 
 #include <fcntl.h>

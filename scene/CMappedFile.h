@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole file mapped read-only into memory, for as long as the object lives.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/CSkyBox.h"
 
 #include "scene/Textures.h"

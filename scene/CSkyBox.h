@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sky: the inside of a large textured cube fixed in the scene, its six faces cut from one
 // cross-shaped atlas image.
 #pragma once

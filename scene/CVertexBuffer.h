@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A triangle mesh in two vertex buffer objects (positions, texture coordinates) and an index
 // buffer, drawn with client arrays sourced from them. The buffer entry points are looked up by
 // this class itself. Made from an unshared triangle list, where most corners are stored several

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/DibHeader.h"
 
 #include "scene/LittleEndian.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The header of a device-independent bitmap in one normalised form, whichever header the file
 // carries: the fields of the 40-byte information header, the colour table as 4-byte entries and,
 // for bit-field pixels, the three channel masks.

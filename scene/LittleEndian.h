@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads the little-endian integers of file formats from unaligned bytes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A decoded picture: tightly packed red-green-blue bytes, bottom row first, ready for
 // glTexImage2D with GL_RGB and GL_UNSIGNED_BYTE. Record and pixels come from malloc; the caller
 // releases them with FreeRGBImage.

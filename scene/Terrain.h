@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terrain height field: a 150 x 150 square sampled every 2 units, heights from two cosine
 // waves with a folded floor, as an unshared triangle list generated once at start-up.
 #pragma once

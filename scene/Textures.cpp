@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/Textures.h"
 
 #include "platform/MessageBox.h"

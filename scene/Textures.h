@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The seven textures of the water scene: two square render targets (1024 x 1024 unless the window
 // sets their size) and five images read from the working directory. A file texture whose file
 // failed to load keeps -1.

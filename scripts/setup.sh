@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by scripts/run and scripts/test: installs the Debian packages that are missing (one
 # apt-get update, only when something is missing) and builds in build/.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds an effect from its parsed source and answers the runtime's lookups.
 #include "shader/CEffect.h"
 

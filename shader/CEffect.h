@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An effect loaded from the project's effect format (see CEffectParser.h): its compiled programs,
 // its parameters (the programs' uniforms by name, samplers with units fixed at load time and
 // GL sampler objects for the sampler blocks) and its techniques. A rebuild from a changed file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The effect file's tokens, with the line each one starts on.
 #include "shader/CEffectLexer.h"
 

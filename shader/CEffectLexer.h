@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Splits an effect file into tokens: names, the symbols { } = ;, and GLSL blocks taken verbatim
 // from between %{ and %}; a %} inside a GLSL comment or string belongs to the code. Line
 // comments (//) outside GLSL blocks are skipped.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads an effect file into an EffectSource, checking names and values as it goes.
 #include "shader/CEffectParser.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Parser of the project's effect files (CG/HDR_FX.cgfx). The format, item by item, in any order:
 //
 //   // line comments, anywhere outside GLSL blocks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Compiles a separable program and lists the uniforms the runtime can set.
 #include "shader/CGlslProgram.h"
 

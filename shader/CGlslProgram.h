@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One GLSL separable program of one stage, with its active uniforms. The stage is compiled as a
 // shader object whose log is read before anything is linked, and the program is made only from a
 // shader that compiled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds the parameters of programs and effects from the programs' active uniforms.
 #include "shader/CParameterTable.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parameters of a program or an effect, by name: every uniform of the programs added, with a
 // uniform of the same name in several programs merged into one parameter.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Applies and restores a pass's render states and binds its programs.
 #include "shader/CPass.h"
 

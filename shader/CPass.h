@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One pass of an effect technique: a vertex and a fragment program and the render states the pass
 // sets. Setting the pass state remembers what it changes, then binds the programs through the
 // context's pipeline; resetting restores what was remembered and releases the programs. Both act

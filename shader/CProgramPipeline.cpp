@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Attaches and releases the stages of the context's program pipeline.
 #include "shader/CProgramPipeline.h"
 

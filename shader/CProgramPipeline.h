@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one program pipeline of a shading context. Each stage (vertex, fragment) has a selected
 // program and is either enabled, with that program attached to the pipeline, or released. While
 // any stage is enabled the pipeline is bound; with both released it is unbound and no program is

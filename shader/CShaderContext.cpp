@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Creates programs from files and keeps everything made in the context until it is destroyed.
 #include "shader/CShaderContext.h"
 

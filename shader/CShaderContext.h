@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A shading context: it owns every program and effect made in it, the program pipeline they are
 // drawn through, and the listing of the last compile, parse or validation. The runtime works with
 // one context: the profile operations, which name no context, act on the pipeline of the context

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes parameter values into the programs and binds sampler textures to their units.
 #include "shader/CShaderParameter.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A named parameter of a program or an effect: the uniform of that name in one program, or in
 // every program of an effect that declares it. Values go straight to the programs with
 // glProgramUniform*, converted to each uniform's own type. Samplers have a texture unit fixed at

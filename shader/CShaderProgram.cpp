@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A loaded program: the stage of its profile and its parameters with their texture units, kept
 // across rebuilds.
 #include "shader/CShaderProgram.h"

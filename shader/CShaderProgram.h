@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A program made from a file with a profile: its compiled stage program and its parameters.
 // Vertex profiles (CG_PROFILE_VP40, CG_PROFILE_ARBVP1) compile for the vertex stage,
 // CG_PROFILE_ARBFP1 for the fragment stage. Sampler units are fixed at load time: a fragment

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Compares each file's stamp with the one it was last read with, and rebuilds what differs.
 #include "shader/CShaderReloader.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Watches the files of every program and effect of a shading context and rebuilds, in place, what
 // has changed on disk (see CShaderContext::Reload): handles held to programs, effects, techniques
 // and parameters stay valid, and the parameters keep their values. It looks only when asked to,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Validates a technique pass by pass.
 #include "shader/CTechnique.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A technique of an effect: its passes in file order, and its place among the effect's techniques.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keeps the names the scene uses and lists those a rebuilt version lacks.
 #include "shader/CUsedNames.h"
 

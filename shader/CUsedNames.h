@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The names of a program's or an effect's parameters or techniques that the scene has looked up
 // and found: what it draws with. A rebuilt version must offer them all; one that lacks any would
 // build and yet leave the scene drawing without it, as an effect whose technique was renamed

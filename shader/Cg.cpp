@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime's C entry points for contexts, programs, parameters and effects: each checks its
 // handles and hands the work to the class behind them.
 #include "shader/Cg.h"

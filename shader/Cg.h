@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The project's own shading runtime over GLSL. It offers the operations of the vendor runtime the
 // scene was written against, under the same names and with the same meaning, so the water
 // programs and the HDR effect read as they would there:

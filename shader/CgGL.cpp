@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime's OpenGL entry points: program binding through the context's pipeline, GL-side
 // parameter setting, state matrices and textures. Null handles do nothing.
 #include "shader/CgGL.h"

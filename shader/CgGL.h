@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The OpenGL binding of the shading runtime: profiles, program binding, state matrices and
 // textures. Programs are bound through one program pipeline; with no profile enabled the
 // pipeline is released and fixed-function drawing works again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns driver compile logs and parse errors into the runtime's listing lines. The driver's lines
 // are read by a scanner that looks at each character once, with no recursion and no conversion
 // that can throw.

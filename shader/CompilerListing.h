@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Listings of compile and parse errors, one line per message in the form "FILE(LINE): MESSAGE".
 // Driver logs come in several dialects; the line number is taken from the common ones
 // ("0:12(5): error: ...", "0(12) : error C1008: ...", "ERROR: 0:12: ...") and a message without

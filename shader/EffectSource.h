@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What an effect file describes, as the effect parser reads it: GLSL programs, sampler states and
 // techniques of passes. Plain data without GL, so that parsing is tested without a context.
 #pragma once

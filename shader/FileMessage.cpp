@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shader/FileMessage.h"
 
 std::string FileMessage(const std::string& file, int line, const std::string& message)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A message about a place in a text file, in the one form every report of the program uses:
 // "FILE(LINE): MESSAGE", or "FILE: MESSAGE" about the file as a whole. Compiler listings, effect
 // checks and the settings file all speak it.

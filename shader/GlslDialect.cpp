@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Picks the prologue for the current context from its GLSL version and extensions.
 #include "shader/GlslDialect.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GLSL dialect of an OpenGL context: the prologue (version line, extension lines and what an
 // older language lacks) that the runtime puts in front of every program, chosen once when the
 // shading context is made. The programs are written in GLSL 4.10; a context that offers only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversions between the runtime's opaque handles and the classes behind them. A handle is the
 // object's address; the handle types are never defined, so nothing can reach through them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime's last error and the plain-English text of every error code.
 #include "shader/ShaderError.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime's last error: set where an operation fails, read (and cleared) by cgGetError.
 #pragma once
 

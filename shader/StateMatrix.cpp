@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads the fixed-function matrices and combines them on the CPU.
 #include "shader/StateMatrix.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GL state matrices that programs read as parameters.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads a whole text file into a string, and stamps files.
 #include "shader/TextFile.h"
 

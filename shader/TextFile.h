@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads a whole text file, for the runtime's program and effect sources and the settings file,
 // and tells whether a file has changed since it was read.
 #pragma once

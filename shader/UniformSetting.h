@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A value that a program reads as a uniform and a person may tune while the scene runs: its name
 // (in the settings file and the inspector), where it lives in its settings struct, and the range
 // in which the picture stays sound. A settings struct's default values are the programs' own.

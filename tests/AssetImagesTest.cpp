@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/BmpLoader.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmark as a user runs it: a few frames, a table, then one complete JSON line; and both
 // tools' refusal of numbers out of range and their end on SIGINT and SIGTERM.
 #include "BenchReport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/BmpLoader.h"
 #include "platform/MessageBox.h"
 #include "scene/DibHeader.h"

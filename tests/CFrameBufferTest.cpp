@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hdr/CFrameBuffer.h"
 #include "hdr/CFrameBufferReal.h"
 #include "GlContext.h"

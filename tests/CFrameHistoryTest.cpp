@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inspector's frames per second and frame-time graph, from the durations of the last frames.
 #include "inspector/CFrameHistory.h"
 

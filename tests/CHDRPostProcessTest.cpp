@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hdr/CHDRPostProcess.h"
 #include "shader/CgGL.h"
 #include "shader/Handles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The off-screen target on a real context: two colour textures taking turns in one framebuffer,
 // the view it sets up, and the two ways it ends the process.
 #include "GlContext.h"

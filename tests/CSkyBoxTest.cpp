@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/CSkyBox.h"
 #include "GlContext.h"
 #include "ImageFolder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/CVertexBuffer.h"
 #include "scene/Terrain.h"
 #include "GlContext.h"

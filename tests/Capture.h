@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An RGB picture as the tests compare them: read from PPM (what xwd and the snapshot tool give,
 // through ImageMagick for other formats) and saved as PNG when a test wants a person to look.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program on the desktops users have: under a window manager that frames it (openbox),
 // on Wayland (weston) with and without a seat and an X server beside it, and on a driver too old
 // for its programs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shader/CEffectParser.h"
 #include "shader/CompilerListing.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FaultRun.h"
 
 #include "RealProgram.h"

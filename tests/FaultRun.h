@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One start of the real program under Xvfb from a copy of its run folder, in which a test may
 // first damage files: the message boxes it then shows, walked as a user does, the record of their
 // texts, whether it goes on rendering, and how it ends.

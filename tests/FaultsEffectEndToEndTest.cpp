@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The HDR effect and the water programs broken in the ways an edit breaks them: each fault in
 // one box with its caption and the runtime's text (on screen and in the box record), and the
 // program goes on drawing frames that follow the camera (the previews do, whatever the HDR chain

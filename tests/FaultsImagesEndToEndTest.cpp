@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Each of the six images damaged in each way a file can be, and one image malformed or unusable
 // in the ways a file can be: the loader's one "Error" box with its own text (on screen and in the
 // box record), and the scene goes on without that image.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hostile window events on the real program: a storm of resizes down to 1 x 1 with the window
 // hidden, minimised and shown between them, and floods of mouse movement. The program must come
 // out of each with a correct picture, no report, and a clean end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GlContext.h"
 
 #include "platform/CWindow.h"

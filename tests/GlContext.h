@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A real OpenGL context for the GL tests: SDL's offscreen video driver (EGL, no X server) on
 // whatever driver the machine has, Mesa llvmpipe here. One context serves the whole test run.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GLSL dialect: which prologue each kind of context gets, and that every prologue compiles the
 // programs' texture gathers to the texels the OpenGL definition names, on a real context (GLSL
 // 3.30 compiles there too, so the 3.3 prologues are checked on the same driver).

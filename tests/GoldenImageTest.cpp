@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Golden images: the real scene rendered offscreen by merrowind-snapshot at a fixed frame and
 // camera, compared with committed references. The tolerance absorbs small differences between
 // drivers and CPUs; a missing pass, a flipped preview or a broken shader moves far more pixels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hdr/HDROffsets.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A model of the HDR chain on the CPU, in double precision, written from the mathematics of each
 // stage rather than from the effect: the log-average of the scene's luminance, the eye's
 // adaptation step, the bright pass over each bloom texel's footprint, the two blurs and the tone

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ImageFolder.h"
 
 #include <cstdint>

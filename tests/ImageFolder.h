@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A scratch folder made the working directory, with small 24-bit BMP files written into it, for
 // the tests of what the program reads from its working directory.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/FrameTimer.h"
 #include "app/MessageLoop.h"
 #include "platform/CWindow.h"

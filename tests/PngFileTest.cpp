@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Screenshot files without a window: the PNG writer read back through libpng's own decoder, the
 // failures it must report instead of crashing or replacing a file, and the screenshot's name.
 #include "ScratchFolder.h"

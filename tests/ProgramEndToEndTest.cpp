@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built program as a user meets it: under a private X server, started from its run folder,
 // and without any display.
 #include "RealProgram.h"

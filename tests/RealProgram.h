@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built program as the end-to-end tests start it: its run folder, its path and the caption of
 // its window.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The finished scene as a user sees it: captures of the real window under Xvfb, input that
 // changes the view, screenshots, and start-up from another folder or with files missing.
 #include "RealProgram.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A temporary folder for the files a test writes and reads back; removed with everything in it
 // when the test ends.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every test, and every program a test starts, sees a scratch home with its own configuration and
 // state folders: the files a developer keeps in theirs (settings, the inspector's layout, a
 // pictures folder) never change a result, and nothing a test saves lands among them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file: what it reads and what it refuses, each damaged line named with the file
 // and its number while every sound line still takes effect; a save that reads back as the same
 // values, follows no link and keeps a damaged file aside, its outcome wrapped in the inspector's

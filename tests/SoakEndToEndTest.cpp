@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Long runs of the real program under a private X server. A limited run ends by itself with
 // status 0: in the sanitized build that is also the leak check of start-up, frames and shutdown,
 // since LeakSanitizer turns any leak of ours into another status. Ten thousand frames in a small

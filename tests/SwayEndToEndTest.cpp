@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program on a native Wayland desktop with a seat: sway's headless backend, drawn by
 // pixman, as an ordinary user (sway refuses to run as root; a test run as root makes one). Keys
 // come from wtype's virtual keyboard; the pointer is a virtual one that the test plugs into the

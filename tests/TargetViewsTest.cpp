@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inspector's views on a real context: each shows the contents of its own target, mapped as
 // its encoding asks.
 #include "GlContext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/Terrain.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the program reads and writes: the user's folders by the XDG Base Directory rules, resolved
 // from concrete environments, the pictures folder from a real user-dirs.dirs, the data folder
 // found among real folders, and whole-file replacement that loses nothing when it fails.

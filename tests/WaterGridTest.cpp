@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The water surface's quad, read exactly as the surface pass uploads it, without a context.
 #include "water/WaterGrid.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reflection, refraction and main scene passes over the real terrain, sky box and programs:
 // what each image holds on either side of the water plane and from which camera, how the water
 // reads and blends the images (against a camera and Schlick's reflectance worked out here in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three water program pairs on a real context: they build on this driver, a broken one is
 // reported once while the others carry on, the terrain pairs clip at the water plane, and each
 // sampler, constant and the time reach the program that reads them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GlContext.h"
 #include "app/CScreenshots.h"
 #include "app/MessageLoop.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "X11Session.h"
 
 #include <X11/Xatom.h>

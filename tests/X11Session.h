@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // End-to-end harness: a private Xvfb server, with or without a window manager (openbox), the
 // real executable started from its run folder, input through xdotool, window lookup, geometry
 // and close requests through Xlib, and captures of what a person would see (xwd, converted by

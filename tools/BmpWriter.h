@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes pictures as uncompressed 24-bit BMP files.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A linear red-green-blue colour, each channel 0..1 when it is written out.
 #pragma once
 

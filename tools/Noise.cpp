@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Noise.h"
 
 #include "Shaping.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deterministic gradient noise: 2D noise that tiles with a whole number of lattice cells, for
 // textures that repeat without seams, and 3D noise for shading directions. Values lie roughly in
 // -1..1; the seed picks an independent field.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A picture being generated: tightly packed red-green-blue bytes, bottom row first, as the
 // BMP loader delivers them and as texture coordinate t = 0 samples them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scalar shaping functions that the pictures are composed with.
 #pragma once
 

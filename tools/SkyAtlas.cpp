@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SkyAtlas.h"
 
 #include "SkyShading.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SkyShading.h"
 
 #include "Noise.h"

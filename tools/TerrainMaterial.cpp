@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TerrainMaterial.h"
 
 #include "Noise.h"

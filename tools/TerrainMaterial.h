@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terrain's ground texture: a tileable mottled mix of grass, earth, sand and rock.
 #pragma once
 

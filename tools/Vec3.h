@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small 3D vector for the generator's directions and noise lattice.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WaterMaps.h"
 
 #include "Noise.h"

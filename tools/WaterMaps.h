@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The water's two wave layers: tileable height maps and the normal maps derived from them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the six images of the run folder: the terrain material, the two pairs of wave normal
 // and height maps, and the sky-box atlas. The same files come out on every run.
 #include "BmpWriter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "water/CRenderTexture.h"
 
 #include "camera/Projection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The off-screen target of the water images: one framebuffer object with a depth renderbuffer of
 // the images' size (1024 x 1024 unless the window sets it), whose colour image is whichever
 // texture the caller attaches when binding it. The reflection and refraction passes take turns

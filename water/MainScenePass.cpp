@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "water/MainScenePass.h"
 
 #include "camera/CCamera.h"

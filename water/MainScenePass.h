@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The viewer's picture of the scene, drawn into whatever framebuffer is bound: the water surface
 // showing this frame's reflection and refraction images, then the sky box and the terrain.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "water/ReflectionPass.h"
 
 #include "camera/CCamera.h"

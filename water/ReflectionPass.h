@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reflection image: the terrain above the water and the sky, seen by the camera mirrored in
 // the water plane, rendered into ReflectionTexture for the water surface to show.
 #pragma once

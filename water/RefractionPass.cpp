@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "water/RefractionPass.h"
 
 #include "camera/CCamera.h"

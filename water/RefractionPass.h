@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The refraction image: the terrain under the water, tinted by the water above it, seen by the
 // normal camera and rendered into RefractionTexture for the water surface to show. Where no
 // terrain under water is in view the image keeps its white clear colour.

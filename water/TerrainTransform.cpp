@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "water/TerrainTransform.h"
 
 #include "camera/ViewState.h"

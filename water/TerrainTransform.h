@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the terrain stands in the world, and its draw: its 150-unit square scaled by 5 in x and
 // z, centred on the origin and turned with the scene. Every pass places the terrain (and the sky
 // box) with it, so terrain, sky and water line up in the reflection, the refraction and the main

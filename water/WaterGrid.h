@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The water surface's geometry: one flat quad over the terrain's square, in the grid's own
 // coordinates (0 to 750 in x and z, y = 0). Free of GL, so the pass that draws it and the tests
 // read the very same corners.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "water/WaterPrograms.h"
 
 #include "platform/MessageBox.h"

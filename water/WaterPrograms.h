@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three program pairs of the water scene (terrain under water, terrain above water, water
 // surface) in the one shading context of the process, which the HDR effect shares.
 #pragma once

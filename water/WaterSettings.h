@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a person may tune of the water while the scene runs: the waves' drift, how far they bend
 // the images, how the water's body dims the terrain under it, its reflectance and the sun's glint.
 // The defaults are the values of CG/FP_WaterPlane.cg and of the underwater pair's constants.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "water/WaterTargets.h"
 
 #include "scene/Textures.h"

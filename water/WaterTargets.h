@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two water images as named targets: the reflection and the refraction, whose alpha says
 // how far the surface may bend its view of the terrain (1 where the image holds no terrain).
 #pragma once

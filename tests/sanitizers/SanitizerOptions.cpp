@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linked into every executable of the sanitized build, so the program, the tests, the benchmark
 // and the tools all read the suppressions for libraries outside this project, however started.
 // Options given in the environment still take precedence.
