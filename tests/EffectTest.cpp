@@ -175,16 +175,7 @@ protected:
         cgSetPassState(pass);
         cgGLSetStateMatrixParameter(cgGetNamedEffectParameter(effect, "mvp"), CG_GL_MODELVIEW_PROJECTION_MATRIX,
                                     CG_GL_MATRIX_IDENTITY);
-        glBegin(GL_TRIANGLE_STRIP);
-        glTexCoord2f(0.0f, 0.0f);
-        glVertex2f(-1.0f, -1.0f);
-        glTexCoord2f(1.0f, 0.0f);
-        glVertex2f(1.0f, -1.0f);
-        glTexCoord2f(0.0f, 1.0f);
-        glVertex2f(-1.0f, 1.0f);
-        glTexCoord2f(1.0f, 1.0f);
-        glVertex2f(1.0f, 1.0f);
-        glEnd();
+        DrawClipSpaceQuad();
         cgResetPassState(pass);
     }
 

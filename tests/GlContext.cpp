@@ -46,6 +46,20 @@ void WaitForRendering()
     glFinish();
 }
 
+void DrawClipSpaceQuad()
+{
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glEnd();
+}
+
 std::vector<unsigned char> GlTest::ReadPixels(int x, int y, int width, int height)
 {
     WaitForRendering();

@@ -30,4 +30,8 @@ protected:
 // read-back of the tests waits first and reads the same image however the driver schedules.
 void WaitForRendering();
 
+// One quad over the whole of clip space (with identity matrices, the whole viewport), texture
+// coordinates 0 to 1 from its bottom-left corner.
+void DrawClipSpaceQuad();
+
 #define EXPECT_NO_GL_ERROR() EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR))

@@ -92,16 +92,7 @@ protected:
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         viewProgram.Bind(view, scale);
-        glBegin(GL_TRIANGLE_STRIP);
-        glTexCoord2f(0.0f, 0.0f);
-        glVertex2f(-1.0f, -1.0f);
-        glTexCoord2f(1.0f, 0.0f);
-        glVertex2f(1.0f, -1.0f);
-        glTexCoord2f(0.0f, 1.0f);
-        glVertex2f(-1.0f, 1.0f);
-        glTexCoord2f(1.0f, 1.0f);
-        glVertex2f(1.0f, 1.0f);
-        glEnd();
+        DrawClipSpaceQuad();
         viewProgram.Unbind();
         return ReadPixels(320, 240, 1, 1);
     }
