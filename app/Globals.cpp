@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Construction order is defined only within one file, so every scene object is defined here, in
-// the order the scene needs, while each is declared in its owner's header: no constructor touches
-// OpenGL, and the exit-time destructors run in reverse while the context is still current.
+// The globals kept in one order: C++ orders construction only within one file, so they are
+// defined here, in that order, while each is declared in its owner's header. No constructor
+// touches OpenGL; the exit-time destructors run in reverse after WinMain returns, the HDR chain's
+// and the sky box's still deleting GL objects while the context is current. Globals that depend
+// on no other's order (the texture names, the water settings, the shading context and its
+// reloader, the frame timer, the screenshots, the inspector) are defined beside their own code.
 #include "app/Scene.h"
 #include "camera/CCamera.h"
 #include "camera/ViewState.h"
