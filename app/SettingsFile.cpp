@@ -139,6 +139,8 @@ std::string ReadSetting(const std::string& name, const std::string& value, FileS
         why = ReadWord(name, value, VsyncWords, display.vsync);
     else if (name == RenderSizeName)
         why = ReadWord(name, value, RenderSizeWords, display.renderSize);
+    else if (name == PictureName)
+        why = ReadWord(name, value, PictureWords, display.picture);
     else
         return "there is no setting '" + name + "'";
     if (!why.empty())
@@ -199,6 +201,7 @@ std::string FormatSettings(const FileSettings& settings)
     FormatFields(settings.hdr, HdrSettingFields, text);
     FormatWord(VsyncName, settings.display.vsync, VsyncWords, text);
     FormatWord(RenderSizeName, settings.display.renderSize, RenderSizeWords, text);
+    FormatWord(PictureName, settings.display.picture, PictureWords, text);
     return text;
 }
 

@@ -2,7 +2,7 @@
 // The settings file: the water, HDR and display settings a person chose to keep, in the user's
 // configuration folder, read at start.
 // One `name = value` a line: the names of WaterSettingFields and HdrSettingFields with a number,
-// `vsync = on|off` and `render_size = specified|window`; blank lines and lines that start with '#'
+// `vsync = on|off`, `render_size = specified|window` and `picture = specified|best`; blank lines and lines that start with '#'
 // are skipped, and so is a UTF-8 byte-order mark. A setting the file does not name keeps its
 // default.
 #pragma once
@@ -41,6 +41,8 @@ inline constexpr SettingWord<bool> VsyncWords[] = {{"on", true}, {"off", false}}
 inline constexpr const char* RenderSizeName = "render_size";
 inline constexpr SettingWord<RenderSize> RenderSizeWords[] = {{"specified", RenderSize::Specified},
                                                               {"window", RenderSize::Window}};
+inline constexpr const char* PictureName = "picture";
+inline constexpr SettingWord<Picture> PictureWords[] = {{"specified", Picture::Specified}, {"best", Picture::Best}};
 
 // Reads `text`, the contents of `file`, into the settings: every line that is blank, a comment, or
 // a known setting set once to a value it may take; the settings the other lines name keep the

@@ -5,8 +5,8 @@
 // rounds so that the machine's changing load cannot decide a ratio.
 //
 //   merrowind-bench [--rounds N] [--frames N] [--warmup N] [--size WxH] [--render-size specified|window]
-//                   [--views NAME,NAME...] [--clock wall|processor] [--inspector closed|open]
-//                   [--scheduling realtime|normal]
+//                   [--picture specified|best] [--views NAME,NAME...] [--clock wall|processor]
+//                   [--inspector closed|open] [--scheduling realtime|normal]
 //
 // --frames is per view and round; --warmup rounds, timed nowhere, come before the N rounds;
 // --views measures only the tour views named; --clock picks the clock the ratios are taken on
@@ -18,7 +18,8 @@
 // shares the processors.
 // --render-size window renders the scene target and the water images at the window's size, and
 // without --size measures the whole run at 640 x 480, 1280 x 720 and 1920 x 1080 and compares the
-// frame's growth with the pixel count's. Runs of more than a million frames in all are refused
+// frame's growth with the pixel count's. --picture best measures the steadiest picture the driver
+// allows instead of the specified one. Runs of more than a million frames in all are refused
 // with the usage (status 2); SIGINT and SIGTERM stop the run before its next frame, with no report
 // (status 4).
 #include "Arguments.h"
@@ -74,6 +75,7 @@ struct Options
     int height = 480;
     bool sizeGiven = false;
     RenderSize renderSize = RenderSize::Specified;
+    Picture picture = Picture::Specified;
     std::vector<WindowExtent> sizes;
     std::vector<const TourView*> views;
     std::string clock;  // empty: chosen by the renderer
@@ -166,6 +168,11 @@ bool ParseOptions(int argc, char** argv, Options& options)
             if (!ParseRenderSize(value, options.renderSize))
                 return false;
         }
+        else if (name == "--picture")
+        {
+            if (!ParsePicture(value, options.picture))
+                return false;
+        }
         else if (name == "--clock")
             options.clock = value;
         else if (name == "--inspector")
@@ -195,8 +202,8 @@ void PrintUsage(const char* program)
 {
     std::fprintf(stderr,
                  "usage: %s [--rounds N] [--frames N] [--warmup N] [--size WxH] [--render-size specified|window]"
-                 " [--views NAME,NAME...] [--clock wall|processor] [--inspector closed|open]"
-                 " [--scheduling realtime|normal]\n"
+                 " [--picture specified|best] [--views NAME,NAME...] [--clock wall|processor]"
+                 " [--inspector closed|open] [--scheduling realtime|normal]\n"
                  "       (at most %d frames in all, twice (warm-up + rounds) x frames x views; sides of 1"
                  " to 16384 pixels)\nviews:",
                  program, MostFrames);
@@ -295,6 +302,7 @@ int MeasureAtSize(const Options& options, const WindowExtent& size, RunFacts fac
 {
     OffscreenScene scene;
     displaySettings.renderSize = options.renderSize;
+    displaySettings.picture = options.picture;
     if (!scene.Start(size.width, size.height))
     {
         std::fprintf(stderr, "%s\n", scene.Error().c_str());

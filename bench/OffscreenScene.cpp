@@ -3,6 +3,7 @@
 
 #include "app/CScreenshots.h"
 #include "app/Scene.h"
+#include "app/SettingsFile.h"
 #include "app/WindowProcedure.h"
 #include "camera/CCamera.h"
 #include "camera/ViewState.h"
@@ -31,6 +32,21 @@ bool ChangeToExecutableFolder()
         return false;
     *slash = '\0';
     return chdir(path) == 0;
+}
+
+// The tools take the words the settings file takes.
+template <typename Value, std::size_t Count>
+bool ParseWord(const std::string& text, const SettingWord<Value> (&words)[Count], Value& value)
+{
+    for (const SettingWord<Value>& word : words)
+    {
+        if (text == word.word)
+        {
+            value = word.value;
+            return true;
+        }
+    }
+    return false;
 }
 }
 
@@ -85,8 +101,10 @@ std::vector<unsigned char> OffscreenScene::ReadFrame() const
 
 bool ParseRenderSize(const std::string& text, RenderSize& renderSize)
 {
-    if (text != "specified" && text != "window")
-        return false;
-    renderSize = text == "window" ? RenderSize::Window : RenderSize::Specified;
-    return true;
+    return ParseWord(text, RenderSizeWords, renderSize);
+}
+
+bool ParsePicture(const std::string& text, Picture& picture)
+{
+    return ParseWord(text, PictureWords, picture);
 }

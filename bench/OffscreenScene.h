@@ -50,3 +50,5 @@ private:
 
 // Parses "specified" or "window", the --render-size of both tools; false for anything else.
 bool ParseRenderSize(const std::string& text, RenderSize& renderSize);
+// Parses "specified" or "best", the --picture of both tools; false for anything else.
+bool ParsePicture(const std::string& text, Picture& picture);

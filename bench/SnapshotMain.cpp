@@ -4,15 +4,16 @@
 // screenshot.
 //
 //   merrowind-snapshot [--frame N | --time SECONDS] [--fps N] [--size WxH]
-//                      [--render-size specified|window] [--view NAME] [--eye x,y,z --yaw radians]
-//                      [--rotation degrees] --out FILE.ppm
+//                      [--render-size specified|window] [--picture specified|best] [--view NAME]
+//                      [--eye x,y,z --yaw radians] [--rotation degrees] --out FILE.ppm
 //
 // The scene is stepped at --fps frames a second (60 by default), however long each frame takes:
 // --frame N writes the Nth frame (the moment (N - 1) / fps), --time the frame nearest to that
 // moment. The same moment gives the same picture at any rate. --view places the camera as the
 // tour view of that name does (see CameraTour.cpp); options after it change that placement.
 // --render-size is the setting of that name: the fixed targets (the default) or targets of the
-// window's size.
+// window's size. --picture is the setting of that name: the specified picture (the default) or the
+// steadiest one the driver allows.
 //
 // Exit status: 0 written; 1 the scene or the file could not be had; 2 the usage; 3 written, but
 // the program showed a message box; 4 stopped by SIGINT or SIGTERM, nothing written.
@@ -72,6 +73,8 @@ bool ParseOption(const std::string& name, const char* value, Options& options, b
         return ParseSize(value, options.width, options.height);
     if (name == "--render-size")
         return ParseRenderSize(value, displaySettings.renderSize);
+    if (name == "--picture")
+        return ParsePicture(value, displaySettings.picture);
     if (name == "--view")
     {
         const TourView* view = FindTourView(value);
@@ -149,8 +152,8 @@ int main(int argc, char** argv)
     if (!ParseOptions(argc, argv, options))
     {
         std::fprintf(stderr, "usage: %s [--frame N | --time SECONDS] [--fps N] [--size WxH] "
-                             "[--render-size specified|window] [--view NAME] [--eye x,y,z --yaw radians] "
-                             "[--rotation degrees] --out FILE.ppm\n"
+                             "[--render-size specified|window] [--picture specified|best] [--view NAME] "
+                             "[--eye x,y,z --yaw radians] [--rotation degrees] --out FILE.ppm\n"
                              "       (at most %ld frames, %d a second; sides of 1 to 16384 pixels)\nviews:",
                      argv[0], MostFrames, MostFramesASecond);
         for (const TourView& view : CameraTour())

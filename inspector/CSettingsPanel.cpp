@@ -42,10 +42,12 @@ void DrawSliders(const char* title, Settings& settings, const UniformSetting<Set
     }
 }
 
-// A choice among the words the settings file writes for the value.
+// A choice among the words the settings file writes for the value, beside its reset.
 template <typename Value, std::size_t Count>
-void DrawChoice(const char* name, Value& value, const SettingWord<Value> (&words)[Count])
+void DrawChoice(const char* name, Value& value, const Value& fallback, const SettingWord<Value> (&words)[Count])
 {
+    ImGui::PushID(name);
+    ResetButton(value, fallback);
     int chosen = 0;
     const char* labels[Count];
     for (std::size_t i = 0; i < Count; ++i)
@@ -61,6 +63,7 @@ void DrawChoice(const char* name, Value& value, const SettingWord<Value> (&words
     ImGui::SetNextItemWidth(widest + ImGui::GetFrameHeight() + 2.0f * ImGui::GetStyle().FramePadding.x);
     if (ImGui::Combo(name, &chosen, labels, static_cast<int>(Count)))
         value = words[chosen].value;
+    ImGui::PopID();
 }
 
 void DrawDisplayChoices()
@@ -71,10 +74,8 @@ void DrawDisplayChoices()
     ResetButton(displaySettings.vsync, defaults.vsync);
     ImGui::Checkbox(VsyncName, &displaySettings.vsync);
     ImGui::PopID();
-    ImGui::PushID(RenderSizeName);
-    ResetButton(displaySettings.renderSize, defaults.renderSize);
-    DrawChoice(RenderSizeName, displaySettings.renderSize, RenderSizeWords);
-    ImGui::PopID();
+    DrawChoice(RenderSizeName, displaySettings.renderSize, defaults.renderSize, RenderSizeWords);
+    DrawChoice(PictureName, displaySettings.picture, defaults.picture, PictureWords);
 }
 }
 

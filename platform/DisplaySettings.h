@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// How the window presents the scene: paced by the display or not, and at which size the scene is
-// rendered. Free of GL and SDL, so the settings file reads it, the inspector edits it, and the
+// How the window presents the scene: paced by the display or not, at which size the scene is
+// rendered, and whether the picture is the specified one or the steadiest the driver allows. Free of GL and SDL, so the settings file reads it, the inspector edits it, and the
 // frame applies a change before it draws.
 #pragma once
 
@@ -13,11 +13,21 @@ enum class RenderSize
     Window,
 };
 
+enum class Picture
+{
+    // Textures without mipmaps, one sample a pixel, the glint from unfiltered wave normals.
+    Specified,
+    // Mipmapped, anisotropic textures, a filtered glint, and the scene multisampled at the window's
+    // drawable size: a picture that holds still while the eye moves, at a price in frame time.
+    Best,
+};
+
 struct DisplaySettings
 {
     // Each swap waits for the display's refresh: adaptively where the driver offers it.
     bool vsync = true;
     RenderSize renderSize = RenderSize::Specified;
+    Picture picture = Picture::Specified;
 };
 
 // As the settings file and the inspector chose them (app/Globals.cpp).

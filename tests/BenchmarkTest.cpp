@@ -315,7 +315,8 @@ TEST(ToolArguments, NumbersOutOfRangeGiveTheUsageAndStatus2)
           snapshot + "--frame 1000001", snapshot + "--time 20000 --fps 60", snapshot + "--time -1",
           snapshot + "--time nan", snapshot + "--fps 0", snapshot + "--frame 2 --time 1", snapshot + "--size 100000x100",
           snapshot + "--yaw 1e400", snapshot + "--eye 1,2", bench + "--rounds 1000000 --frames 1000",
-          bench + "--frames 2147483648", bench + "--warmup -1", bench + "--size 640x0"})
+          snapshot + "--picture Best", bench + "--frames 2147483648", bench + "--warmup -1", bench + "--size 640x0",
+          bench + "--picture window"})
     {
         std::string output;
         EXPECT_EQ(RunStatus(command, output), 2) << command;

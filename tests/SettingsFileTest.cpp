@@ -30,7 +30,8 @@ constexpr int PreviewHeight = 60;
 bool SameSettings(const FileSettings& a, const FileSettings& b)
 {
     return SameValues(a.water, b.water, WaterSettingFields) && SameValues(a.hdr, b.hdr, HdrSettingFields) &&
-           a.display.vsync == b.display.vsync && a.display.renderSize == b.display.renderSize;
+           a.display.vsync == b.display.vsync && a.display.renderSize == b.display.renderSize &&
+           a.display.picture == b.display.picture;
 }
 
 FileSettings SettingsInUse()
@@ -89,7 +90,8 @@ TEST(SettingsFile, ReadsEverySoundLineAndNamesEachDamagedOne)
         std::string sound;    // the lines of a damaged text that must take effect, as they would alone
     } cases[] = {
         {"", "", ""},
-        {"# kept\r\n\r\n  hdr.key=0.5 \r\n\twater.sun_intensity = 1e1\nvsync=off\n render_size = window \n", "", ""},
+        {"# kept\r\n\r\n  hdr.key=0.5 \r\n\twater.sun_intensity = 1e1\nvsync=off\n render_size = window \n"
+         "picture= best\n", "", ""},
         {"\xEF\xBB\xBFhdr.key = +0.5\nwater.wave_speed0_x = +-0.1\n", "f(2): '+-0.1' is not a number\n",
          "hdr.key = 0.5"},
         {"hdr.key = 0.5\n\xEF\xBB\xBFhdr.exposure = 1\n", "f(2): this is not text\n", "hdr.key = 0.5"},
@@ -115,6 +117,9 @@ TEST(SettingsFile, ReadsEverySoundLineAndNamesEachDamagedOne)
         {"vsync = 0\nrender_size = window", "f(1): vsync must be on or off\n", "render_size = window"},
         {"render_size = Window", "f(1): render_size must be specified or window\n", ""},
         {"render_size = window\nrender_size = specified\n", "f(2): render_size is set twice\n", "render_size = window"},
+        {"picture = Best\npicture = window\npicture = best", "f(1): picture must be specified or best\n"
+         "f(2): picture must be specified or best\n", "picture = best"},
+        {"picture = best\npicture = specified", "f(2): picture is set twice\n", "picture = best"},
         {manyLines, manyListing, ""},
         {longFile,
          "f(" + std::to_string(longLine) + "): the file goes on past 65536 bytes; from here on nothing is read\n",
@@ -136,6 +141,7 @@ TEST(SettingsFile, ReadsEverySoundLineAndNamesEachDamagedOne)
     EXPECT_EQ(settings.water.sunIntensity, 10.0f);
     EXPECT_FALSE(settings.display.vsync);
     EXPECT_EQ(settings.display.renderSize, RenderSize::Window);
+    EXPECT_EQ(settings.display.picture, Picture::Best);
     EXPECT_EQ(settings.hdr.exposure, 0.75f) << "a setting left out keeps its default";
 }
 
@@ -156,6 +162,7 @@ TEST(SettingsFile, ASaveWritesTheSettingsInUseOrSaysWhyNot)
     HDRPostProcess.Settings().bloomStrength = 2.0f / 3.0f;
     displaySettings.vsync = false;
     displaySettings.renderSize = RenderSize::Window;
+    displaySettings.picture = Picture::Best;
 
     EXPECT_EQ(SaveSettingsFile(path), "Saved to " + path);
     FileSettings settings;
