@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Sample offsets and weights of the HDR chain's passes, in texture coordinates, packed the way
-// the effect's float4 parameters take them. They follow from the fixed target sizes alone, so
-// they are worked out here without GL, in double precision and stored as floats.
+// the effect's float4 parameters take them. They follow from the sizes of the targets alone (the
+// scene's is the window's with a window-sized render), so they are worked out here without GL, in
+// double precision and stored as floats.
 #pragma once
 
 #include <array>
