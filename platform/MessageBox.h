@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Modal message boxes, the program's only way of reporting a failure. Tests install a sink that
-// records each box instead of showing it; tests of the real program name a file in
-// MERROWIND_MESSAGE_BOX_RECORD, to which each box shown is also appended. A box that SDL cannot
-// show is written to the standard error instead.
+// Modal message boxes: how the program tells its user of a failure at start-up or in a frame.
+// Without a display it names on the standard error what it tried, and a screenshot or a save that
+// fails is told in the inspector and on the standard error, with no box. A box that SDL cannot
+// show is written to the standard error instead. Tests install a sink that records each box
+// instead of showing it; tests of the real program name a file in MERROWIND_MESSAGE_BOX_RECORD, to
+// which each box shown is also appended.
 #pragma once
 
 #include <functional>
