@@ -8,8 +8,8 @@ enum class RenderSize
 {
     // The fixed 1024 x 768 scene target and 1024 x 1024 water images, whatever the window's size.
     Specified,
-    // The scene target follows the window's drawable size; the water images the next power of two
-    // above its longer side.
+    // The scene target follows the window's drawable size; the water images the least power of two
+    // that covers its longer side.
     Window,
 };
 
