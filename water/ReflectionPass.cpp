@@ -1,34 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "water/ReflectionPass.h"
 
-#include "camera/CCamera.h"
-#include "camera/ViewState.h"
 #include "scene/CSkyBox.h"
 #include "scene/Textures.h"
 #include "water/CRenderTexture.h"
-#include "water/TerrainTransform.h"
+#include "water/WaterImagePass.h"
 #include "water/WaterPrograms.h"
-
-#include <epoxy/gl.h>
 
 void RenderReflectionPass()
 {
-    RenderTexture.Bind(ReflectionTexture);
-    RenderTexture.SetupView(static_cast<float>(DrawableSize.width), static_cast<float>(DrawableSize.height), 1.0f,
-                            1.0f, 1.0f);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    Camera.ApplyView(false, CCamera::MirroredView);
-    ApplyTerrainTransform(0.0f, 0.0f);
-
-    // The plane itself comes from the vertex program's clip distance (Plane0 keeps y >= 0).
-    glEnable(GL_CLIP_PLANE0);
-    glEnable(GL_TEXTURE_2D);
-    BindAboveWaterPrograms();
-    DrawTerrain(TerrainPart::AboveWater);
-    glDisable(GL_CLIP_PLANE0);
-    UnbindAboveWaterPrograms();
-
+    BeginWaterImage(ReflectionTexture, CCamera::MirroredView);
+    // The above-water programs' Plane0 keeps y >= 0.
+    DrawClippedTerrain(TerrainPart::AboveWater, BindAboveWaterPrograms, UnbindAboveWaterPrograms);
     SkyBox.Draw();
     RenderTexture.Unbind();
 }
