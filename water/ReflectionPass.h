@@ -3,6 +3,6 @@
 // the water plane, rendered into ReflectionTexture for the water surface to show.
 #pragma once
 
-// Leaves the window's framebuffer bound, the target's 1024 x 1024 viewport set and the
-// model-view matrix selected.
+// Leaves the window's framebuffer bound, the water target's viewport set (the images' size:
+// 1024 x 1024, or what the window render size makes them) and the model-view matrix selected.
 void RenderReflectionPass();

@@ -4,6 +4,6 @@
 // terrain under water is in view the image keeps its white clear colour.
 #pragma once
 
-// Leaves the window's framebuffer bound, the target's 1024 x 1024 viewport set and the
-// model-view matrix selected.
+// Leaves the window's framebuffer bound, the water target's viewport set (the images' size:
+// 1024 x 1024, or what the window render size makes them) and the model-view matrix selected.
 void RenderRefractionPass();
