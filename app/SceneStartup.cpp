@@ -124,7 +124,7 @@ void InitScene()
 void ShutdownScene()
 {
     SceneOverlay().Release();
-    RenderTexture.Destroy(false);
+    RenderTexture.Destroy(CRenderTexture::KeepTexture);
     TerrainMesh.Release();
     ReleaseWaterGrid();
     DestroyShaderContext();

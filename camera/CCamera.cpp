@@ -61,9 +61,9 @@ void CCamera::Strafe(float distance)
     Update();
 }
 
-void CCamera::ApplyView(bool resetMatrix, int mode) const
+void CCamera::ApplyView(MatrixUse matrixUse, int mode) const
 {
-    if (resetMatrix)
+    if (matrixUse == ResetMatrix)
     {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();

@@ -16,6 +16,13 @@ public:
         MirroredView = 1,
     };
 
+    // Whether ApplyView multiplies the view onto the current model-view matrix or replaces it.
+    enum MatrixUse
+    {
+        OntoCurrentMatrix,
+        ResetMatrix,
+    };
+
     CCamera() : position(0.0f), target(0.0f), direction(0.0f), spare(0.0f), up(0.0f) {}
 
     void Reset();
@@ -24,9 +31,9 @@ public:
     void MoveForward(float distance);
     void Strafe(float distance);
 
-    // With resetMatrix, replaces the model-view matrix with the plain view and ignores mode;
+    // With ResetMatrix, replaces the model-view matrix with the plain view and ignores mode;
     // otherwise multiplies the view of `mode` onto the current matrix (any other mode: nothing).
-    void ApplyView(bool resetMatrix, int mode) const;
+    void ApplyView(MatrixUse matrixUse, int mode) const;
 
     void Update();
 

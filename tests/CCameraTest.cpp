@@ -138,7 +138,7 @@ TEST_F(CCameraView, MirroredViewReflectsEyeAndTargetButKeepsUpright)
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    camera.ApplyView(false, CCamera::MirroredView);
+    camera.ApplyView(CCamera::OntoCurrentMatrix, CCamera::MirroredView);
     const auto mirrored = ModelView();
 
     glLoadIdentity();
@@ -157,11 +157,11 @@ TEST_F(CCameraView, OtherModesApplyNothingAndResetReplacesTheMatrix)
     glLoadIdentity();
     glTranslatef(1.0f, 2.0f, 3.0f);
     const auto before = ModelView();
-    camera.ApplyView(false, 2);
+    camera.ApplyView(CCamera::OntoCurrentMatrix, 2);
     EXPECT_EQ(ModelView(), before);
 
     glMatrixMode(GL_PROJECTION);
-    camera.ApplyView(true, 2);
+    camera.ApplyView(CCamera::ResetMatrix, 2);
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
@@ -170,7 +170,7 @@ TEST_F(CCameraView, OtherModesApplyNothingAndResetReplacesTheMatrix)
     const auto expected = ModelView();
     glLoadIdentity();
     glTranslatef(9.0f, 9.0f, 9.0f);
-    camera.ApplyView(true, 2);
+    camera.ApplyView(CCamera::ResetMatrix, 2);
     EXPECT_EQ(ModelView(), expected);
     EXPECT_NO_GL_ERROR();
 }

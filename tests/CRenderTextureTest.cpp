@@ -66,7 +66,7 @@ protected:
     {
         glDeleteTextures(1, &reflection);
         glDeleteTextures(1, &refraction);
-        target.Destroy(false);
+        target.Destroy(CRenderTexture::KeepTexture);
         GlTest::TearDown();
     }
 

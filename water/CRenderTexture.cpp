@@ -151,11 +151,11 @@ void CRenderTexture::Unbind() const
     fbo.bindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
 }
 
-void CRenderTexture::Destroy(bool deleteTexture)
+void CRenderTexture::Destroy(TextureUse textureUse)
 {
     fbo.deleteFramebuffers(1, &framebuffer);
     fbo.deleteRenderbuffers(1, &depthBuffer);
-    if (deleteTexture && texture != -1)
+    if (textureUse == DeleteTexture && texture != -1)
     {
         const GLuint name = static_cast<GLuint>(texture);
         glDeleteTextures(1, &name);

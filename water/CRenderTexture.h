@@ -21,7 +21,13 @@ public:
     // into a colour texture of this size with that depth buffer. If it cannot, the process ends
     // (0), after a message when the driver calls the combination unsupported.
     void Create(int width, int height);
-    void Destroy(bool deleteTexture);
+    // Whether Destroy deletes the default colour texture as well; the water images are not its.
+    enum TextureUse
+    {
+        KeepTexture,
+        DeleteTexture,
+    };
+    void Destroy(TextureUse textureUse);
     // Gives the depth storage a new size; the colour textures attached at binding must have it too.
     void Resize(int newWidth, int newHeight);
 
@@ -34,7 +40,7 @@ public:
     // Directs rendering back to the window.
     void Unbind() const;
 
-    int texture = 0;  // a default colour texture, deleted by Destroy(true); -1 for none
+    int texture = 0;  // a default colour texture, deleted by Destroy(DeleteTexture); -1 for none
     GLuint framebuffer = 0;
     GLuint depthBuffer = 0;
     int width = 0;

@@ -61,8 +61,8 @@ void DrawWaterGrid()
 void PrimeDepthWithTerrain()
 {
     glPushMatrix();
-    Camera.ApplyView(false, CCamera::NormalView);
-    ApplyTerrainTransform(0.0f, 0.0f);
+    Camera.ApplyView(CCamera::OntoCurrentMatrix, CCamera::NormalView);
+    ApplyTerrainTransform(NoExtraScale, NoExtraScale);
     glTranslatef(0.0f, MainViewTerrainLift, 0.0f);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_POLYGON_OFFSET_FILL);
@@ -75,7 +75,7 @@ void PrimeDepthWithTerrain()
 
 void DrawWaterSurface(const Vector3& eye)
 {
-    Camera.ApplyView(false, CCamera::NormalView);
+    Camera.ApplyView(CCamera::OntoCurrentMatrix, CCamera::NormalView);
     ApplyWaterGridTransform();
     BindWaterPlanePrograms(eye.x, eye.y, eye.z);
     glEnable(GL_TEXTURE_2D);
@@ -89,8 +89,8 @@ void DrawWaterSurface(const Vector3& eye)
 void DrawSkyAndTerrain()
 {
     LoadViewOfCamera();
-    Camera.ApplyView(false, CCamera::NormalView);
-    ApplyTerrainTransform(0.0f, 0.0f);
+    Camera.ApplyView(CCamera::OntoCurrentMatrix, CCamera::NormalView);
+    ApplyTerrainTransform(NoExtraScale, NoExtraScale);
     SkyBox.Draw();
     glTranslatef(0.0f, MainViewTerrainLift, 0.0f);
     glBindTexture(GL_TEXTURE_2D, TerrainMaterialTexture);

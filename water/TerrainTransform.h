@@ -18,6 +18,8 @@ constexpr float MainViewTerrainLift = 0.5f;
 // Multiplies the terrain's model transform onto the current matrix; the scale in x and z is
 // TerrainScale plus the given amounts.
 void ApplyTerrainTransform(float scaleAddX, float scaleAddZ);
+// What every pass adds to the scale: terrain, sky and water line up only at the one scale.
+constexpr float NoExtraScale = 0.0f;
 
 // The triangles the terrain mesh holds in GenerateTerrainByWater's order; until this is called,
 // the mesh counts as one group that every part draws whole.

@@ -22,8 +22,8 @@ void BeginWaterImage(GLuint image, CCamera::ViewMode view)
                             WaterImageClear.red, WaterImageClear.green, WaterImageClear.blue);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    Camera.ApplyView(false, view);
-    ApplyTerrainTransform(0.0f, 0.0f);
+    Camera.ApplyView(CCamera::OntoCurrentMatrix, view);
+    ApplyTerrainTransform(NoExtraScale, NoExtraScale);
 }
 
 void DrawClippedTerrain(TerrainPart part, void (*bindPrograms)(), void (*unbindPrograms)())
