@@ -33,22 +33,22 @@ void CScreenshots::CaptureIfRequested(int width, int height)
     const std::string folder = CUserFolders::OfThisProcess().Pictures();
     std::string error;
     if (!CreateFolders(folder, error))
-        Report(false, "Screenshot not saved: " + error);
+        Report(NotSaved, "Screenshot not saved: " + error);
     else
     {
         const std::string path = ScreenshotPath(folder, std::time(nullptr));
         if (WritePngFile(path, width, height, ReadBackBuffer(width, height), error))
-            Report(true, "Screenshot saved as " + path);
+            Report(Saved, "Screenshot saved as " + path);
         else
-            Report(false, "Screenshot not saved as " + path + ": " + error);
+            Report(NotSaved, "Screenshot not saved as " + path + ": " + error);
     }
 }
 
 // The inspector may be closed: a failure is also said where the user who pressed F12 can read it.
-void CScreenshots::Report(bool saved, const std::string& message)
+void CScreenshots::Report(Outcome outcome, const std::string& message)
 {
-    last = ScreenshotOutcome{message, !saved, last.number + 1};
-    if (!saved)
+    last = ScreenshotOutcome{message, outcome == NotSaved, last.number + 1};
+    if (outcome == NotSaved)
         std::fprintf(stderr, "merrowind: %s\n", message.c_str());
 }
 

@@ -31,7 +31,12 @@ public:
     const ScreenshotOutcome& Last() const { return last; }
 
 private:
-    void Report(bool saved, const std::string& message);
+    enum Outcome
+    {
+        Saved,
+        NotSaved,
+    };
+    void Report(Outcome outcome, const std::string& message);
 
     bool requested = false;
     ScreenshotOutcome last;

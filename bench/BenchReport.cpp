@@ -88,12 +88,19 @@ const char* ClockName(FrameClock clock)
 
 using TimesOf = std::array<double, TimedColumns> EntryFigures::*;
 
-void PrintTimeRow(const EntryFigures& entry, TimesOf times, FrameClock clock, bool withRatio)
+// The speed-of-light frame is the ratio's reference and has no ratio of its own.
+enum class RatioColumn
+{
+    Shown,
+    Empty,
+};
+
+void PrintTimeRow(const EntryFigures& entry, TimesOf times, FrameClock clock, RatioColumn ratio)
 {
     std::printf("%-18s", entry.name.c_str());
     for (int column = 0; column < TimedColumns; ++column)
         std::printf(" %*.2f", ColumnWidth(column), (entry.*times)[column]);
-    if (withRatio)
+    if (ratio == RatioColumn::Shown)
         PrintRatio(entry.frameRatioOn[static_cast<int>(clock)]);
     std::printf("\n");
 }
@@ -105,8 +112,8 @@ void PrintTimes(const BenchFigures& figures, TimesOf times, FrameClock clock)
         std::printf(" %*s", ColumnWidth(column), ColumnName(column));
     std::printf("   frame / s.o.l. (IQR)%s\n", clock == figures.ratioClock ? ", the ratio clock" : "");
     for (const EntryFigures& view : figures.views)
-        PrintTimeRow(view, times, clock, true);
-    PrintTimeRow(figures.speedOfLight, times, clock, false);
+        PrintTimeRow(view, times, clock, RatioColumn::Shown);
+    PrintTimeRow(figures.speedOfLight, times, clock, RatioColumn::Empty);
 }
 
 void PrintStageRatios(const BenchFigures& figures)

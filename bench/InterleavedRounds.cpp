@@ -31,10 +31,16 @@ long ResidentKiB()
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
+enum class RoundKind
+{
+    Warmup,
+    Measured,
+};
+
 // Renders one frame of an entry: its GL errors go into the record always, its times and
 // allocations only when the round is measured. The record has room for the frame: nothing here
 // allocates, so the counts taken around it are the frame's.
-FrameSample RenderFrame(const BenchEntry& entry, bool measured, EntryRecord& record)
+FrameSample RenderFrame(const BenchEntry& entry, RoundKind kind, EntryRecord& record)
 {
     StageTimer timer;
     const AllocationCount before = CountAllocations();
@@ -43,7 +49,7 @@ FrameSample RenderFrame(const BenchEntry& entry, bool measured, EntryRecord& rec
     const FrameSample sample = timer.EndFrame();
     const AllocationCount after = CountAllocations();
     record.glErrors += TakeGlErrors();
-    if (measured)
+    if (kind == RoundKind::Measured)
     {
         record.frames.push_back(sample);
         record.allocations += after.all - before.all;
@@ -54,7 +60,7 @@ FrameSample RenderFrame(const BenchEntry& entry, bool measured, EntryRecord& rec
 
 // Round `round` renders the views from the one at index round (modulo their count) onwards, each
 // of their frames followed by one of the reference, the last entry. False when told to stop.
-bool RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, bool measured,
+bool RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, RoundKind kind,
                  std::vector<EntryRecord>& records, bool (*stopRequested)())
 {
     const size_t views = entries.size() - 1;
@@ -65,9 +71,9 @@ bool RenderRound(const std::vector<BenchEntry>& entries, int round, int frames, 
         {
             if (stopRequested())
                 return false;
-            RenderFrame(entries[index], measured, records[index]);
-            const FrameSample reference = RenderFrame(entries.back(), measured, records.back());
-            if (measured)
+            RenderFrame(entries[index], kind, records[index]);
+            const FrameSample reference = RenderFrame(entries.back(), kind, records.back());
+            if (kind == RoundKind::Measured)
                 records[index].referenceFrames.push_back(reference);
         }
     }
@@ -92,10 +98,12 @@ RoundsRecord RunInterleavedRounds(const std::vector<BenchEntry>& entries, const 
     // GL errors like all others.
     TakeGlErrors();
     for (int round = 0; round < plan.warmupRounds && !record.stopped; ++round)
-        record.stopped = !RenderRound(entries, round, plan.framesPerRound, false, record.entries, stopRequested);
+        record.stopped = !RenderRound(entries, round, plan.framesPerRound, RoundKind::Warmup, record.entries,
+                                      stopRequested);
     const long residentBefore = ResidentKiB();
     for (int round = 0; round < plan.rounds && !record.stopped; ++round)
-        record.stopped = !RenderRound(entries, round, plan.framesPerRound, true, record.entries, stopRequested);
+        record.stopped = !RenderRound(entries, round, plan.framesPerRound, RoundKind::Measured, record.entries,
+                                      stopRequested);
     record.residentGrowthKiB = ResidentKiB() - residentBefore;
     return record;
 }

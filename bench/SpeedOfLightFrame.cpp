@@ -136,7 +136,8 @@ GLuint MakeMaterialTexture()
 }
 }
 
-SpeedOfLightFrame::Target SpeedOfLightFrame::MakeTarget(int width, int height, GLenum colourFormat, bool withDepth)
+SpeedOfLightFrame::Target SpeedOfLightFrame::MakeTarget(int width, int height, GLenum colourFormat,
+                                                        DepthBuffer depthBuffer)
 {
     Target target;
     target.width = width;
@@ -150,7 +151,7 @@ SpeedOfLightFrame::Target SpeedOfLightFrame::MakeTarget(int width, int height, G
     glGenFramebuffers(1, &target.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.colour, 0);
-    if (withDepth)
+    if (depthBuffer == WithDepth)
     {
         GLuint depth = 0;
         glGenRenderbuffers(1, &depth);
@@ -167,13 +168,13 @@ void SpeedOfLightFrame::Create(int width, int height, const RenderTargetSizes& t
     clientWidth = width;
     clientHeight = height;
     const int water = targetSizes.waterSize;
-    waterTargets = {MakeTarget(water, water, GL_RGB, true), MakeTarget(water, water, GL_RGBA, true)};
-    scene = MakeTarget(targetSizes.sceneWidth, targetSizes.sceneHeight, GL_RGB16F, true);
+    waterTargets = {MakeTarget(water, water, GL_RGB, WithDepth), MakeTarget(water, water, GL_RGBA, WithDepth)};
+    scene = MakeTarget(targetSizes.sceneWidth, targetSizes.sceneHeight, GL_RGB16F, WithDepth);
     const int sizes[12][2] = {{256, 256}, {64, 64},   {16, 16},   {4, 4},     {1, 1},     {1, 1},
                               {1, 1},     {512, 512}, {128, 128}, {128, 128}, {128, 128},
                               {targetSizes.sceneWidth, targetSizes.sceneHeight}};
     for (size_t i = 0; i < chain.size(); ++i)
-        chain[i] = MakeTarget(sizes[i][0], sizes[i][1], i + 1 == chain.size() ? GL_RGB16 : GL_RGB16F, false);
+        chain[i] = MakeTarget(sizes[i][0], sizes[i][1], i + 1 == chain.size() ? GL_RGB16 : GL_RGB16F, WithoutDepth);
     program = MakeProgram();
     terrain = MakeBuffer(TerrainPositions());
     grid = MakeBuffer(GridPositions());

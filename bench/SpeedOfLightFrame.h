@@ -29,7 +29,12 @@ private:
         int height = 0;
     };
 
-    static Target MakeTarget(int width, int height, GLenum colourFormat, bool withDepth);
+    enum DepthBuffer
+    {
+        WithDepth,
+        WithoutDepth,
+    };
+    static Target MakeTarget(int width, int height, GLenum colourFormat, DepthBuffer depthBuffer);
     void BindTarget(const Target& target) const;
     void DrawTerrain() const;
     void DrawQuad(GLuint texture) const;
