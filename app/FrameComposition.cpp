@@ -107,6 +107,42 @@ void FitRenderTargets()
     HDRPostProcess.SetSceneSize(sizes.sceneWidth, sizes.sceneHeight);
     ResizeWaterTargets(sizes.waterSize);
 }
+
+// The water passes leave their target's viewport; the window's is set again before it is drawn on.
+void SetWindowViewport()
+{
+    glViewport(0, 0, DrawableSize.width, DrawableSize.height);
+}
+
+// Opaque blue: whatever of the window the HDR chain's picture does not cover shows it.
+void ClearWindow()
+{
+    SetWindowViewport();
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    SetOverlayProjection(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// From here until EndScene the scene lands in the HDR chain's scene target; the eye adapts over
+// the time this frame stands for.
+void BeginMainScene(const FrameTime& time)
+{
+    HDRPostProcess.SetBrightPassThreshold(HDRPostProcess.Settings().brightPassThreshold);
+    HDRPostProcess.BeginScene(static_cast<float>(DrawableSize.width), static_cast<float>(DrawableSize.height),
+                              static_cast<float>(time.stepSeconds * CHDRPostProcess::TimeUnitsPerSecond));
+}
+
+// The tone-mapped picture (or the image the open inspector shows instead) over the whole window,
+// the previews over it, then the screenshot and the open inspector.
+void CompositeToWindow()
+{
+    SetWindowViewport();
+    SetOverlayProjection(GL_DEPTH_BUFFER_BIT);
+    ISceneOverlay& overlay = SceneOverlay();
+    DrawOverlayQuad(overlay.BeginView(HDRPostProcess.GetFinalTexture()), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
+    overlay.EndView();
+    DrawPreviews();
+    DrawOverlayAndCapture(overlay);
+}
 }
 
 void RenderFrame()
@@ -128,24 +164,14 @@ void RenderObservedFrame(IFrameObserver& observer)
     observer.StageFinished(FrameStage::Reflection);
     RenderRefractionPass();
     observer.StageFinished(FrameStage::Refraction);
-    glViewport(0, 0, DrawableSize.width, DrawableSize.height);
-    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
-    SetOverlayProjection(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    HDRPostProcess.SetBrightPassThreshold(HDRPostProcess.Settings().brightPassThreshold);
-    HDRPostProcess.BeginScene(static_cast<float>(DrawableSize.width), static_cast<float>(DrawableSize.height),
-                              static_cast<float>(time.stepSeconds * CHDRPostProcess::TimeUnitsPerSecond));
+    ClearWindow();
+    BeginMainScene(time);
     RenderMainScene();
     HDRPostProcess.EndScene();
     observer.StageFinished(FrameStage::MainScene);
     HDRPostProcess.Process();
     observer.StageFinished(FrameStage::HdrChain);
-    glViewport(0, 0, DrawableSize.width, DrawableSize.height);
-    SetOverlayProjection(GL_DEPTH_BUFFER_BIT);
-    ISceneOverlay& overlay = SceneOverlay();
-    DrawOverlayQuad(overlay.BeginView(HDRPostProcess.GetFinalTexture()), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
-    overlay.EndView();
-    DrawPreviews();
-    DrawOverlayAndCapture(overlay);
+    CompositeToWindow();
     observer.StageFinished(FrameStage::Composite);
     MainWindow.SwapBuffers();
     observer.StageFinished(FrameStage::Swap);
