@@ -136,7 +136,10 @@ void CHDRPostProcess::ValidateTechniques()
     for (CGtechnique technique = cgGetFirstTechnique(effect); technique != nullptr;
          technique = cgGetNextTechnique(technique))
     {
-        // An error left over from before must not be taken for this technique's.
+        // The box says why validation failed: the error the failed validation raised, read after
+        // it. The error read before it is whatever an earlier call left, most often none, and
+        // the box would then say "No error has occurred." of a technique that failed. What is
+        // read before only clears what is left over, so that it is not taken for this one's.
         cgGetError();
         if (!cgValidateTechnique(technique))
             MessageBox(nullptr, TextOrEmpty(cgGetErrorString(cgGetError())), "Technique not validated!", MB_OK);
@@ -222,7 +225,6 @@ void CHDRPostProcess::FetchParameters()
 
 void CHDRPostProcess::ApplySettings()
 {
-    cgGLSetParameter1f(finalPassExposure, settings.exposure);
     cgGLSetParameter1f(exposureKey, settings.key);
     cgGLSetParameter1f(adaptationRate, settings.adaptationRate);
     cgGLSetParameter1f(bloomStrength, settings.bloomStrength);
@@ -480,6 +482,7 @@ void CHDRPostProcess::RenderFinalPass()
     SetTexture(finalPassOrigSceneTex, sceneBuffer.GetColorTexture());
     SetTexture(finalPassLumTex, adaptedLuminanceBuffer.GetColorTexture());
     SetTexture(finalPassBlurTex, verticalBlurBuffer.GetColorTexture());
+    cgGLSetParameter1f(finalPassExposure, settings.exposure);
     cgGLSetParameter1f(finalPassRcpBlurWidth, 1.0f / BloomSize);
     cgGLSetParameter1f(finalPassRcpBlurHeight, 1.0f / BloomSize);
     DrawFullScreenQuad(sceneTargetWidth, sceneTargetHeight);

@@ -65,7 +65,8 @@ private:
     void ValidateTechniques();
     void FetchTechniques();
     void FetchParameters();
-    // Written at load and when a setting has changed since, not every frame.
+    // Written at load and when a setting has changed since, not every frame; the exposure is the
+    // final pass's, which sets it every frame.
     void ApplySettings();
 
     void MeasureLuminance();

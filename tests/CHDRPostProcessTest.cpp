@@ -699,7 +699,8 @@ TEST_F(CHDRPostProcessTest, HighlightsRollOffSmoothlyToWhiteAlongTheToneCurve)
 // Each HDR setting is a uniform of the effect: the file's initializer is the setting's default,
 // and a setting changed reaches its uniform, and only its own, at the next frame. The threshold
 // the chain was handed reaches the bright pass, whatever the setting, and the tone map is told
-// the size of a bloom texel, 1/128.
+// the size of a bloom texel, 1/128. The final pass sets its exposure every frame: a value left
+// in the effect by anything else lasts until the next frame, with no setting changed.
 TEST_F(CHDRPostProcessTest, EachSettingAndEachValueHandedOverReachesItsUniform)
 {
     const struct
@@ -749,5 +750,11 @@ TEST_F(CHDRPostProcessTest, EachSettingAndEachValueHandedOverReachesItsUniform)
     EXPECT_EQ(valueIn(used, "BrightPassTreshold"), 2.75f);
     EXPECT_EQ(valueIn(used, "FinalPassRcpBlurWidth"), 0.0078125f);
     EXPECT_EQ(valueIn(used, "FinalPassRcpBlurHeight"), 0.0078125f);
+
+    const CGeffect usedHandle = ToHandle(FromHandle(context)->Effects().at(1).get());
+    cgGLSetParameter1f(cgGetNamedEffectParameter(usedHandle, "FinalPassExposure"), 4.0f);
+    ASSERT_EQ(valueIn(used, "FinalPassExposure"), 4.0f);
+    RunFrameOfColour(0.5f, 0.5f, 0.5f);
+    EXPECT_EQ(valueIn(used, "FinalPassExposure"), HdrSettings{}.exposure);
     EXPECT_NO_GL_ERROR();
 }
