@@ -162,10 +162,12 @@ TEST_F(CRenderTextureDeathTest, WithoutTheExtensionTheUserIsToldAndTheProcessEnd
     unsetenv("MESA_EXTENSION_OVERRIDE");
 }
 
-TEST_F(CRenderTextureDeathTest, ATargetThatCannotBeCompleteEndsTheProcess)
+TEST_F(CRenderTextureDeathTest, ATargetThatCannotBeCompleteEndsTheProcessAsAFailureAndSaysWhy)
 {
     // A zero-sized target never completes; the check must look at the target itself, not at the
-    // window's framebuffer, which always reports complete.
+    // window's framebuffer, which always reports complete. A refused target is a failure (-1),
+    // never a run that ended well, and the driver's status is said.
     CRenderTexture empty;
-    EXPECT_EXIT(empty.Create(0, 0), ::testing::ExitedWithCode(0), "^$");
+    EXPECT_EXIT(empty.Create(0, 0), ::testing::ExitedWithCode(255),
+                "^merrowind: the driver refuses the 0 x 0 render-to-texture target \\(status 0x8CD[67]\\)\n$");
 }

@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace
@@ -43,10 +44,23 @@ bool LoadEntryPoint(Function& slot, const char* name)
     return slot != nullptr;
 }
 
-[[noreturn]] void ExitWithWarning(const char* text, int status)
+// The status of a driver that cannot render to textures at all, as when the entry points are
+// missing: both reflection and refraction need the target, so the program cannot go on.
+constexpr int NoRenderTarget = -1;
+
+[[noreturn]] void ExitWithWarning(const char* text)
 {
     MessageBox(nullptr, text, "ERROR", MB_ICONWARNING);
-    std::exit(status);
+    std::exit(NoRenderTarget);
+}
+
+// A refusal without a text of its own is said on the standard error, so that no refused target
+// ends the program unexplained or as if it had run.
+[[noreturn]] void ExitIncomplete(GLenum status, int width, int height)
+{
+    std::fprintf(stderr, "merrowind: the driver refuses the %d x %d render-to-texture target (status 0x%04X)\n",
+                 width, height, static_cast<unsigned>(status));
+    std::exit(NoRenderTarget);
 }
 }
 
@@ -72,7 +86,7 @@ void LoadFramebufferEntryPoints()
     found &= LoadEntryPoint(fbo.generateMipmap, "glGenerateMipmapEXT");
     // The lookup hands out a stub for any name, so only the extension string tells what exists.
     if (!found || !epoxy_has_gl_extension("GL_EXT_framebuffer_object"))
-        ExitWithWarning("One or more EXT_framebuffer_object functions were not found", -1);
+        ExitWithWarning("One or more EXT_framebuffer_object functions were not found");
 }
 
 void CRenderTexture::Create(int width, int height)
@@ -89,9 +103,9 @@ void CRenderTexture::Create(int width, int height)
     StoreDepth();
     const GLenum status = CheckWithStandInTexture();
     if (status == GL_FRAMEBUFFER_UNSUPPORTED_EXT)
-        ExitWithWarning("GL_FRAMEBUFFER_UNSUPPORTED_EXT!", 0);
+        ExitWithWarning("GL_FRAMEBUFFER_UNSUPPORTED_EXT!");
     if (status != GL_FRAMEBUFFER_COMPLETE_EXT)
-        std::exit(0);
+        ExitIncomplete(status, width, height);
 }
 
 void CRenderTexture::Resize(int newWidth, int newHeight)

@@ -19,7 +19,8 @@ class CRenderTexture
 public:
     // Makes the framebuffer and its depth storage, and checks once that the driver can render
     // into a colour texture of this size with that depth buffer. If it cannot, the process ends
-    // (0), after a message when the driver calls the combination unsupported.
+    // (-1), after a message when the driver calls the combination unsupported and with a line on
+    // the standard error for any other refusal.
     void Create(int width, int height);
     // Whether Destroy deletes the default colour texture as well; the water images are not its.
     enum TextureUse
