@@ -26,6 +26,20 @@ public:
     virtual void Release() = 0;
 };
 
+// An overlay that takes nothing and draws nothing: the one the scene starts with, and the base of
+// one that needs only some of the calls.
+class NoSceneOverlay : public ISceneOverlay
+{
+public:
+    bool TakeEvent(const SDL_Event&) override { return false; }
+    IFrameObserver* BeginTimedFrame() override { return nullptr; }
+    GLuint BeginView(GLuint finalTexture) override { return finalTexture; }
+    void EndView() override {}
+    bool InScreenshots() const override { return false; }
+    void Draw() override {}
+    void Release() override {}
+};
+
 // The overlay the frame and the window use from now on; it must outlive the scene.
 void UseSceneOverlay(ISceneOverlay& overlay);
 // The overlay in use: until one is handed in, one that takes nothing and draws nothing.

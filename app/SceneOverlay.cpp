@@ -4,19 +4,7 @@
 
 namespace
 {
-class NoOverlay : public ISceneOverlay
-{
-public:
-    bool TakeEvent(const SDL_Event&) override { return false; }
-    IFrameObserver* BeginTimedFrame() override { return nullptr; }
-    GLuint BeginView(GLuint finalTexture) override { return finalTexture; }
-    void EndView() override {}
-    bool InScreenshots() const override { return false; }
-    void Draw() override {}
-    void Release() override {}
-};
-
-NoOverlay none;
+NoSceneOverlay none;
 ISceneOverlay* overlayInUse = &none;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "GlContext.h"
 #include "app/CScreenshots.h"
+#include "app/ISceneOverlay.h"
 #include "app/MessageLoop.h"
 #include "app/RenderTargetSizes.h"
 #include "app/Scene.h"
@@ -10,6 +11,7 @@
 #include "camera/ViewState.h"
 #include "inspector/CInspector.h"
 #include "platform/CWindow.h"
+#include "platform/DisplaySettings.h"
 #include "platform/QuitMessage.h"
 
 #include <gtest/gtest.h>
@@ -324,6 +326,45 @@ TEST_F(RealWindowTest, TheProgramDrawsItsFramesThenShutsDownOnceLeavingNothingBe
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// An overlay that notes, as each frame draws, the vsync setting the frame began with and the
+// window's swap interval, then turns the setting over for the next frame.
+class VsyncFlipper : public NoSceneOverlay
+{
+public:
+    void Draw() override
+    {
+        frames.push_back({displaySettings.vsync, SDL_GL_GetSwapInterval()});
+        displaySettings.vsync = !displaySettings.vsync;
+    }
+
+    std::vector<std::pair<bool, int>> frames;
+};
+
+// The vsync setting, changed while the program runs (as the inspector changes it), reaches the
+// window's swap interval at the next frame, on and off alike: paced (adaptively or not) while it
+// is on, unpaced while it is off.
+TEST_F(RealWindowTest, TheVsyncSettingReachesTheSwapIntervalAtTheNextFrameBothWays)
+{
+    static VsyncFlipper flipper;
+    ISceneOverlay& previous = SceneOverlay();
+    const bool setting = displaySettings.vsync;
+    flipper.frames.clear();
+    UseSceneOverlay(flipper);
+    ASSERT_EQ(WinMain(4), 0);
+    UseSceneOverlay(previous);
+    displaySettings.vsync = setting;
+    ASSERT_EQ(flipper.frames.size(), 4u);
+    for (std::size_t frame = 0; frame < flipper.frames.size(); ++frame)
+    {
+        const auto [vsync, interval] = flipper.frames[frame];
+        if (vsync)
+            EXPECT_TRUE(interval == 1 || interval == -1) << "frame " << frame << ": " << interval;
+        else
+            EXPECT_EQ(interval, 0) << "frame " << frame;
+    }
+    EXPECT_NO_GL_ERROR();
 }
 
 // A screenshot goes into the pictures folder that user-dirs.dirs names, made where it is missing;
