@@ -88,6 +88,7 @@ bool CEffect::Rebuild(const EffectSource& source, std::string& listing)
         listing += lacking;
         return false;
     }
+    listing += LeftOut(rebuilt);
     // The programs and sampler objects in use now go with `rebuilt` when it is destroyed.
     programs.swap(rebuilt.programs);
     programNames.swap(rebuilt.programNames);
@@ -198,9 +199,12 @@ const CGlslProgram& CEffect::ProgramNamed(const std::string& name) const
 std::string CEffect::Lacking(const CEffect& rebuilt) const
 {
     return usedTechniques.Lacking(file, "effect", "technique",
-                                  [&rebuilt](const std::string& name) { return rebuilt.FindTechnique(name) != nullptr; }) +
-           usedParameters.Lacking(file, "effect", "parameter", [&rebuilt](const std::string& name)
-                                  { return rebuilt.parameters.Find(name) != nullptr; });
+                                  [&rebuilt](const std::string& name) { return rebuilt.FindTechnique(name) != nullptr; });
+}
+
+std::string CEffect::LeftOut(const CEffect& rebuilt) const
+{
+    return usedParameters.LeftOut(file, [&rebuilt](const std::string& name) { return rebuilt.parameters.Find(name) != nullptr; });
 }
 
 CTechnique* CEffect::FirstTechnique() const

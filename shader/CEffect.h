@@ -30,11 +30,11 @@ public:
     // compile or a sampler block names no sampler of a program, with the reasons in `listing`.
     bool Build(const EffectSource& source, std::string& listing);
     // Builds `source` aside as Build does; when that succeeds and the result has every technique
-    // and parameter the scene uses (it fails, listing those it lacks, otherwise), its programs
-    // and sampler states
-    // take the place of those in use, the parameters are pointed at the new programs with their
-    // values, and the techniques get the passes of the same-named techniques of `source` (a
-    // technique the source lacks is left with none). When it fails, nothing changes.
+    // the scene uses (it fails, listing those it lacks, otherwise), its programs and sampler
+    // states take the place of those in use, the parameters are pointed at the new programs with
+    // their values (a parameter the source leaves out keeps its value and sets nothing, with a
+    // note in `listing`), and the techniques get the passes of the same-named techniques of
+    // `source` (a technique the source lacks is left with none). When it fails, nothing changes.
     bool Rebuild(const EffectSource& source, std::string& listing);
 
     CShaderContext& Context() const { return context; }
@@ -60,8 +60,11 @@ private:
     void TieParameters();
     void BuildTechniques(const EffectSource& source);
     const CGlslProgram& ProgramNamed(const std::string& name) const;
-    // One listing line for each technique and parameter in use that `rebuilt` lacks.
+    // One listing line for each technique in use that `rebuilt` lacks: empty when it may replace
+    // the effect in use.
     std::string Lacking(const CEffect& rebuilt) const;
+    // One note for each parameter in use that `rebuilt` leaves out.
+    std::string LeftOut(const CEffect& rebuilt) const;
 
     CShaderContext& context;
     std::string file;

@@ -65,13 +65,9 @@ bool CShaderContext::Reload(CShaderProgram& program)
     program.SetStamp(stamp);
     if (rebuilt == nullptr)
         return false;
-    const std::string lacking = program.Lacking(*rebuilt);
-    if (!lacking.empty())
-    {
-        listing += lacking;
-        RaiseShaderError(CG_COMPILER_ERROR);
-        return false;
-    }
+    // A version that builds is taken, as at start-up, even where it leaves out a parameter the
+    // scene sets (a program that paints the water plain red to see where it is drawn).
+    listing += program.LeftOut(*rebuilt);
     program.Replace(std::move(rebuilt));
     return true;
 }

@@ -33,7 +33,9 @@ public:
     bool ValidateTechnique(const CTechnique& technique);
     // Reads the file again and rebuilds in place (see CShaderProgram::Replace, CEffect::Rebuild);
     // false, with the error raised and the listing saying why, when the new version does not
-    // build or lacks a parameter or technique the scene uses, and the one in use stays. Either way the file's stamp is the one just read.
+    // build or lacks a technique the scene uses, and the one in use stays. A version that leaves
+    // out parameters the scene sets is taken, with a note for each. Either way the file's stamp is
+    // the one just read.
     bool Reload(CShaderProgram& program);
     bool Reload(CEffect& effect);
 

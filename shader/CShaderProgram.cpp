@@ -31,7 +31,7 @@ void CShaderProgram::Replace(std::unique_ptr<CGlslProgram> rebuilt)
     parameters.RestoreValues();
 }
 
-std::string CShaderProgram::Lacking(const CGlslProgram& rebuilt) const
+std::string CShaderProgram::LeftOut(const CGlslProgram& rebuilt) const
 {
     const auto offers = [&rebuilt](const std::string& name)
     {
@@ -39,7 +39,7 @@ std::string CShaderProgram::Lacking(const CGlslProgram& rebuilt) const
         return std::any_of(uniforms.begin(), uniforms.end(),
                            [&name](const CGlslProgram::Uniform& uniform) { return uniform.name == name; });
     };
-    return used.Lacking(file, "program", "parameter", offers);
+    return used.LeftOut(file, offers);
 }
 
 void CShaderProgram::TieParameters()

@@ -45,9 +45,9 @@ public:
     const CGlslProgram& Program() const { return *program; }
     // The parameter the scene asks for by name, or null; one found is used from then on.
     CShaderParameter* UseParameter(const std::string& name) { return used.Record(name, parameters.Find(name)); }
-    // One listing line for each parameter in use that `rebuilt` lacks: empty when it may replace
-    // the program in use.
-    std::string Lacking(const CGlslProgram& rebuilt) const;
+    // One note for each parameter in use that `rebuilt` leaves out: what the scene sets it to
+    // goes nowhere while `rebuilt` is in use.
+    std::string LeftOut(const CGlslProgram& rebuilt) const;
 
 private:
     void TieParameters();

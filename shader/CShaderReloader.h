@@ -22,7 +22,8 @@ public:
         std::string file;
         // False when the file's last version did not build: the version before it is in use.
         bool built = true;
-        // The compiler's messages on the last version read (warnings too), or why it did not build.
+        // The compiler's messages on the last version read (warnings too, and a note for each
+        // parameter the scene sets that it leaves out), or why it did not build.
         std::string listing;
     };
 

@@ -385,7 +385,8 @@ TEST_F(EffectTest, DestroyingTheContextReleasesItsGlObjects)
 
 // The effect's file broken while the scene runs: the effect in use goes on drawing through the
 // technique and parameter handles held from before, a listing says why, and no box is shown; so
-// it does when the new version builds but lacks a technique the scene uses.
+// it does when the new version builds but lacks a technique the scene uses. A version that only
+// leaves out a parameter the scene sets is taken, as at start-up, with a note naming it.
 // Mended, the same handles draw with the new programs, the value set before and the sampler state.
 TEST_F(EffectTest, AReloadKeepsTheEffectInUseOnAnErrorAndBringsInTheMendedOne)
 {
@@ -426,6 +427,17 @@ TEST_F(EffectTest, AReloadKeepsTheEffectInUseOnAnErrorAndBringsInTheMendedOne)
     EXPECT_FALSE(lacking.built);
     EXPECT_EQ(lacking.listing, files.PathOf("effect.cgfx") + ": the effect has no technique 'Fill', which the scene uses\n");
     EXPECT_EQ(drawn(), (Rgba{0, 255, 0, 255})) << "the effect in use";
+
+    std::string untinted = TwoTechniques;
+    untinted.replace(untinted.find(" + Tint;"), 8, ";");
+    files.Write("effect.cgfx", untinted.replace(untinted.find("gl_FragColor = Tint;"), 20,
+                                                "gl_FragColor = vec4(0.0, 0.0, 1.0, 1.0);"));
+    reloader.Check(context);
+    const CShaderReloader::FileStatus plain = reloader.Files().at(0);
+    EXPECT_TRUE(plain.built) << plain.listing;
+    EXPECT_EQ(plain.listing,
+              files.PathOf("effect.cgfx") + ": note: this version leaves out the parameter 'Tint', which the scene sets\n");
+    EXPECT_EQ(drawn(), (Rgba{0, 0, 255, 255})) << "the version without the parameter";
 
     const CShaderReloader::FileStatus mended = reload("gl_FragColor = vec4(Tint.r, 0.2 * Tint.g, 1.0, 1.0);");
     EXPECT_TRUE(mended.built) << mended.listing;
