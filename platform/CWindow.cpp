@@ -4,6 +4,7 @@
 #include "platform/FrameExtents.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitMessage.h"
+#include "platform/TerminationSignals.h"
 #include "platform/WaylandSeat.h"
 
 #include <SDL.h>
@@ -124,7 +125,10 @@ bool StartVideo()
     if (seatless)
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_OVERRIDE);
     if (SDL_Init(SDL_INIT_VIDEO) == 0)
+    {
+        EndOnTerminationSignals();
         return OnADisplay();
+    }
     MessageBox(nullptr, (seatless ? NoSeatText : "") + std::string(SDL_GetError()), "Could not open a window", MB_OK);
     return false;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/MessageBox.h"
 
+#include "platform/TerminationSignals.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -56,9 +58,10 @@ void MessageBox(SDL_Window* owner, const std::string& text, const std::string& c
     }
     Record(text, caption);
     const Uint32 flags = (style & MB_ICONWARNING) == MB_ICONWARNING ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR;
-    // Where SDL can show no box (a Wayland desktop without zenity, no display at all) the report
-    // goes to the standard error, the one place left where the user can see it.
-    if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), owner) != 0)
+    // Where SDL can show no box (a Wayland desktop without zenity, no display at all), or a signal
+    // ends the program before the user has read it, the report goes to the standard error, the
+    // one place left where the user can see it.
+    if (ShowMessageBoxUntilTerminated(flags, caption.c_str(), text.c_str(), owner) != 0)
         std::fputs(ReportLines(text, caption).c_str(), stderr);
 }
 

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <random>
 #include <string>
+#include <thread>
 #include <tuple>
 
 namespace
@@ -144,3 +146,20 @@ INSTANTIATE_TEST_SUITE_P(MalformedOrUnusable, FaultsImages,
                          ::testing::Combine(::testing::Values("norm.bmp"),
                                             ::testing::Values(Damage::Planes, Damage::TooLarge, Damage::NamedPipe)),
                          TestName);
+
+// A termination signal while a box waits for the user ends the box, and the program with it as
+// the signal ends it without one: status 0, and no box left on the screen.
+TEST(FaultsWithABoxOpen, ATerminationSignalEndsTheBoxAndTheProgram)
+{
+    using namespace std::chrono_literals;
+    FaultRun run;
+    run.Replace("norm.bmp", "");
+    ASSERT_TRUE(run.Launch());
+    ASSERT_NE(run.Session().WaitForWindowOtherThan(run.Window(), 60s), 0u) << "no box";
+    run.Session().Signal(SIGTERM);
+    EXPECT_EQ(run.Session().WaitForExit(60s), std::optional<int>(0)) << "the program waits for its box";
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (!run.OpenBoxes().empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(run.OpenBoxes(), std::vector<std::string>{});
+}

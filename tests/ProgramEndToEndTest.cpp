@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The built program as a user meets it: under a private X server, started from its run folder,
 // and without any display.
+#include "FaultRun.h"
 #include "RealProgram.h"
 #include "X11Session.h"
 
@@ -11,6 +12,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -51,6 +55,36 @@ TEST_F(ProgramEndToEnd, TerminationSignalEndsTheProgramWithStatusZero)
 {
     session.Signal(SIGTERM);
     EXPECT_EQ(session.WaitForExit(30s), std::optional<int>(0));
+}
+
+// SIGHUP, sent as the terminal the program was started from closes, ends it as SIGTERM does:
+// status 0, with the inspector's layout saved as it shuts down (the inspector saves it then, and
+// otherwise only when its window is moved or resized).
+TEST(ProgramHangUp, EndsTheProgramAsTerminationDoesWithTheLayoutSaved)
+{
+    // Where the inspector's window first opens, in client pixels: over half of it changes as it opens.
+    constexpr int Left = 10, Top = 70, Right = 310, Bottom = 470;
+    const std::string layout = std::string(std::getenv("XDG_STATE_HOME")) + "/merrowind/inspector.ini";
+    std::filesystem::remove(layout);
+    FaultRun run;
+    ASSERT_TRUE(run.Launch());
+    const Capture running = run.WaitForAnimation(60s);
+    ASSERT_GT(running.width, 0) << "no frames";
+    run.Session().Key(run.Window(), "F1");
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    bool shown = false;
+    while (!shown && std::chrono::steady_clock::now() < deadline)
+    {
+        const Capture now = run.CaptureWindow();
+        shown = now.width == running.width && now.height == running.height &&
+                ChangedPixels(running, now, Left, Top, Right, Bottom) > (Right - Left) * (Bottom - Top) / 2;
+    }
+    ASSERT_TRUE(shown) << "the inspector did not open";
+    run.Session().Signal(SIGHUP);
+    EXPECT_EQ(run.Session().WaitForExit(30s), std::optional<int>(0));
+    std::ifstream saved(layout);
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()).find("[Window][Inspector]"),
+              std::string::npos);
 }
 
 // Without a display the program never runs unseen: it ends with E_FAIL's low byte, 5, whether the
