@@ -275,9 +275,36 @@ TEST_F(CHDRPostProcessTest, AMissingEffectIsReportedOnceAndTheChainStillRuns)
     EXPECT_NO_GL_ERROR();
 }
 
-// Every technique the chain draws with is looked for; those the effect lacks are listed in one
-// box, and their stages draw without effect state.
-TEST_F(CHDRPostProcessTest, TechniquesTheEffectLacksAreListedInOneBoxAndTheChainStillRuns)
+// A sampler read as a 3D texture by a pass's vertex program and as a 2D one by its fragment
+// program: each program compiles, but the two share the sampler's unit, so the pair cannot run.
+const char* const UnrunnableTechnique = R"(
+vertex LiftedByVolume %{
+uniform mat4 mvp;
+uniform sampler3D ClashingTex;
+out vec2 uv;
+void main()
+{
+    gl_Position = mvp * (gl_Vertex + vec4(0.0, texture(ClashingTex, vec3(0.5)).r, 0.0, 0.0));
+    uv = gl_MultiTexCoord0.xy;
+}
+%}
+
+fragment ShownFlat %{
+uniform sampler2D ClashingTex;
+in vec2 uv;
+void main()
+{
+    gl_FragColor = texture(ClashingTex, uv);
+}
+%}
+
+technique Unrunnable { pass P0 { VertexProgram = LiftedByVolume; FragmentProgram = ShownFlat; } }
+)";
+
+// A technique that does not validate is reported with the runtime's reason, not with an error
+// left from before. Every technique the chain draws with is looked for; those the effect lacks
+// are listed in one box, and their stages draw without effect state.
+TEST_F(CHDRPostProcessTest, TechniquesThatFailValidationOrAreMissingAreReportedAndTheChainStillRuns)
 {
     std::ifstream source(MERROWIND_SOURCE_DIR "/CG/HDR_FX.cgfx");
     std::string effect((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
@@ -287,19 +314,22 @@ TEST_F(CHDRPostProcessTest, TechniquesTheEffectLacksAreListedInOneBoxAndTheChain
     ASSERT_NE(finalPass, std::string::npos);
     effect.erase(finalPass);
     effect.replace(blurY, std::string("technique VerticalBlur").size(), "technique BlurAlongY");
+    effect += UnrunnableTechnique;
     {
         EmptyWorkingDirectory folder;
         std::filesystem::create_directory("CG");
         std::ofstream("CG/HDR_FX.cgfx") << effect;
         hdr.Init(context);
     }
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].caption, "Technique not validated!");
-    EXPECT_EQ(boxes[0].text, "CG/HDR_FX.cgfx: the effect has no technique 'VerticalBlur'\n"
+    EXPECT_EQ(boxes[0].text, "The technique did not pass validation on this hardware.");
+    EXPECT_EQ(boxes[1].caption, "Technique not validated!");
+    EXPECT_EQ(boxes[1].text, "CG/HDR_FX.cgfx: the effect has no technique 'VerticalBlur'\n"
                              "CG/HDR_FX.cgfx: the effect has no technique 'FinalPass'\n");
 
     RunFrameOfColour(0.5f, 0.5f, 0.5f);
-    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes.size(), 2u);
     EXPECT_NO_GL_ERROR();
 }
 
