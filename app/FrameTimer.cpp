@@ -14,6 +14,7 @@ FrameTime FrameTimer::Next(std::chrono::steady_clock::time_point now)
     const double measured = std::chrono::duration<double>(now - previous).count();
     const double step = fixedStep > 0.0 ? fixedStep : std::min(measured, LongestStep);
     previous = now;
-    sceneSeconds += step;
+    if (!momentHeld)
+        sceneSeconds += step;
     return FrameTime{sceneSeconds, step};
 }

@@ -31,9 +31,14 @@ public:
     // From now on every frame after the first steps by `seconds`, whatever the clock says.
     void UseFixedStep(double seconds) { fixedStep = seconds; }
 
+    // From now on the moment stays where it is while the steps still pass: the water holds still
+    // and the eye goes on adapting, for a measurement in which only the camera moves.
+    void HoldMoment() { momentHeld = true; }
+
 private:
     bool started = false;
     std::chrono::steady_clock::time_point previous;
     double sceneSeconds = 0.0;
     double fixedStep = 0.0;  // 0: the clock's
+    bool momentHeld = false;
 };

@@ -159,19 +159,21 @@ TEST(WindowPeek, AnEventWithoutAMessageLeavesTheCallersRecordAsItWas)
 }
 
 // The frames' time follows the clock, up to a quarter of a second for a stalled frame; the first
-// frame steps as one at 60 Hz; a fixed step ignores the clock.
+// frame steps as one at 60 Hz; a fixed step ignores the clock; a held moment still steps.
 TEST(FrameTimer, StepsFollowTheClockUpToAQuarterSecondOrAreFixed)
 {
     const struct
     {
         const char* name;
         double fixedStep;
+        size_t heldFrom;  // the frame before which the moment is held
         std::vector<double> clock;  // seconds at which the frames begin
         std::vector<double> steps;
         std::vector<double> moments;
     } cases[] = {
-        {"clock", 0.0, {5.0, 5.016, 5.05, 7.05, 7.06}, {1.0 / 60.0, 0.016, 0.034, 0.25, 0.01}, {0.0, 0.016, 0.05, 0.3, 0.31}},
-        {"fixed", 0.05, {5.0, 5.001, 9.0}, {1.0 / 60.0, 0.05, 0.05}, {0.0, 0.05, 0.1}},
+        {"clock", 0.0, 9, {5.0, 5.016, 5.05, 7.05, 7.06}, {1.0 / 60.0, 0.016, 0.034, 0.25, 0.01}, {0.0, 0.016, 0.05, 0.3, 0.31}},
+        {"fixed", 0.05, 9, {5.0, 5.001, 9.0}, {1.0 / 60.0, 0.05, 0.05}, {0.0, 0.05, 0.1}},
+        {"held", 0.05, 2, {5.0, 5.001, 9.0, 9.5}, {1.0 / 60.0, 0.05, 0.05, 0.05}, {0.0, 0.05, 0.05, 0.05}},
     };
     for (const auto& test : cases)
     {
@@ -179,6 +181,8 @@ TEST(FrameTimer, StepsFollowTheClockUpToAQuarterSecondOrAreFixed)
         timer.UseFixedStep(test.fixedStep);
         for (size_t frame = 0; frame < test.clock.size(); ++frame)
         {
+            if (frame == test.heldFrom)
+                timer.HoldMoment();
             const auto now = std::chrono::steady_clock::time_point(
                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(test.clock[frame])));
             const FrameTime time = timer.Next(now);
