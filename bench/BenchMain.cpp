@@ -25,6 +25,7 @@
 #include "Arguments.h"
 #include "BenchReport.h"
 #include "CameraTour.h"
+#include "ChildProcess.h"
 #include "InterleavedRounds.h"
 #include "OffscreenScene.h"
 #include "SpeedOfLightFrame.h"
@@ -39,17 +40,14 @@
 #include <malloc.h>
 #include <sched.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -122,20 +120,6 @@ long long TotalFrames(const Options& options)
     return rounds * options.plan.framesPerRound * static_cast<long long>(options.views.size()) * 2;
 }
 
-bool ParseViews(const std::string& names, std::vector<const TourView*>& views)
-{
-    std::istringstream list(names);
-    std::string name;
-    while (std::getline(list, name, ','))
-    {
-        const TourView* view = FindTourView(name);
-        if (view == nullptr)
-            return false;
-        views.push_back(view);
-    }
-    return !views.empty();
-}
-
 bool ParseOptions(int argc, char** argv, Options& options)
 {
     for (int i = 1; i + 1 < argc; i += 2)
@@ -181,7 +165,7 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.scheduling = value;
         else if (name == "--views")
         {
-            if (!ParseViews(value, options.views))
+            if (!FindTourViews(value, options.views))
                 return false;
         }
         else
@@ -353,57 +337,26 @@ int MeasureAtSize(const Options& options, const WindowExtent& size, RunFacts fac
     return handedBack ? 0 : 1;
 }
 
-// The process measuring a size, told of SIGINT and SIGTERM sent to this one: it stops as a run
-// at one size does, and this one after it.
-volatile sig_atomic_t measuringProcess = 0;
-
-void ForwardToMeasuringProcess(int signal)
-{
-    if (measuringProcess > 0)
-        kill(measuringProcess, signal);
-}
-
-// The offscreen surface keeps the size it was made with, so each size is measured in a process of
-// its own, forked before any video or GL state exists, which hands its frame figures (and the
+// Each size is measured in a process of its own, which hands its frame figures (and the
 // renderer's name) back through a pipe.
 int MeasureEachSize(const Options& options, const RunFacts& facts)
 {
-    std::signal(SIGINT, ForwardToMeasuringProcess);
-    std::signal(SIGTERM, ForwardToMeasuringProcess);
     std::vector<SizeFigures> sizes;
     std::string renderer;
     for (const WindowExtent& size : options.sizes)
     {
-        int channel[2];
-        if (pipe(channel) != 0)
-            return 1;
-        std::fflush(stdout);
-        const pid_t child = fork();
-        if (child == 0)
-        {
-            // SDL turns the signals into its quit event only where they have no handler yet.
-            std::signal(SIGINT, SIG_DFL);
-            std::signal(SIGTERM, SIG_DFL);
-            close(channel[0]);
-            const int status = MeasureAtSize(options, size, facts, channel[1]);
-            std::fflush(stdout);
-            _exit(status);
-        }
-        measuringProcess = child;
-        close(channel[1]);
         SizeFigures frame;
-        const bool received = child > 0 && read(channel[0], &frame, sizeof frame) == sizeof frame;
-        char name[256] = {};
-        renderer.assign(name, received ? std::max<ssize_t>(read(channel[0], name, sizeof name - 1), 0) : 0);
-        close(channel[0]);
-        int status = 1;
-        if (child > 0)
-            waitpid(child, &status, 0);
-        measuringProcess = 0;
-        if (WIFEXITED(status) && WEXITSTATUS(status) == StoppedStatus)
-            return StoppedStatus;
-        if (!received || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            return 1;
+        const int status = RunInChildProcess(
+            [&](int channel) { return MeasureAtSize(options, size, facts, channel); },
+            [&](int channel) {
+                if (read(channel, &frame, sizeof frame) != sizeof frame)
+                    return false;
+                char name[256] = {};
+                renderer.assign(name, std::max<ssize_t>(read(channel, name, sizeof name - 1), 0));
+                return true;
+            });
+        if (status != 0)
+            return status == StoppedStatus ? StoppedStatus : 1;
         sizes.push_back(frame);
         std::printf("\n");
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CameraTour.h"
 
+#include <sstream>
+
 namespace
 {
 // Heights are never below 20, the lowest a user can lower the eye to. A yaw of 4.364 faces the
@@ -29,4 +31,18 @@ const TourView* FindTourView(const std::string& name)
         if (name == view.name)
             return &view;
     return nullptr;
+}
+
+bool FindTourViews(const std::string& names, std::vector<const TourView*>& views)
+{
+    std::istringstream list(names);
+    std::string name;
+    while (std::getline(list, name, ','))
+    {
+        const TourView* view = FindTourView(name);
+        if (view == nullptr)
+            return false;
+        views.push_back(view);
+    }
+    return !views.empty();
 }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 struct TourView
 {
@@ -22,3 +23,7 @@ const std::array<TourView, TourViewCount>& CameraTour();
 
 // The view of that name, or null.
 const TourView* FindTourView(const std::string& name);
+
+// The views of a list of names, "NAME,NAME...", added to `views`; false where a name is no view's
+// or the list is empty.
+bool FindTourViews(const std::string& names, std::vector<const TourView*>& views);

@@ -48,6 +48,23 @@ bool ParseWord(const std::string& text, const SettingWord<Value> (&words)[Count]
     }
     return false;
 }
+
+// Reads the composed picture after the frame's composite, before its swap.
+class FrameGrabber : public IFrameObserver
+{
+public:
+    explicit FrameGrabber(const OffscreenScene& scene) : scene(scene) {}
+    void StageFinished(FrameStage stage) override
+    {
+        if (stage == FrameStage::Composite)
+            pixels = scene.ReadFrame();
+    }
+
+    std::vector<unsigned char> pixels;
+
+private:
+    const OffscreenScene& scene;
+};
 }
 
 bool OffscreenScene::Start(int clientWidth, int clientHeight)
@@ -97,6 +114,13 @@ bool OffscreenScene::QuitRequested()
 std::vector<unsigned char> OffscreenScene::ReadFrame() const
 {
     return ReadBackBuffer(width, height);
+}
+
+std::vector<unsigned char> OffscreenScene::RenderAndReadFrame() const
+{
+    FrameGrabber grabber(*this);
+    RenderObservedFrame(grabber);
+    return grabber.pixels;
 }
 
 bool ParseRenderSize(const std::string& text, RenderSize& renderSize)

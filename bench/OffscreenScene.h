@@ -38,6 +38,9 @@ public:
     // The composed frame in the window's back buffer, RGB rows from the top.
     std::vector<unsigned char> ReadFrame() const;
 
+    // Renders the next frame and gives its composed picture, read before the swap.
+    std::vector<unsigned char> RenderAndReadFrame() const;
+
     const std::vector<MessageBoxRecord>& Boxes() const { return boxes; }
     const std::string& Error() const { return error; }
 

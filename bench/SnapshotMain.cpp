@@ -117,24 +117,6 @@ bool ParseOptions(int argc, char** argv, Options& options)
     return true;
 }
 
-// Reads the composed picture after the last frame's composite, before its swap.
-class FrameGrabber : public IFrameObserver
-{
-public:
-    explicit FrameGrabber(const OffscreenScene& scene) : scene(scene) {}
-    void StageFinished(FrameStage stage) override
-    {
-        if (stage == FrameStage::Composite && grab)
-            pixels = scene.ReadFrame();
-    }
-
-    bool grab = false;
-    std::vector<unsigned char> pixels;
-
-private:
-    const OffscreenScene& scene;
-};
-
 bool WritePpm(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
@@ -171,7 +153,7 @@ int main(int argc, char** argv)
     }
     OffscreenScene::Place(options.camera);
     SceneTimer.UseFixedStep(1.0 / options.fps);
-    FrameGrabber grabber(scene);
+    std::vector<unsigned char> pixels;
     for (long frame = 1; frame <= options.frame; ++frame)
     {
         if (OffscreenScene::QuitRequested())
@@ -179,12 +161,14 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "stopped after %ld of %ld frames: nothing written\n", frame - 1, options.frame);
             return 4;
         }
-        grabber.grab = frame == options.frame;
-        RenderObservedFrame(grabber);
+        if (frame < options.frame)
+            RenderFrame();
+        else
+            pixels = scene.RenderAndReadFrame();
     }
     for (const MessageBoxRecord& box : scene.Boxes())
         std::fprintf(stderr, "message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
-    if (!WritePpm(out, options.width, options.height, grabber.pixels))
+    if (!WritePpm(out, options.width, options.height, pixels))
     {
         std::fprintf(stderr, "cannot write %s\n", out.c_str());
         return 1;
