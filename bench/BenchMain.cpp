@@ -7,6 +7,7 @@
 //   merrowind-bench [--rounds N] [--frames N] [--warmup N] [--size WxH] [--render-size specified|window]
 //                   [--picture specified|best] [--views NAME,NAME...] [--clock wall|processor]
 //                   [--inspector closed|open] [--scheduling realtime|normal]
+//   merrowind-bench --motion [--views NAME,NAME...] [--steps N]      (see MotionRun.h)
 //
 // --frames is per view and round; --warmup rounds, timed nowhere, come before the N rounds;
 // --views measures only the tour views named; --clock picks the clock the ratios are taken on
@@ -27,6 +28,7 @@
 #include "CameraTour.h"
 #include "ChildProcess.h"
 #include "InterleavedRounds.h"
+#include "MotionRun.h"
 #include "OffscreenScene.h"
 #include "SpeedOfLightFrame.h"
 
@@ -189,8 +191,9 @@ void PrintUsage(const char* program)
                  " [--picture specified|best] [--views NAME,NAME...] [--clock wall|processor]"
                  " [--inspector closed|open] [--scheduling realtime|normal]\n"
                  "       (at most %d frames in all, twice (warm-up + rounds) x frames x views; sides of 1"
-                 " to 16384 pixels)\nviews:",
-                 program, MostFrames);
+                 " to 16384 pixels)\n"
+                 "       %s --motion [--views NAME,NAME...] [--steps N]\nviews:",
+                 program, MostFrames, program);
     for (const TourView& view : CameraTour())
         std::fprintf(stderr, " %s", view.name);
     std::fprintf(stderr, "\n");
@@ -372,6 +375,8 @@ int main(int argc, char** argv)
     // threshold keeps the allocator's policy out of the resident-memory figure; a block that is
     // never freed still shows, wherever it was served from.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    if (argc > 1 && std::strcmp(argv[1], "--motion") == 0)
+        return RunMotion(argc - 1, argv + 1);
     Options options;
     if (!ParseOptions(argc, argv, options))
     {

@@ -2,6 +2,7 @@
 // The benchmark as a user runs it: a few frames, a table, then one complete JSON line; and both
 // tools' refusal of numbers out of range and their end on SIGINT and SIGTERM.
 #include "BenchReport.h"
+#include "MotionComparison.h"
 #include "SanitizedBuild.h"
 
 #include <gtest/gtest.h>
@@ -185,6 +186,69 @@ TEST(Benchmark, AViewIsComparedWithTheSpeedOfLightFramesDrawnBesideIt)
     }
     EXPECT_EQ(figures.views[figures.worstView].name, "calm");
     EXPECT_EQ(figures.speedOfLight.frames, 8);
+}
+
+namespace
+{
+// A 2 x 2 frame, rows from the top, each pixel grey (all three channels alike) or in full colour.
+MotionFrame Grey(std::vector<float> pixels)
+{
+    MotionFrame frame{2, 2, {}};
+    for (float level : pixels)
+        frame.levels.insert(frame.levels.end(), {level, level, level});
+    return frame;
+}
+}
+
+// Flicker, error and glint worked out by hand on 2 x 2 walks of two frames. "lags": the
+// reference changes by 10 at the top left and 20 at the bottom right; the test moves the top's
+// change one pixel over and keeps the bottom's, so |dT - dR| sums to 20 of the reference's 30
+// (per channel), all of it in the upper half, where the reference changed by 10; the second
+// frames differ by 10 at two of the 8 pixels. "glint": a still walk; the one pixel of the
+// reference that reaches the threshold inside the rows is pure red (luma 0.2126 x 255), the
+// test's there pure green (0.7152 x 255); a brighter one above the rows does not count. The
+// error: the white pixel differs by 255 in three channels, the red one in two.
+TEST(MotionComparison, FlickerErrorAndGlintOfSmallWalks)
+{
+    const MotionFrame red{2, 2, {0, 0, 0, 0, 0, 0, 255, 0, 0, 0, 0, 0}};
+    const MotionFrame green{2, 2, {0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 0, 0}};
+    const MotionFrame brightTop{2, 2, {255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0}};
+    const struct
+    {
+        const char* name;
+        GlintRegion glint;
+        std::vector<MotionFrame> test, reference;
+        double flicker, flickerUpper, error, glintRatio;
+        long glintPixels;
+    } cases[] = {
+        {"lags", {0.0, 1.0, 35.0}, {Grey({10, 20, 30, 40}), Grey({10, 30, 30, 60})},
+         {Grey({10, 20, 30, 40}), Grey({20, 20, 30, 60})}, 20.0 / 30.0, 20.0 / 10.0, 60.0 / 24.0, 1.0, 2},
+        {"glint", {0.5, 1.0, 50.0}, {green, green}, {brightTop, brightTop}, 0.0, 0.0, 2.0 * (3.0 + 2.0) * 255.0 / 24.0,
+         0.7152 / 0.2126, 2},
+    };
+    for (const auto& test : cases)
+    {
+        MotionComparison comparison(test.glint);
+        for (size_t frame = 0; frame < test.test.size(); ++frame)
+            EXPECT_TRUE(comparison.Add(test.test[frame], test.reference[frame])) << test.name;
+        EXPECT_FALSE(comparison.Add(MotionFrame{1, 1, {0, 0, 0}}, MotionFrame{1, 1, {0, 0, 0}})) << test.name;
+        const MotionFigures figures = comparison.Figures();
+        EXPECT_NEAR(figures.flicker, test.flicker, 1e-9) << test.name;
+        EXPECT_NEAR(figures.flickerUpper, test.flickerUpper, 1e-9) << test.name;
+        EXPECT_NEAR(figures.error, test.error, 1e-9) << test.name;
+        EXPECT_NEAR(figures.glint, test.glintRatio, 1e-6) << test.name;
+        EXPECT_EQ(figures.glintPixels, test.glintPixels) << test.name;
+    }
+    // The reference's 4 x 4 average: each block's mean level, channel by channel.
+    std::vector<unsigned char> picture(8 * 4 * 3);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            for (int channel = 0; channel < 3; ++channel)
+                picture[(y * 8 + x) * 3 + channel] = static_cast<unsigned char>(channel == 2 ? 255 : x * 10 + y + channel);
+    const MotionFrame averaged = AverageDown(picture, 8, 4, 4);
+    EXPECT_EQ(averaged.width, 2);
+    EXPECT_EQ(averaged.height, 1);
+    EXPECT_EQ(averaged.levels, (std::vector<float>{16.5f, 17.5f, 255.0f, 56.5f, 57.5f, 255.0f}));
 }
 
 // The ten-thousand-frame run of the real program watches memory over a long time; this one
