@@ -201,13 +201,14 @@ MotionFrame Grey(std::vector<float> pixels)
 }
 
 // Flicker, error and glint worked out by hand on 2 x 2 walks of two frames. "lags": the
-// reference changes by 10 at the top left and 20 at the bottom right; the test moves the top's
-// change one pixel over and keeps the bottom's, so |dT - dR| sums to 20 of the reference's 30
-// (per channel), all of it in the upper half, where the reference changed by 10; the second
-// frames differ by 10 at two of the 8 pixels. "glint": a still walk; the one pixel of the
-// reference that reaches the threshold inside the rows is pure red (luma 0.2126 x 255), the
-// test's there pure green (0.7152 x 255); a brighter one above the rows does not count. The
-// error: the white pixel differs by 255 in three channels, the red one in two.
+// reference changes by +10 at the top left and +20 at the bottom right; the test moves the top's
+// change one pixel over and turns the bottom's the other way, so |dT - dR| sums to 10 + 10 + 30
+// (per channel) against the reference's 30, and to 20 in the upper half against 10; the second
+// frames differ by 10, 10 and 30 at three of the 4 pixels; the glint pixels (40 and 60 in the
+// reference) are 40 and 30 in the test. "glint": a still walk; the one pixel of the reference that
+// reaches the threshold inside the rows is pure red (luma 0.2126 x 255), the test's there pure
+// green (0.7152 x 255); a brighter one above the rows does not count. The error: the white pixel
+// differs by 255 in three channels, the red one in two.
 TEST(MotionComparison, FlickerErrorAndGlintOfSmallWalks)
 {
     const MotionFrame red{2, 2, {0, 0, 0, 0, 0, 0, 255, 0, 0, 0, 0, 0}};
@@ -221,8 +222,9 @@ TEST(MotionComparison, FlickerErrorAndGlintOfSmallWalks)
         double flicker, flickerUpper, error, glintRatio;
         long glintPixels;
     } cases[] = {
-        {"lags", {0.0, 1.0, 35.0}, {Grey({10, 20, 30, 40}), Grey({10, 30, 30, 60})},
-         {Grey({10, 20, 30, 40}), Grey({20, 20, 30, 60})}, 20.0 / 30.0, 20.0 / 10.0, 60.0 / 24.0, 1.0, 2},
+        {"lags", {0.0, 1.0, 35.0}, {Grey({10, 20, 30, 40}), Grey({10, 30, 30, 30})},
+         {Grey({10, 20, 30, 40}), Grey({20, 20, 30, 60})}, 50.0 / 30.0, 20.0 / 10.0, 3.0 * 50.0 / 24.0, 70.0 / 100.0,
+         2},
         {"glint", {0.5, 1.0, 50.0}, {green, green}, {brightTop, brightTop}, 0.0, 0.0, 2.0 * (3.0 + 2.0) * 255.0 / 24.0,
          0.7152 / 0.2126, 2},
     };
