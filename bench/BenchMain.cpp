@@ -7,7 +7,8 @@
 //   merrowind-bench [--rounds N] [--frames N] [--warmup N] [--size WxH] [--render-size specified|window]
 //                   [--picture specified|best] [--views NAME,NAME...] [--clock wall|processor]
 //                   [--inspector closed|open] [--scheduling realtime|normal]
-//   merrowind-bench --motion [--views NAME,NAME...] [--steps N]      (see MotionRun.h)
+//   merrowind-bench --motion [--views NAME,NAME...] [--steps N] [--picture specified,best]
+//                   (see MotionRun.h)
 //
 // --frames is per view and round; --warmup rounds, timed nowhere, come before the N rounds;
 // --views measures only the tour views named; --clock picks the clock the ratios are taken on
@@ -192,7 +193,7 @@ void PrintUsage(const char* program)
                  " [--inspector closed|open] [--scheduling realtime|normal]\n"
                  "       (at most %d frames in all, twice (warm-up + rounds) x frames x views; sides of 1"
                  " to 16384 pixels)\n"
-                 "       %s --motion [--views NAME,NAME...] [--steps N]\nviews:",
+                 "       %s --motion [--views NAME,NAME...] [--steps N] [--picture specified,best]\nviews:",
                  program, MostFrames, program);
     for (const TourView& view : CameraTour())
         std::fprintf(stderr, " %s", view.name);

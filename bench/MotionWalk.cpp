@@ -69,6 +69,7 @@ int DrawWalkHere(const WalkPlan& plan, int channel)
 {
     OffscreenScene scene;
     displaySettings.renderSize = plan.renderSize;
+    displaySettings.picture = plan.picture;
     if (!scene.Start(plan.width, plan.height))
     {
         std::fprintf(stderr, "%s\n", scene.Error().c_str());

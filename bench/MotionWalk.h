@@ -21,6 +21,7 @@ struct WalkPlan
     int width = 640;
     int height = 480;
     RenderSize renderSize = RenderSize::Specified;
+    Picture picture = Picture::Specified;
     int factor = 1;  // each frame is averaged down by this
 };
 

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 namespace
 {
@@ -131,4 +132,26 @@ bool ParseRenderSize(const std::string& text, RenderSize& renderSize)
 bool ParsePicture(const std::string& text, Picture& picture)
 {
     return ParseWord(text, PictureWords, picture);
+}
+
+bool ParsePictures(const std::string& text, std::vector<Picture>& pictures)
+{
+    std::istringstream list(text);
+    std::string word;
+    while (std::getline(list, word, ','))
+    {
+        Picture picture = Picture::Specified;
+        if (!ParsePicture(word, picture))
+            return false;
+        pictures.push_back(picture);
+    }
+    return !pictures.empty();
+}
+
+const char* PictureWord(Picture picture)
+{
+    for (const SettingWord<Picture>& word : PictureWords)
+        if (word.value == picture)
+            return word.word;
+    return "";
 }

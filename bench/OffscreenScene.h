@@ -55,3 +55,7 @@ private:
 bool ParseRenderSize(const std::string& text, RenderSize& renderSize);
 // Parses "specified" or "best", the --picture of both tools; false for anything else.
 bool ParsePicture(const std::string& text, Picture& picture);
+// Parses a list of them, "specified,best"; false where a word is neither or the list is empty.
+bool ParsePictures(const std::string& text, std::vector<Picture>& pictures);
+// The word the settings file and the tools write the picture with.
+const char* PictureWord(Picture picture);
