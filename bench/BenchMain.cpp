@@ -5,7 +5,7 @@
 // rounds so that the machine's changing load cannot decide a ratio.
 //
 //   merrowind-bench [--rounds N] [--frames N] [--warmup N] [--size WxH] [--render-size specified|window]
-//                   [--picture specified|best] [--views NAME,NAME...] [--clock wall|processor]
+//                   [--picture specified,best] [--views NAME,NAME...] [--clock wall|processor]
 //                   [--inspector closed|open] [--scheduling realtime|normal]
 //   merrowind-bench --motion [--views NAME,NAME...] [--steps N] [--picture specified,best]
 //                   (see MotionRun.h)
@@ -21,7 +21,9 @@
 // --render-size window renders the scene target and the water images at the window's size, and
 // without --size measures the whole run at 640 x 480, 1280 x 720 and 1920 x 1080 and compares the
 // frame's growth with the pixel count's. --picture best measures the steadiest picture the driver
-// allows instead of the specified one. Runs of more than a million frames in all are refused
+// allows instead of the specified one; --picture specified,best draws every view in both, the
+// setting switched between entries as the rounds alternate the views, and adds what each picture
+// costs beside the first one listed. Runs of more than a million frames in all are refused
 // with the usage (status 2); SIGINT and SIGTERM stop the run before its next frame, with no report
 // (status 4).
 #include "Arguments.h"
@@ -76,7 +78,7 @@ struct Options
     int height = 480;
     bool sizeGiven = false;
     RenderSize renderSize = RenderSize::Specified;
-    Picture picture = Picture::Specified;
+    std::vector<Picture> pictures;  // each view is drawn in each of these
     std::vector<WindowExtent> sizes;
     std::vector<const TourView*> views;
     std::string clock;  // empty: chosen by the renderer
@@ -120,7 +122,8 @@ double LoadAverage()
 long long TotalFrames(const Options& options)
 {
     const long long rounds = static_cast<long long>(options.plan.warmupRounds) + options.plan.rounds;
-    return rounds * options.plan.framesPerRound * static_cast<long long>(options.views.size()) * 2;
+    const long long entries = static_cast<long long>(options.views.size() * options.pictures.size());
+    return rounds * options.plan.framesPerRound * entries * 2;
 }
 
 bool ParseOptions(int argc, char** argv, Options& options)
@@ -157,7 +160,7 @@ bool ParseOptions(int argc, char** argv, Options& options)
         }
         else if (name == "--picture")
         {
-            if (!ParsePicture(value, options.picture))
+            if (!ParsePictures(value, options.pictures))
                 return false;
         }
         else if (name == "--clock")
@@ -177,6 +180,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
     if (options.views.empty())
         for (const TourView& view : CameraTour())
             options.views.push_back(&view);
+    if (options.pictures.empty())
+        options.pictures = {Picture::Specified};
     const bool series = options.renderSize == RenderSize::Window && !options.sizeGiven;
     options.sizes = series ? WindowSizeSeries : std::vector<WindowExtent>{{options.width, options.height}};
     return argc % 2 == 1 && (options.clock.empty() || options.clock == "wall" || options.clock == "processor") &&
@@ -189,7 +194,7 @@ void PrintUsage(const char* program)
 {
     std::fprintf(stderr,
                  "usage: %s [--rounds N] [--frames N] [--warmup N] [--size WxH] [--render-size specified|window]"
-                 " [--picture specified|best] [--views NAME,NAME...] [--clock wall|processor]"
+                 " [--picture specified,best] [--views NAME,NAME...] [--clock wall|processor]"
                  " [--inspector closed|open] [--scheduling realtime|normal]\n"
                  "       (at most %d frames in all, twice (warm-up + rounds) x frames x views; sides of 1"
                  " to 16384 pixels)\n"
@@ -271,13 +276,21 @@ RenderTargetSizes TargetSizesInUse()
     return sizes;
 }
 
-// The views first, the speed-of-light frame last, as Summarise expects them.
-std::vector<BenchEntry> Entries(const std::vector<const TourView*>& views, const SpeedOfLightFrame& speedOfLight)
+// The views first, the speed-of-light frame last, as Summarise expects them. With more than one
+// picture, each view is an entry in each, named "view/picture", and the frame switches the setting
+// before it draws, as the inspector does.
+std::vector<BenchEntry> Entries(const Options& options, const SpeedOfLightFrame& speedOfLight)
 {
     std::vector<BenchEntry> entries;
-    for (const TourView* view : views)
-        entries.push_back(
-            BenchEntry{view->name, [camera = view->camera](StageTimer& timer) { RenderView(camera, timer); }});
+    const bool several = options.pictures.size() > 1;
+    for (const TourView* view : options.views)
+        for (const Picture picture : options.pictures)
+            entries.push_back(BenchEntry{
+                several ? std::string(view->name) + "/" + PictureWord(picture) : std::string(view->name),
+                [camera = view->camera, picture](StageTimer& timer) {
+                    displaySettings.picture = picture;
+                    RenderView(camera, timer);
+                }});
     entries.push_back(BenchEntry{"speed_of_light", [&speedOfLight](StageTimer& timer) { speedOfLight.Render(timer); }});
     return entries;
 }
@@ -290,7 +303,7 @@ int MeasureAtSize(const Options& options, const WindowExtent& size, RunFacts fac
 {
     OffscreenScene scene;
     displaySettings.renderSize = options.renderSize;
-    displaySettings.picture = options.picture;
+    displaySettings.picture = options.pictures.front();
     if (!scene.Start(size.width, size.height))
     {
         std::fprintf(stderr, "%s\n", scene.Error().c_str());
@@ -314,7 +327,7 @@ int MeasureAtSize(const Options& options, const WindowExtent& size, RunFacts fac
     speedOfLight.Create(size.width, size.height, facts.targets);
     facts.loadBefore = LoadAverage();
     const RoundsRecord record =
-        RunInterleavedRounds(Entries(options.views, speedOfLight), options.plan, OffscreenScene::QuitRequested);
+        RunInterleavedRounds(Entries(options, speedOfLight), options.plan, OffscreenScene::QuitRequested);
     if (record.stopped)
     {
         std::fprintf(stderr, "stopped before the last round: no report\n");
@@ -335,6 +348,8 @@ int MeasureAtSize(const Options& options, const WindowExtent& size, RunFacts fac
         std::printf("message box during the run: \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
     std::printf("\n");
     PrintJson(figures, facts);
+    if (options.pictures.size() > 1)
+        PrintPictureCost(figures, options.pictures.size());
     const SizeFigures frame = FrameAtSize(figures, size.width, size.height);
     const bool handedBack = channel < 0 || (write(channel, &frame, sizeof frame) == sizeof frame &&
                                             write(channel, facts.renderer.c_str(), facts.renderer.size()) >= 0);

@@ -304,3 +304,36 @@ void PrintScaling(const std::vector<SizeFigures>& sizes, const std::string& rend
                     sizes[i].width, sizes[i].height, sizes[i].frameMs, sizes[i].frameProcessorMs);
     std::printf("]}\n");
 }
+
+void PrintPictureCost(const BenchFigures& figures, std::size_t pictures)
+{
+    struct Cost
+    {
+        const EntryFigures* base;
+        const EntryFigures* entry;
+        double ratio;
+    };
+    std::vector<Cost> costs;
+    for (std::size_t first = 0; first + pictures <= figures.views.size(); first += pictures)
+        for (std::size_t other = first + 1; other < first + pictures; ++other)
+        {
+            const EntryFigures& base = figures.views[first];
+            const EntryFigures& entry = figures.views[other];
+            costs.push_back(Cost{&base, &entry, entry.ratio[WholeFrame].median / base.ratio[WholeFrame].median});
+        }
+    std::printf("\nthe pictures' cost, frame beside frame (%s clock for the ratio)\n", ClockName(figures.ratioClock));
+    std::printf("%-24s %-24s %20s %20s %7s\n", "view", "beside", "wall ms (beside)", "processor ms (beside)",
+                "ratio");
+    for (const Cost& cost : costs)
+        std::printf("%-24s %-24s %9.2f (%8.2f) %9.2f (%8.2f) %7.2f\n", cost.entry->name.c_str(),
+                    cost.base->name.c_str(), cost.entry->medianMs[WholeFrame], cost.base->medianMs[WholeFrame],
+                    cost.entry->processorMs[WholeFrame], cost.base->processorMs[WholeFrame], cost.ratio);
+    std::printf("\n{\"picture_cost\":[");
+    for (std::size_t i = 0; i < costs.size(); ++i)
+        std::printf("%s{\"name\":\"%s\",\"beside\":\"%s\",\"median_ms\":%.4f,\"beside_median_ms\":%.4f,"
+                    "\"processor_ms\":%.4f,\"beside_processor_ms\":%.4f,\"ratio\":%.4f}",
+                    i ? "," : "", costs[i].entry->name.c_str(), costs[i].base->name.c_str(),
+                    costs[i].entry->medianMs[WholeFrame], costs[i].base->medianMs[WholeFrame],
+                    costs[i].entry->processorMs[WholeFrame], costs[i].base->processorMs[WholeFrame], costs[i].ratio);
+    std::printf("],\"ratio_clock\":\"%s\"}\n", ClockName(figures.ratioClock));
+}

@@ -72,6 +72,12 @@ struct RunFacts
 void PrintTable(const BenchFigures& figures, const RunFacts& facts);
 void PrintJson(const BenchFigures& figures, const RunFacts& facts);
 
+// With each view drawn in several pictures (its entries consecutive, `pictures` of them, the first
+// the one the others are set beside): each picture's frame beside the first's, on both clocks, and
+// their ratio, the quotient of the two frames' ratios to the speed-of-light frames drawn beside
+// them, on the ratio clock; a table and one JSON line.
+void PrintPictureCost(const BenchFigures& figures, std::size_t pictures);
+
 // The whole frame at one window size, as the tour's views took it on average.
 struct SizeFigures
 {
