@@ -86,11 +86,11 @@ bool CFrameBuffer::CreateDepthBuffer(GLint internalFormat, GLint wrap, int filte
 {
     depthTexture = NewTexture(wrap, filter);
     GLint format = internalFormat;
-    bool uploaded = UploadDepth(format, false);
+    bool uploaded = UploadDepth(format);
     if (!uploaded && format == GL_DEPTH_COMPONENT24)
     {
         format = GL_DEPTH_COMPONENT16;
-        uploaded = UploadDepth(format, false);
+        uploaded = UploadDepth(format);
         if (uploaded)
             Report("CFrameBuffer::CreateDepthBuffer", "24-bit depth buffer unsupported, using 16-bit instead");
     }
@@ -106,7 +106,7 @@ bool CFrameBuffer::CreateDepthBuffer(GLint internalFormat, GLint wrap, int filte
 bool CFrameBuffer::CreateDepthStencilBuffer(GLint internalFormat, GLint wrap, int filter)
 {
     depthTexture = NewTexture(wrap, filter);
-    if (!UploadDepth(internalFormat, true))
+    if (!UploadDepthStencil(internalFormat))
         return DiscardTexture(depthTexture, "CFrameBuffer::CreateDepthStencilBuffer",
                               "Cant create depthstencil texture");
     glBindTexture(textureTarget, 0);
@@ -176,7 +176,7 @@ bool CFrameBuffer::Resize(int newWidth, int newHeight)
     if (hasDepth)
     {
         glBindTexture(textureTarget, depthTexture);
-        uploaded = UploadDepth(depthFormat, hasStencil) && uploaded;
+        uploaded = (hasStencil ? UploadDepthStencil(depthFormat) : UploadDepth(depthFormat)) && uploaded;
     }
     glBindTexture(textureTarget, 0);
     if (!uploaded)
@@ -251,11 +251,14 @@ bool CFrameBuffer::Upload(GLint internalFormat, GLenum format, GLenum type) cons
     return glGetError() == GL_NO_ERROR;
 }
 
-bool CFrameBuffer::UploadDepth(GLint internalFormat, bool withStencil) const
+bool CFrameBuffer::UploadDepth(GLint internalFormat) const
 {
-    if (withStencil)
-        return Upload(internalFormat, GL_DEPTH_STENCIL_EXT, GL_UNSIGNED_INT_24_8_EXT);
     return Upload(internalFormat, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE);
+}
+
+bool CFrameBuffer::UploadDepthStencil(GLint internalFormat) const
+{
+    return Upload(internalFormat, GL_DEPTH_STENCIL_EXT, GL_UNSIGNED_INT_24_8_EXT);
 }
 
 bool CFrameBuffer::DiscardTexture(GLuint& texture, const char* operation, const char* complaint) const

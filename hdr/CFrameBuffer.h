@@ -52,7 +52,8 @@ public:
 private:
     GLuint NewTexture(GLint wrap, int filter) const;
     bool Upload(GLint internalFormat, GLenum format, GLenum type) const;
-    bool UploadDepth(GLint internalFormat, bool withStencil) const;
+    bool UploadDepth(GLint internalFormat) const;
+    bool UploadDepthStencil(GLint internalFormat) const;
     bool DiscardTexture(GLuint& texture, const char* operation, const char* complaint) const;
     void Attach(GLenum attachment, GLuint texture);
 
