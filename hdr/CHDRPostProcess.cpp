@@ -153,9 +153,11 @@ void CHDRPostProcess::FetchTechniques()
 {
     const std::pair<const char*, CGtechnique*> techniques[] = {
         {"LumGreyscaleDownsample", &lumGreyscaleDownsample},
+        {"LumGreyscaleFootprint", &lumGreyscaleFootprint},
         {"LumDownsample", &lumDownsample},
         {"CalculateAdaptedLuminance", &calculateAdaptedLuminance},
         {"BrightPass", &brightPass},
+        {"BrightPassFootprint", &brightPassFootprint},
         {"BrightPassDownSample", &brightPassDownSample},
         {"HorizontalBlur", &horizontalBlur},
         {"VerticalBlur", &verticalBlur},
@@ -344,7 +346,7 @@ void CHDRPostProcess::DrawFullScreenQuad(int width, int height)
 void CHDRPostProcess::MeasureLuminance()
 {
     CFrameBuffer& greyscale = luminanceBuffers[4];
-    const CGpass greyscalePass = cgGetFirstPass(lumGreyscaleDownsample);
+    const CGpass greyscalePass = cgGetFirstPass(SceneReader(lumGreyscaleDownsample, lumGreyscaleFootprint));
     cgSetPassState(greyscalePass);
     BindAndClear(greyscale, 0.0f, 1.0f, 0.0f);
     cgGLSetupSampler(lumGreyscaleDownSampleTex0, sceneBuffer.GetColorTexture());
@@ -414,7 +416,7 @@ void CHDRPostProcess::RenderBrightPass()
 {
     BindAndClear(brightPassBuffer, 0.0f, 0.0f, 0.0f);
     glEnable(GL_TEXTURE_2D);
-    const CGpass pass = cgGetFirstPass(brightPass);
+    const CGpass pass = cgGetFirstPass(SceneReader(brightPass, brightPassFootprint));
     cgSetPassState(pass);
     SetTexture(brightPassTex0, sceneBuffer.GetColorTexture());
     cgGLSetParameter1f(brightPassTreshold, brightPassThreshold);
@@ -492,4 +494,10 @@ void CHDRPostProcess::RenderFinalPass()
     cgResetPassState(pass);
     glEnable(GL_TEXTURE_2D);
     finalBuffer.UnbindBuffer();
+}
+
+CGtechnique CHDRPostProcess::SceneReader(CGtechnique laidOut, CGtechnique footprint) const
+{
+    const bool isLaidOut = sceneTargetWidth == LaidOutSceneWidth && sceneTargetHeight == LaidOutSceneHeight;
+    return isLaidOut ? laidOut : footprint;
 }

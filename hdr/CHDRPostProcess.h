@@ -77,6 +77,9 @@ private:
     void BlurHorizontal();
     void BlurVertical();
     void RenderFinalPass();
+    // `laidOut` while the scene target has the size the chain's taps were laid out for, else
+    // `footprint`.
+    CGtechnique SceneReader(CGtechnique laidOut, CGtechnique footprint) const;
 
     CFrameBuffer sceneBuffer;
     // 1, 4, 16, 64 and 256 texels square, from index 0 up.
@@ -91,10 +94,14 @@ private:
 
     CGeffect effect = nullptr;
 
+    // The scene's two readers have a technique for the scene size their taps were laid out for
+    // and one that averages the footprint at any other; SceneReader picks one per frame.
     CGtechnique lumGreyscaleDownsample = nullptr;
+    CGtechnique lumGreyscaleFootprint = nullptr;
     CGtechnique lumDownsample = nullptr;
     CGtechnique calculateAdaptedLuminance = nullptr;
     CGtechnique brightPass = nullptr;
+    CGtechnique brightPassFootprint = nullptr;
     CGtechnique brightPassDownSample = nullptr;
     CGtechnique horizontalBlur = nullptr;
     CGtechnique verticalBlur = nullptr;
@@ -127,8 +134,10 @@ private:
     CGparameter hBlurOffset[5] = {};
     CGparameter vBlurOffset[5] = {};
 
-    int sceneTargetWidth = 1024;
-    int sceneTargetHeight = 768;
+    static constexpr int LaidOutSceneWidth = 1024;
+    static constexpr int LaidOutSceneHeight = 768;
+    int sceneTargetWidth = LaidOutSceneWidth;
+    int sceneTargetHeight = LaidOutSceneHeight;
     float sceneWidth = 0.0f;
     float sceneHeight = 0.0f;
     float brightPassThreshold = 0.0f;

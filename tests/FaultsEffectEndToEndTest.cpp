@@ -140,7 +140,7 @@ TEST_F(FaultsEffect, AnEmptyEffectListsEveryTechniqueInOneReport)
     LaunchAndDismiss({firstLine});
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].substr(0, reports[0].find('\n')), firstLine);
-    EXPECT_EQ(std::count(reports[0].begin(), reports[0].end(), '\n'), 7) << reports[0];
+    EXPECT_EQ(std::count(reports[0].begin(), reports[0].end(), '\n'), 9) << reports[0];
     EXPECT_NE(reports[0].find("\n    " + Effect + ": the effect has no technique 'FinalPass'"), std::string::npos);
     EXPECT_EQ(run.Quit(), std::optional<int>(0));
 }
