@@ -420,8 +420,10 @@ TEST_F(CHDRPostProcessTest, TheEyeAdaptsAlikeAtAnyFrameRate)
 // Lighting one column (then one row) of an even scene changes the measured log-average by that
 // line's weight in the measurement. Against the change the reference gives for a uniform weighting,
 // every column and row weighs between half and twice its share, at the fixed scene size and at a
-// window's, whose texels do not divide evenly into the luminance target's. The recorded window
-// size does not matter: the lines alternate between the program's window size and an odd one.
+// window's, whose texels do not divide evenly into the luminance target's. At the fixed size
+// every line weighs what the four taps laid out for it give it, where an area average would give
+// each 1. The recorded window size does not matter: the lines alternate between the program's
+// window size and an odd one.
 TEST_F(CHDRPostProcessTest, MeteringWeighsEveryColumnAndRowBetweenHalfAndTwiceItsShare)
 {
     constexpr float Even = 1.0f;
@@ -449,6 +451,17 @@ TEST_F(CHDRPostProcessTest, MeteringWeighsEveryColumnAndRowBetweenHalfAndTwiceIt
         int width;
         int height;
     };
+    // At 1024 x 768 a metered texel's footprint is 4 x 3 scene pixels, read by four linear taps,
+    // and the log is taken of what each read averages: a column lies under two of the taps with
+    // half their weight, the middle row of three under all four with a quarter, the outer rows
+    // under two with three quarters.
+    auto laidOutWeight = [](const Lines& lines, int line) {
+        const auto read = [](int taps, double part, int linesPerTexel)
+        { return taps * std::log1p(part * (Lit - Even) / Even) / 4.0 * linesPerTexel / std::log(Lit / Even); };
+        if (lines.width == 1)
+            return read(2, 0.5, 4);
+        return line % 3 == 1 ? read(4, 0.25, 3) : read(2, 0.75, 3);
+    };
     for (const auto& [sceneWidth, sceneHeight] : SceneSizes)
     {
         hdr.SetSceneSize(sceneWidth, sceneHeight);
@@ -470,6 +483,10 @@ TEST_F(CHDRPostProcessTest, MeteringWeighsEveryColumnAndRowBetweenHalfAndTwiceIt
                 heaviest = std::max(heaviest, weight);
                 EXPECT_GE(weight, 0.5) << sceneWidth << ": " << lines.name << " " << line;
                 EXPECT_LE(weight, 2.0) << sceneWidth << ": " << lines.name << " " << line;
+                if (sceneWidth == SceneWidth)
+                {
+                    EXPECT_NEAR(weight, laidOutWeight(lines, line), 0.02) << lines.name << " " << line;
+                }
             }
             RecordProperty(std::to_string(sceneWidth) + lines.name + "Weights",
                            std::to_string(lightest) + " .. " + std::to_string(heaviest));
