@@ -14,6 +14,9 @@ constexpr GLuint NoTexture = static_cast<GLuint>(-1);
 constexpr GLint ThreeComponents = 3;
 constexpr std::size_t MessageCapacity = 260;
 
+// What the file textures are filtered with now: they are loaded without mipmaps.
+bool fileTexturesMipmapped = false;
+
 constexpr GLenum ReflectionFormat = GL_RGB;
 constexpr GLenum RefractionFormat = GL_RGBA;
 
@@ -46,6 +49,29 @@ bool FitsTextureLimit(const char* fileName, const RGBImage& image)
                   fileName, image.width, image.height, limit, limit);
     MessageBox(GetFocus(), text, "Error", MB_OK);
     return false;
+}
+
+// The largest anisotropy the driver filters with, or 0 where it offers no anisotropic filtering.
+GLfloat LargestAnisotropy()
+{
+    if (!epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic") &&
+        !epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic"))
+        return 0.0f;
+    GLfloat largest = 0.0f;
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY, &largest);
+    return largest;
+}
+
+void FilterFileTexture(GLuint texture, bool mipmapped, GLfloat anisotropy)
+{
+    if (texture == NoTexture)
+        return;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (mipmapped)
+        glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+    if (anisotropy > 0.0f)
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY, mipmapped ? anisotropy : 1.0f);
 }
 }
 
@@ -80,6 +106,7 @@ bool LoadImageTexture(const char* fileName, GLuint& texture)
 
 void LoadTextures()
 {
+    fileTexturesMipmapped = false;
     CreateRenderTexture(ReflectionTexture, ReflectionFormat, GL_REPEAT);
     CreateRenderTexture(RefractionTexture, RefractionFormat, GL_CLAMP);
     LoadImageTexture("./TerrainMaterial.bmp", TerrainMaterialTexture);
@@ -87,6 +114,17 @@ void LoadTextures()
     LoadImageTexture("./heigth.bmp", HeightTexture0);
     LoadImageTexture("./norm1.bmp", NormalTexture1);
     LoadImageTexture("./height1.bmp", HeightTexture1);
+}
+
+void UseMipmappedFileTextures(bool mipmapped)
+{
+    if (mipmapped == fileTexturesMipmapped)
+        return;
+    const GLfloat anisotropy = LargestAnisotropy();
+    for (GLuint texture : {TerrainMaterialTexture, NormalTexture0, HeightTexture0, NormalTexture1, HeightTexture1})
+        FilterFileTexture(texture, mipmapped, anisotropy);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    fileTexturesMipmapped = mipmapped;
 }
 
 void ResizeRenderTextures(GLsizei size)

@@ -168,3 +168,76 @@ TEST_F(TexturesTest, AnImageLargerThanTheTextureLimitOnEitherSideIsRefusedWithIt
     ExpectFileTexture(HeightTexture1, 1, 1);
     EXPECT_NO_GL_ERROR();
 }
+
+// The best picture gives each file texture that loaded a full mip chain, each level the average of
+// the one above, trilinear filtering and the driver's largest anisotropy; the specified one, before
+// and after, the top level alone, linearly filtered, as loaded. A missing file is passed over.
+TEST_F(TexturesTest, TheBestPictureMipmapsTheFileTexturesAndTheSpecifiedOneFiltersThemAsLoaded)
+{
+    ImageFolder folder;
+    folder.WriteBmp("TerrainMaterial.bmp", 4, 2, Gradient);
+    folder.WriteBmp("heigth.bmp", 5, 3, Gradient);
+    folder.WriteBmp("norm1.bmp", 1, 1, Gradient);
+    folder.WriteBmp("height1.bmp", 2, 8, Gradient);
+    LoadTextures();
+    const struct
+    {
+        GLuint texture;
+        int lastLevel;
+    } loaded[] = {{TerrainMaterialTexture, 2}, {HeightTexture0, 2}, {NormalTexture1, 0}, {HeightTexture1, 3}};
+    const bool anisotropic = epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic") ||
+                             epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic");
+    GLfloat largest = 1.0f;
+    if (anisotropic)
+        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY, &largest);
+    auto anisotropy = [](GLuint texture) {
+        GLfloat value = 1.0f;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY, &value);
+        return value;
+    };
+    auto width = [](GLuint texture, int level) {
+        GLint value = 0;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &value);
+        return value;
+    };
+
+    EXPECT_EQ(width(TerrainMaterialTexture, 1), 0) << "no chain until the best picture asks for one";
+    for (bool best : {false, true, false})
+    {
+        SCOPED_TRACE(best ? "best" : "specified");
+        glBindTexture(GL_TEXTURE_2D, HeightTexture1);
+        UseMipmappedFileTextures(best);
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(bound, best || width(TerrainMaterialTexture, 1) != 0 ? 0 : static_cast<GLint>(HeightTexture1))
+            << "a change leaves no texture bound; no change makes no call";
+        for (const auto& file : loaded)
+        {
+            EXPECT_EQ(Parameter(file.texture, GL_TEXTURE_MIN_FILTER), best ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+            EXPECT_EQ(Parameter(file.texture, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+            if (anisotropic)
+            {
+                EXPECT_EQ(anisotropy(file.texture), best ? largest : 1.0f);
+            }
+            if (best)
+            {
+                EXPECT_EQ(width(file.texture, file.lastLevel), 1) << "a chain down to one texel";
+            }
+        }
+        EXPECT_EQ(Parameter(ReflectionTexture, GL_TEXTURE_MIN_FILTER), GL_LINEAR) << "the water images keep theirs";
+    }
+    EXPECT_GT(largest, 1.0f) << "llvmpipe filters anisotropically";
+
+    // The 4 x 2 gradient's level 1: the average of each 2 x 2 block, (40 x, 50 y, 7) averaged.
+    std::vector<unsigned char> level(2 * 3);
+    glBindTexture(GL_TEXTURE_2D, TerrainMaterialTexture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 1, GL_RGB, GL_UNSIGNED_BYTE, level.data());
+    const int expected[2][3] = {{20, 25, 7}, {100, 25, 7}};
+    for (int texel = 0; texel < 2; ++texel)
+        for (int channel = 0; channel < 3; ++channel)
+            EXPECT_NEAR(level[texel * 3 + channel], expected[texel][channel], 1) << "texel " << texel;
+    EXPECT_NO_GL_ERROR();
+}
