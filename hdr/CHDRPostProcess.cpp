@@ -79,6 +79,8 @@ void CHDRPostProcess::Init(CGcontext shaderContext)
 
 void CHDRPostProcess::Destroy()
 {
+    multisample.Destroy();
+    sceneMultisampled = false;
     sceneBuffer.DestroyBuffer();
     for (int i = 4; i >= 0; --i)
         luminanceBuffers[i].DestroyBuffer();
@@ -248,6 +250,19 @@ void CHDRPostProcess::SetSceneSize(int width, int height)
         return;
     sceneBuffer.Resize(width, height);
     finalBuffer.Resize(width, height);
+    if (sceneMultisampled)
+        multisample.Create(width, height, MultisampleCount);
+}
+
+void CHDRPostProcess::SetSceneMultisampled(bool multisampled)
+{
+    if (multisampled == sceneMultisampled)
+        return;
+    sceneMultisampled = multisampled;
+    if (multisampled)
+        multisample.Create(sceneTargetWidth, sceneTargetHeight, MultisampleCount);
+    else
+        multisample.Destroy();
 }
 
 void CHDRPostProcess::BeginScene(float width, float height, float elapsed)
@@ -256,11 +271,15 @@ void CHDRPostProcess::BeginScene(float width, float height, float elapsed)
     sceneHeight = height;
     elapsedTime = elapsed;
     BindAndClear(sceneBuffer, 0.0f, 0.0f, 0.0f);
+    if (multisample.Exists())
+        multisample.BindAndClear();
     glEnable(GL_DEPTH_TEST);
 }
 
 void CHDRPostProcess::EndScene()
 {
+    if (multisample.Exists())
+        multisample.Resolve();
     sceneBuffer.UnbindBuffer();
 }
 

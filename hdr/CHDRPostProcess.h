@@ -7,6 +7,7 @@
 #pragma once
 
 #include "hdr/CFrameBuffer.h"
+#include "hdr/CMultisampleTarget.h"
 #include "hdr/HdrSettings.h"
 #include "hdr/NamedTarget.h"
 #include "shader/Cg.h"
@@ -31,6 +32,13 @@ public:
     // for another (the window's drawable). The targets take it at once, or at Init before it;
     // their texture names stay. The chain's other targets keep their sizes.
     void SetSceneSize(int width, int height);
+    // Whether the main scene is drawn multisampled, with MultisampleCount samples where the
+    // driver offers them, and resolved into the scene target at EndScene. Only a change makes GL
+    // calls; a driver without multisampling draws the scene target itself.
+    void SetSceneMultisampled(bool multisampled);
+    static constexpr int MultisampleCount = 4;
+    // The samples a pixel of the main scene takes now: 1 unless multisampled.
+    int SceneSamples() const { return multisample.Exists() ? multisample.Samples() : 1; }
     // The chain's unit of time, in which the eye's adaptation rate is given: 0.33 of it pass in
     // a frame at 60 Hz.
     static constexpr double TimeUnitsPerSecond = 0.33 * 60.0;
@@ -39,6 +47,7 @@ public:
     // then draws its main scene. The size is recorded only: SetSceneSize sizes the target.
     // `elapsed` is the time since the last frame, in the chain's units.
     void BeginScene(float width, float height, float elapsed);
+    // Unbinds the scene target, resolving the multisampled scene into it first.
     void EndScene();
     // Runs the chain into the final texture. Afterwards the caller's framebuffer and viewport
     // are bound again, no effect pass is active, the matrices are the last quad's (the caller
@@ -82,6 +91,8 @@ private:
     CGtechnique SceneReader(CGtechnique laidOut, CGtechnique footprint) const;
 
     CFrameBuffer sceneBuffer;
+    CMultisampleTarget multisample;
+    bool sceneMultisampled = false;
     // 1, 4, 16, 64 and 256 texels square, from index 0 up.
     CFrameBuffer luminanceBuffers[5];
     CFrameBuffer adaptedLuminanceBuffer;
