@@ -95,17 +95,28 @@ int RenderTargetLimit()
     return limit;
 }
 
-// The render size setting, or the drawable, may have changed since the last frame; the targets
-// keep their texture names, so what holds them needs no word. A window without an area
-// (minimised) keeps the targets it had.
+// The render size or picture setting, or the drawable, may have changed since the last frame; the
+// targets keep their texture names, so what holds them needs no word. The best picture draws at
+// the window's size. A window without an area (minimised) keeps the targets it had.
 void FitRenderTargets()
 {
     if (DrawableSize.width <= 0 || DrawableSize.height <= 0)
         return;
-    const RenderTargetSizes sizes = ChooseRenderTargetSizes(displaySettings.renderSize, DrawableSize.width,
-                                                            DrawableSize.height, RenderTargetLimit());
+    const RenderSize renderSize =
+        displaySettings.picture == Picture::Best ? RenderSize::Window : displaySettings.renderSize;
+    const RenderTargetSizes sizes =
+        ChooseRenderTargetSizes(renderSize, DrawableSize.width, DrawableSize.height, RenderTargetLimit());
     HDRPostProcess.SetSceneSize(sizes.sceneWidth, sizes.sceneHeight);
     ResizeWaterTargets(sizes.waterSize);
+}
+
+// Each part of the best picture takes a change of the setting at this frame; none makes a call
+// while the setting stays.
+void UsePictureSetting()
+{
+    const bool best = displaySettings.picture == Picture::Best;
+    UseMipmappedFileTextures(best);
+    HDRPostProcess.SetSceneMultisampled(best);
 }
 
 // The water passes leave their target's viewport; the window's is set again before it is drawn on.
@@ -159,6 +170,7 @@ void RenderObservedFrame(IFrameObserver& observer)
     const FrameTime time = SceneTimer.Next();
     SetWaterTime(time.sceneSeconds);
     FitRenderTargets();
+    UsePictureSetting();
     LoadPerspective(DrawableSize.width, DrawableSize.height);
     RenderReflectionPass();
     observer.StageFinished(FrameStage::Reflection);
