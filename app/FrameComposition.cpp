@@ -65,11 +65,34 @@ void DrawOverlayQuad(GLuint texture, float x0, float y0, float x1, float y1)
     glEnd();
 }
 
-void DrawPreviews()
+// The previews shrink the water images to a twelfth of their width and less. In the best picture
+// they are read from mip chains made each frame, through a sampler of their own so that the water
+// still reads the images' top level; otherwise each preview pixel takes one texel of the dozens
+// under it, and they crawl as the eye moves.
+void DrawPreviews(bool mipmapped)
 {
+    static GLuint mipmappedSampler = 0;
     glClear(GL_DEPTH_BUFFER_BIT);
+    if (mipmapped)
+    {
+        for (GLuint image : {RefractionTexture, ReflectionTexture})
+        {
+            glBindTexture(GL_TEXTURE_2D, image);
+            glGenerateMipmap(GL_TEXTURE_2D);
+        }
+        if (mipmappedSampler == 0)
+        {
+            glGenSamplers(1, &mipmappedSampler);
+            glSamplerParameteri(mipmappedSampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+            glSamplerParameteri(mipmappedSampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+            glSamplerParameteri(mipmappedSampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        }
+        glBindSampler(0, mipmappedSampler);
+    }
     DrawOverlayQuad(RefractionTexture, 0.0f, 0.0f, PreviewWidth, PreviewHeight);
     DrawOverlayQuad(ReflectionTexture, PreviewWidth, 0.0f, 2.0f * PreviewWidth, PreviewHeight);
+    if (mipmapped)
+        glBindSampler(0, 0);
 }
 
 // A screenshot shows the overlay only when the user chose so in it.
@@ -151,7 +174,7 @@ void CompositeToWindow()
     ISceneOverlay& overlay = SceneOverlay();
     DrawOverlayQuad(overlay.BeginView(HDRPostProcess.GetFinalTexture()), 0.0f, 0.0f, OverlayWidth, OverlayHeight);
     overlay.EndView();
-    DrawPreviews();
+    DrawPreviews(displaySettings.picture == Picture::Best);
     DrawOverlayAndCapture(overlay);
 }
 }
