@@ -211,6 +211,80 @@ TEST_F(CHDRPostProcessTest, TheRealEffectLoadsWithoutABoxAndTheChainGivesBackThe
     EXPECT_NO_GL_ERROR();
 }
 
+// Multisampled, the scene resolves each pixel that an edge crosses to about the share of it that
+// is covered (worked out by integrating the edge over the pixel), and the chain then reads one
+// sample a pixel as before; single sampled again, each pixel is either covered or not.
+TEST_F(CHDRPostProcessTest, AMultisampledSceneResolvesEdgePixelsToTheShareCovered)
+{
+    constexpr int Side = 64;
+    // The covered half-plane: below y = Slope x + Offset, in the scene's pixels.
+    constexpr double Slope = 0.3, Offset = 20.25;
+    auto coveredShare = [](int x, int y) {
+        constexpr int Steps = 1000;
+        double area = 0.0;
+        for (int step = 0; step < Steps; ++step)
+            area += std::clamp(Slope * (x + (step + 0.5) / Steps) + Offset - y, 0.0, 1.0) / Steps;
+        return area;
+    };
+    hdr.Init(context);
+    hdr.SetSceneSize(Side, Side);
+    for (bool multisampled : {true, false})
+    {
+        SCOPED_TRACE(multisampled ? "multisampled" : "single sampled");
+        hdr.SetSceneMultisampled(multisampled);
+        EXPECT_EQ(hdr.SceneSamples(), multisampled ? CHDRPostProcess::MultisampleCount : 1);
+        RunFrame([] {
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            glOrtho(0.0, Side, 0.0, Side, -1.0, 1.0);
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            glDisable(GL_TEXTURE_2D);
+            glColor3f(1.0f, 1.0f, 1.0f);
+            glBegin(GL_TRIANGLE_STRIP);
+            glVertex2d(0.0, 0.0);
+            glVertex2d(Side, 0.0);
+            glVertex2d(0.0, Offset);
+            glVertex2d(Side, Slope * Side + Offset);
+            glEnd();
+            glEnable(GL_TEXTURE_2D);
+        });
+        GLuint scene = 0;
+        hdr.ForEachTarget([&scene](const NamedTarget& target) {
+            if (std::string(target.label) == "scene")
+                scene = target.texture;
+        });
+        const Image picture = ReadTexture(scene);
+        ASSERT_EQ(picture.width, Side);
+        int edgePixels = 0, between = 0;
+        double worst = 0.0;
+        for (int y = 0; y < Side; ++y)
+        {
+            for (int x = 0; x < Side; ++x)
+            {
+                const double share = coveredShare(x, y);
+                if (share <= 0.01 || share >= 0.99)
+                    continue;
+                ++edgePixels;
+                const float level = picture.Red(x, y);
+                between += level > 0.01f && level < 0.99f ? 1 : 0;
+                worst = std::max(worst, std::abs(level - share));
+            }
+        }
+        ASSERT_GT(edgePixels, 40);
+        if (multisampled)
+        {
+            EXPECT_LE(worst, 0.4) << "four samples: no pixel further than that from its share";
+            EXPECT_GT(between, edgePixels / 2) << "most edge pixels are partly covered";
+        }
+        else
+        {
+            EXPECT_EQ(between, 0) << "one sample: covered or not";
+        }
+    }
+    EXPECT_NO_GL_ERROR();
+}
+
 // Views, tests and debug labels take the targets from one visit: each target once, under a name
 // that the chain's own accessors agree with, with its true size, and a float encoding exactly
 // where the texture holds floats.
