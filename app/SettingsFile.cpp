@@ -5,8 +5,8 @@
 #include "hdr/CHDRPostProcess.h"
 #include "platform/CUserFolders.h"
 #include "platform/MessageBox.h"
+#include "platform/TextFile.h"
 #include "shader/FileMessage.h"
-#include "shader/TextFile.h"
 #include "water/WaterPrograms.h"
 
 #include <algorithm>

@@ -5,12 +5,12 @@
 // keeps the effect, its parameters and its techniques, and so every handle to them.
 #pragma once
 
+#include "platform/TextFile.h"
 #include "shader/CGlslProgram.h"
 #include "shader/CParameterTable.h"
 #include "shader/CTechnique.h"
 #include "shader/CUsedNames.h"
 #include "shader/EffectSource.h"
-#include "shader/TextFile.h"
 
 #include <memory>
 #include <string>

@@ -2,11 +2,11 @@
 // Creates programs from files and keeps everything made in the context until it is destroyed.
 #include "shader/CShaderContext.h"
 
+#include "platform/TextFile.h"
 #include "shader/CEffectParser.h"
 #include "shader/CompilerListing.h"
 #include "shader/FileMessage.h"
 #include "shader/ShaderError.h"
-#include "shader/TextFile.h"
 
 CGcontext ShaderContext = nullptr;
 

@@ -11,11 +11,11 @@
 // gl_Vertex, gl_MultiTexCoord0 and gl_ClipDistance need no gl_PerVertex redeclaration on Mesa.
 #pragma once
 
+#include "platform/TextFile.h"
 #include "shader/CGlslProgram.h"
 #include "shader/CParameterTable.h"
 #include "shader/CUsedNames.h"
 #include "shader/Cg.h"
-#include "shader/TextFile.h"
 
 #include <memory>
 

@@ -9,7 +9,7 @@
 #include "hdr/CHDRPostProcess.h"
 #include "inspector/CSettingsPanel.h"
 #include "platform/MessageBox.h"
-#include "shader/TextFile.h"
+#include "platform/TextFile.h"
 #include "water/WaterPrograms.h"
 
 #include <gtest/gtest.h>

@@ -5,11 +5,11 @@
 #include "GlContext.h"
 #include "ScratchFolder.h"
 
+#include "platform/TextFile.h"
 #include "scene/Textures.h"
 #include "shader/CShaderContext.h"
 #include "shader/CShaderReloader.h"
 #include "shader/Handles.h"
-#include "shader/TextFile.h"
 #include "water/WaterPrograms.h"
 
 #include <algorithm>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Reads a whole text file, for the runtime's program and effect sources and the settings file,
-// and tells whether a file has changed since it was read.
+// Reads a whole text file, for the runtime's program and effect sources and for every file of the
+// user's (the settings, user-dirs.dirs, the inspector's layout), and tells whether a file has
+// changed since it was read. A user's file may be anything: a named pipe or a device would block
+// a reader or never end, so only a regular file is read, and at most a bounded part of it.
 #pragma once
 
 #include <cstddef>
@@ -8,8 +10,13 @@
 #include <string>
 #include <tuple>
 
-// False when the path names no regular file or it cannot be read. At most `limit` bytes are
-// read; the rest of a longer file is left unread.
+// Why `path` cannot name a file, or nothing: a NUL byte would end it early (the system would see
+// another path, one that may well exist), and the system refuses a path longer than PATH_MAX.
+std::string PathProblem(const std::string& path);
+
+// False, with the reason in `why`, when the path names no regular file or it cannot be read. At
+// most `limit` bytes are read; the rest of a longer file is left unread (read limit + 1 to tell).
+bool ReadTextFile(const std::string& path, std::string& text, std::size_t limit, std::string& why);
 bool ReadTextFile(const std::string& path, std::string& text,
                   std::size_t limit = std::numeric_limits<std::size_t>::max());
 

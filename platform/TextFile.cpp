@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Reads a whole text file into a string, and stamps files.
-#include "shader/TextFile.h"
+#include "platform/TextFile.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,19 +45,49 @@ bool ReadAll(int descriptor, std::string& text, std::size_t limit)
 }
 }
 
-bool ReadTextFile(const std::string& path, std::string& text, std::size_t limit)
+std::string PathProblem(const std::string& path)
 {
+    if (path.find('\0') != std::string::npos)
+        return "the path holds a NUL byte";
+    if (path.size() >= PATH_MAX)
+        return "the path is " + std::to_string(path.size()) + " bytes long; the system takes at most " +
+               std::to_string(PATH_MAX - 1);
+    return "";
+}
+
+bool ReadTextFile(const std::string& path, std::string& text, std::size_t limit, std::string& why)
+{
+    why = PathProblem(path);
+    if (!why.empty())
+        return false;
     // A named pipe or a device would make the open or the read wait for a writer forever, so the
     // open does not block and anything but a regular file is refused before it is read.
     const CFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat status;
-    if (file.descriptor < 0 || fstat(file.descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+    if (file.descriptor < 0 || fstat(file.descriptor, &status) != 0)
+    {
+        why = std::strerror(errno);
         return false;
+    }
+    if (!S_ISREG(status.st_mode))
+    {
+        why = S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : "it is not a regular file";
+        return false;
+    }
     std::string contents;
     if (!ReadAll(file.descriptor, contents, limit))
+    {
+        why = std::strerror(errno);
         return false;
+    }
     text = std::move(contents);
     return true;
+}
+
+bool ReadTextFile(const std::string& path, std::string& text, std::size_t limit)
+{
+    std::string why;
+    return ReadTextFile(path, text, limit, why);
 }
 
 FileStamp StampOf(const std::string& path)
