@@ -3,6 +3,7 @@
 
 #include "platform/CUserFolders.h"
 #include "platform/PngFile.h"
+#include "platform/ReadableText.h"
 
 #include <epoxy/gl.h>
 
@@ -45,11 +46,12 @@ void CScreenshots::CaptureIfRequested(int width, int height)
 }
 
 // The inspector may be closed: a failure is also said where the user who pressed F12 can read it.
+// A path from the user's files may be of any length, so the message is cut to be read.
 void CScreenshots::Report(Outcome outcome, const std::string& message)
 {
-    last = ScreenshotOutcome{message, outcome == NotSaved, last.number + 1};
+    last = ScreenshotOutcome{CutText(message), outcome == NotSaved, last.number + 1};
     if (outcome == NotSaved)
-        std::fprintf(stderr, "merrowind: %s\n", message.c_str());
+        std::fprintf(stderr, "merrowind: %s\n", last.message.c_str());
 }
 
 std::vector<unsigned char> ReadBackBuffer(int width, int height)

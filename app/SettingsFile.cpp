@@ -5,6 +5,7 @@
 #include "hdr/CHDRPostProcess.h"
 #include "platform/CUserFolders.h"
 #include "platform/MessageBox.h"
+#include "platform/ReadableText.h"
 #include "platform/TextFile.h"
 #include "shader/FileMessage.h"
 #include "water/WaterPrograms.h"
@@ -258,7 +259,12 @@ std::string ReadSettingsFile(const std::string& path, FileSettings& settings)
     if (!ReadTextFile(path, text, MaxSettingsFileBytes + 1))
         return FileMessage(path, "the file cannot be read") + "; every setting keeps its default.";
     const std::string listing = ParseSettings(path, text, settings);
-    return listing.empty() ? "" : listing + "Each line above is left out; the rest of the file is read.";
+    if (listing.empty())
+        return "";
+    if (text.size() > MaxSettingsFileBytes)
+        return listing + "Each line above is left out, as is everything past the file's first " +
+               std::to_string(MaxSettingsFileBytes) + " bytes; every other line is read.";
+    return listing + "Each line above is left out; the rest of the file is read.";
 }
 }
 
@@ -291,10 +297,12 @@ std::string SaveSettingsFile(const std::string& path)
     const std::string where = FullPath(path);
     if (!saved)
     {
-        // Said where the user can read it after the program has ended, too.
-        std::fprintf(stderr, "merrowind: could not save to %s: %s\n", where.c_str(), why.c_str());
-        return "Could not save to " + where + ": " + why;
+        // Said where the user can read it after the program has ended, too; the path comes from
+        // the environment, and may be of any length.
+        const std::string failure = " not save to " + where + ": " + why;
+        std::fprintf(stderr, "merrowind: %s\n", CutText("could" + failure).c_str());
+        return CutText("Could" + failure);
     }
     damagedFile.clear();
-    return "Saved to " + where;
+    return CutText("Saved to " + where);
 }

@@ -2,6 +2,7 @@
 // Polls the scene's shader files and lists their state.
 #include "inspector/ShaderPanel.h"
 
+#include "platform/ReadableText.h"
 #include "shader/CShaderContext.h"
 #include "shader/CShaderReloader.h"
 
@@ -36,7 +37,7 @@ void DrawShaderPanel(bool showFailure)
         if (!status.built)
             ImGui::TextWrapped("The version before stays in use.");
         if (!status.listing.empty())
-            ImGui::TextWrapped("%s", status.listing.c_str());
+            ImGui::TextWrapped("%s", CutText(status.listing).c_str());
         ImGui::PopID();
     }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/MessageBox.h"
 
+#include "platform/ReadableText.h"
 #include "platform/TerminationSignals.h"
 
 #include <SDL.h>
@@ -49,8 +50,9 @@ void Record(const std::string& text, const std::string& caption)
 }
 }
 
-void MessageBox(SDL_Window* owner, const std::string& text, const std::string& caption, unsigned style)
+void MessageBox(SDL_Window* owner, const std::string& message, const std::string& caption, unsigned style)
 {
+    const std::string text = ReadableText(message);
     if (Sink())
     {
         Sink()(MessageBoxRecord{text, caption, style});

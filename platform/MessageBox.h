@@ -24,9 +24,10 @@ struct MessageBoxRecord
 
 using MessageBoxSink = std::function<void(const MessageBoxRecord&)>;
 
-// Shows `text` in a box titled `caption` and returns once the user has dismissed it. When a record
-// file is named, "Merrowind: caption: text" is appended to it first (further lines of the text
-// indented below).
+// Shows `text`, cut and wrapped to be read (see ReadableText), in a box titled `caption` and
+// returns once the user has dismissed it; the sink and the record get the text as shown. When a
+// record file is named, "Merrowind: caption: text" is appended to it first (further lines of the
+// text indented below).
 void MessageBox(SDL_Window* owner, const std::string& text, const std::string& caption, unsigned style);
 
 // The window that has the keyboard focus, or null.

@@ -9,6 +9,7 @@
 #include "hdr/CHDRPostProcess.h"
 #include "inspector/CSettingsPanel.h"
 #include "platform/MessageBox.h"
+#include "platform/ReadableText.h"
 #include "platform/TextFile.h"
 #include "water/WaterPrograms.h"
 
@@ -238,6 +239,67 @@ TEST(SettingsFile, TheFirstSaveOverADamagedFileKeepsIt)
     EXPECT_EQ(reports.size(), 1u);
     SetMessageBoxSink(nullptr);
     UseDefaults();
+}
+
+namespace
+{
+// The lines of `text` longer than `width` characters.
+int WideLines(const std::string& text, std::size_t width = ReadableWidth)
+{
+    int wide = 0;
+    std::size_t characters = 0;
+    for (char byte : text + "\n")
+    {
+        if (byte == '\n')
+        {
+            wide += characters > width;
+            characters = 0;
+        }
+        characters += (static_cast<unsigned char>(byte) & 0xC0) != 0x80 && byte != '\n';
+    }
+    return wide;
+}
+}
+
+// A 60 KB line gives a box of normal width, and a file past the size limit is said to be read only
+// up to it. A configuration folder of 100 KB cannot be saved into, which the save says once, cut
+// to a length the panel and a terminal wrap.
+TEST(SettingsFile, LongLinesLongFilesAndLongPathsAreReportedAtAWidthAPersonReads)
+{
+    std::vector<std::string> boxes;
+    SetMessageBoxSink([&boxes](const MessageBoxRecord& box) { boxes.push_back(box.text); });
+    ScratchFolder folder;
+    const std::string path = folder.PathOf(SettingsFileName);
+    int longLine = 0;
+    for (const std::string& text :
+         {"hdr.key = " + std::string(60 * 1024, 'x') + "\nhdr.exposure = 3\n", LongFile(longLine)})
+    {
+        folder.Write(SettingsFileName, text);
+        LoadSettingsFile(path);
+        ReportSettingsFile();
+    }
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(WideLines(boxes[0]), 0) << boxes[0];
+    EXPECT_EQ(boxes[0].substr(boxes[0].size() - 58), "Each line above is left out; the rest of the file is read.");
+    EXPECT_EQ(WideLines(boxes[1]), 0) << boxes[1];
+    EXPECT_NE(boxes[1].find("\nEach line above is left out, as is everything past the file's first 65536 bytes; every "
+                            "other line is read."),
+              std::string::npos)
+        << boxes[1];
+    EXPECT_EQ(boxes[1].find("the rest of the file is read"), std::string::npos);
+    SetMessageBoxSink(nullptr);
+    UseDefaults();
+
+    const std::string config = std::getenv("XDG_CONFIG_HOME");
+    setenv("XDG_CONFIG_HOME", ("/" + std::string(100 * 1024, 'c')).c_str(), 1);
+    ::testing::internal::CaptureStderr();
+    const std::string outcome = SaveSettingsFile(SettingsFilePath());
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    EXPECT_EQ(WideLines(outcome, ReadableLineLength), 0) << "the inspector's panel wraps it";
+    EXPECT_EQ(outcome.rfind("Could not save to /ccc", 0), 0u) << outcome;
+    EXPECT_EQ(outcome.substr(outcome.size() - 41), "bytes long; the system takes at most 4095") << outcome;
+    EXPECT_EQ(said, "merrowind: c" + outcome.substr(1) + "\n");
 }
 
 namespace
