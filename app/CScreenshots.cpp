@@ -31,18 +31,14 @@ void CScreenshots::CaptureIfRequested(int width, int height)
     if (!requested || width <= 0 || height <= 0)
         return;
     requested = false;
-    const std::string folder = CUserFolders::OfThisProcess().Pictures();
-    std::string error;
-    if (!CreateFolders(folder, error))
+    std::string folder, error, path;
+    if (!CUserFolders::OfThisProcess().Pictures(folder, error) || !CreateFolders(folder, error))
         Report(NotSaved, "Screenshot not saved: " + error);
+    else if (WriteNewPngFile(ScreenshotStem(folder, std::time(nullptr)), width, height, ReadBackBuffer(width, height),
+                             path, error))
+        Report(Saved, "Screenshot saved as " + path);
     else
-    {
-        const std::string path = ScreenshotPath(folder, std::time(nullptr));
-        if (WritePngFile(path, width, height, ReadBackBuffer(width, height), error))
-            Report(Saved, "Screenshot saved as " + path);
-        else
-            Report(NotSaved, "Screenshot not saved as " + path + ": " + error);
-    }
+        Report(NotSaved, "Screenshot not saved as " + path + ": " + error);
 }
 
 // The inspector may be closed: a failure is also said where the user who pressed F12 can read it.
@@ -70,12 +66,7 @@ std::vector<unsigned char> ReadBackBuffer(int width, int height)
     return topDown;
 }
 
-std::string ScreenshotPath(const std::string& folder, std::time_t time)
+std::string ScreenshotStem(const std::string& folder, std::time_t time)
 {
-    const std::filesystem::path stem = std::filesystem::path(folder) / ("merrowind-" + LocalTimeStamp(time));
-    std::string path = stem.string() + ".png";
-    std::error_code unreadable;  // an unreadable folder shows in the write's own error
-    for (int number = 2; std::filesystem::exists(path, unreadable); ++number)
-        path = stem.string() + "-" + std::to_string(number) + ".png";
-    return path;
+    return (std::filesystem::path(folder) / ("merrowind-" + LocalTimeStamp(time))).string();
 }

@@ -48,6 +48,6 @@ extern CScreenshots Screenshots;
 // The back buffer's pixels as 8-bit RGB, top row first.
 std::vector<unsigned char> ReadBackBuffer(int width, int height);
 
-// The first free name in `folder` for a screenshot taken at `time` (local time):
-// merrowind-YYYY-MM-DD-HHMMSS.png, then the same with -2, -3 ... before ".png".
-std::string ScreenshotPath(const std::string& folder, std::time_t time);
+// The name in `folder` of a screenshot taken at `time` (local time), without ".png":
+// merrowind-YYYY-MM-DD-HHMMSS. WriteNewPngFile numbers it where the name is taken.
+std::string ScreenshotStem(const std::string& folder, std::time_t time);

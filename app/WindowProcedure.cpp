@@ -55,8 +55,10 @@ void Resize(LPARAM lParam)
     LoadPerspective(DrawableSize.width, DrawableSize.height);
 }
 
-void KeyDown(WPARAM key)
+// Arrows walk on while held; full screen and screenshots are one action per press.
+void KeyDown(WPARAM key, LPARAM lParam)
 {
+    const bool repeat = (lParam & KeyWasDown) != 0;
     switch (key)
     {
     case VK_ESCAPE: PostQuitMessage(0); break;
@@ -64,8 +66,14 @@ void KeyDown(WPARAM key)
     case VK_UP: Camera.MoveForward(KeyStep); break;
     case VK_RIGHT: Camera.Strafe(KeyStep); break;
     case VK_DOWN: Camera.MoveForward(-KeyStep); break;
-    case VK_F11: MainWindow.ToggleFullScreen(); break;
-    case VK_F12: Screenshots.Request(); break;
+    case VK_F11:
+        if (!repeat)
+            MainWindow.ToggleFullScreen();
+        break;
+    case VK_F12:
+        if (!repeat)
+            Screenshots.Request();
+        break;
     default: break;
     }
 }
@@ -100,7 +108,7 @@ LRESULT MainWindowProcedure(std::uint32_t message, WPARAM wParam, LPARAM lParam)
         Resize(lParam);
         return 0;
     case WM_KEYDOWN:
-        KeyDown(wParam);
+        KeyDown(wParam, lParam);
         return 0;
     case WM_MOUSEMOVE:
         MouseMove(lParam);

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "platform/CUserFolders.h"
 
+#include "platform/TextFile.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <utility>
 
 #include <pwd.h>
@@ -86,15 +88,37 @@ std::string CUserFolders::State() const
 }
 
 // The last line that names the folder counts, as when the file is read by a shell.
-std::string CUserFolders::Pictures() const
+bool CUserFolders::Pictures(std::string& folder, std::string& error) const
 {
-    std::ifstream userDirs(BaseFolder("XDG_CONFIG_HOME", "/.config") + "/user-dirs.dirs");
-    std::string pictures = Home();
-    std::string line, value;
-    while (std::getline(userDirs, line))
-        if (QuotedValue(line, "XDG_PICTURES_DIR", value) && !FolderOf(value, Home()).empty())
-            pictures = FolderOf(value, Home());
-    return pictures;
+    const std::string userDirs = BaseFolder("XDG_CONFIG_HOME", "/.config") + "/user-dirs.dirs";
+    std::string text, why;
+    folder = Home();
+    error.clear();
+    if (StampOf(userDirs) == FileStamp())
+        return true;
+    if (!ReadTextFile(userDirs, text, MaxUserDirsBytes + 1, why))
+    {
+        error = userDirs + ", which names the pictures folder, cannot be read: " + why;
+        return false;
+    }
+    if (text.size() > MaxUserDirsBytes)
+    {
+        error = userDirs + ", which names the pictures folder, is longer than " + std::to_string(MaxUserDirsBytes) +
+                " bytes: it is not read";
+        return false;
+    }
+    std::string value;
+    for (std::size_t start = 0; start < text.size();)
+    {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        if (QuotedValue(text.substr(start, end - start), "XDG_PICTURES_DIR", value) && !FolderOf(value, Home()).empty())
+            folder = FolderOf(value, Home());
+        start = end + 1;
+    }
+    error = PathProblem(folder);
+    if (!error.empty())
+        error = "the pictures folder that " + userDirs + " names cannot be used: " + error;
+    return error.empty();
 }
 
 // Without a home folder, files go where the program runs: a write there fails and says so.
@@ -114,6 +138,12 @@ std::string CUserFolders::BaseFolder(const std::string& variable, const std::str
 
 bool CreateFolders(const std::string& folder, std::string& error)
 {
+    const std::string problem = PathProblem(folder);
+    if (!problem.empty())
+    {
+        error = "cannot create the folder " + folder + ": " + problem;
+        return false;
+    }
     std::error_code failure;
     std::filesystem::create_directories(folder, failure);
     if (!failure && std::filesystem::is_directory(folder, failure))
@@ -129,6 +159,9 @@ bool ReplaceFile(const std::string& path, const std::string& text, std::string& 
     if (!CreateFolders(std::filesystem::path(path).parent_path().string(), error))
         return false;
     std::string aside = path + ".XXXXXX";
+    error = PathProblem(aside);
+    if (!error.empty())
+        return false;
     const int file = mkstemp(aside.data());
     if (file < 0)
     {

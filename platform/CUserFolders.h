@@ -4,8 +4,12 @@
 // tested with concrete environments.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
+
+// Far more than the few lines of a user-dirs.dirs; a longer file is not one, and is not read.
+constexpr std::size_t MaxUserDirsBytes = 64 * 1024;
 
 class CUserFolders
 {
@@ -23,8 +27,10 @@ public:
     // $XDG_STATE_HOME/merrowind, else ~/.local/state/merrowind: the inspector's window layout.
     std::string State() const;
     // The pictures folder that $XDG_CONFIG_HOME/user-dirs.dirs names (XDG_PICTURES_DIR, "$HOME/..."
-    // or an absolute path), else the home folder: screenshots.
-    std::string Pictures() const;
+    // or an absolute path), else, without that file or that line, the home folder: screenshots.
+    // False, with the reason in `error`, when the file is there but is no regular file, cannot be
+    // read or is longer than MaxUserDirsBytes, or the folder it names is no path (see PathProblem).
+    bool Pictures(std::string& folder, std::string& error) const;
 
 private:
     std::string Home() const;

@@ -323,7 +323,7 @@ bool CWindow::Translate(const SDL_Event& event, Message& message) const
         }
         return TranslateSizeEvent(event.window.event, message);
     case SDL_KEYDOWN:
-        message = Message{WM_KEYDOWN, VirtualKey(event.key.keysym.sym), 0};
+        message = Message{WM_KEYDOWN, VirtualKey(event.key.keysym.sym), event.key.repeat != 0 ? KeyWasDown : 0};
         return true;
     case SDL_MOUSEMOTION:
         message = Message{WM_MOUSEMOVE, 0, MakeLParam(event.motion.x, event.motion.y)};

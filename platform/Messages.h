@@ -40,6 +40,10 @@ constexpr WPARAM VK_F1 = 0x70;
 constexpr WPARAM VK_F11 = 0x7A;
 constexpr WPARAM VK_F12 = 0x7B;
 
+// A key-down message's lParam has this bit set when the key was down already: a repeat of a key
+// held down, which an action taken once per press ignores.
+constexpr LPARAM KeyWasDown = LPARAM(1) << 30;
+
 // Two 16-bit halves packed into an lParam, as size and mouse messages carry them.
 constexpr LPARAM MakeLParam(int low, int high)
 {

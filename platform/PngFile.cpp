@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/PngFile.h"
 
+#include "platform/TextFile.h"
+
 #include <png.h>
 
 #include <cerrno>
@@ -30,35 +32,53 @@ bool Encode(int width, int height, const std::vector<unsigned char>& rgb, std::v
     return true;
 }
 
-bool WriteNewFile(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error)
+// The errno of the failure, or 0 when the file was written; EEXIST: the name is taken.
+int WriteNewFile(const std::string& path, const std::vector<unsigned char>& bytes)
 {
-    // "x": the file is made new or not at all, so a name taken in the meantime is never lost.
+    // "x": the file is made new or not at all (O_CREAT | O_EXCL), so a name taken in the meantime
+    // is never lost.
     FILE* file = std::fopen(path.c_str(), "wbx");
     if (file == nullptr)
-    {
-        error = std::strerror(errno);
-        return false;
-    }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
-        error = std::strerror(errno);
-    if (std::fclose(file) != 0 && error.empty())
-        error = std::strerror(errno);
-    if (error.empty())
-        return true;
-    std::remove(path.c_str());
-    return false;
+        return errno;
+    int failure = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? 0 : errno;
+    if (std::fclose(file) != 0 && failure == 0)
+        failure = errno;
+    if (failure != 0)
+        std::remove(path.c_str());
+    return failure;
+}
+
+std::string NumberedName(const std::string& stem, int number)
+{
+    return stem + (number == 1 ? "" : "-" + std::to_string(number)) + ".png";
 }
 }
 
-bool WritePngFile(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb,
-                  std::string& error)
+bool WriteNewPngFile(const std::string& stem, int width, int height, const std::vector<unsigned char>& rgb,
+                     std::string& path, std::string& error)
 {
-    error.clear();
+    path = NumberedName(stem, 1);
+    error = PathProblem(NumberedName(stem, MaxPngNames));
+    if (!error.empty())
+        return false;
     if (width <= 0 || height <= 0 || rgb.size() != static_cast<std::size_t>(width) * height * 3)
     {
         error = "the picture's size does not match its pixels";
         return false;
     }
     std::vector<unsigned char> png;
-    return Encode(width, height, rgb, png, error) && WriteNewFile(path, png, error);
+    if (!Encode(width, height, rgb, png, error))
+        return false;
+    for (int number = 1; number <= MaxPngNames; ++number)
+    {
+        path = NumberedName(stem, number);
+        const int failure = WriteNewFile(path, png);
+        if (failure != EEXIST)
+        {
+            error = failure == 0 ? "" : std::strerror(failure);
+            return failure == 0;
+        }
+    }
+    error = "every name from " + NumberedName(stem, 1) + " to " + path + " is taken";
+    return false;
 }

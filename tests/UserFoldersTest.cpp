@@ -13,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+
 namespace
 {
 namespace fs = std::filesystem;
@@ -65,13 +67,26 @@ TEST(UserFolders, ConfigurationAndStateFoldersFollowTheXdgVariablesOrTheHomeFold
     }
 }
 
+namespace
+{
+// The pictures folder, or "refused: " and why not.
+std::string PicturesOf(const CUserFolders& folders)
+{
+    std::string folder, error;
+    return folders.Pictures(folder, error) ? folder : "refused: " + error;
+}
+}
+
 // The pictures folder as user-dirs.dirs names it: "$HOME/..." or an absolute path, the last line
-// that names it, backslash escapes undone; anything else leaves the home folder.
+// that names it, backslash escapes undone; anything else leaves the home folder. A folder that no
+// path can name (a NUL byte in it, longer than the system takes) is refused, and so is a file that
+// is no user-dirs.dirs: read, a pipe would wait for ever and a device never end.
 TEST(UserFolders, PicturesGoWhereUserDirsNamesThemElseIntoTheHomeFolder)
 {
     const ScratchFolder config;
     const CUserFolders folders({{"HOME", "/home/ann"}, {"XDG_CONFIG_HOME", config.PathOf("")}});
-    EXPECT_EQ(folders.Pictures(), "/home/ann") << "without user-dirs.dirs";
+    const std::string userDirs = config.PathOf("") + "/user-dirs.dirs";  // as the folders make it
+    EXPECT_EQ(PicturesOf(folders), "/home/ann") << "without user-dirs.dirs";
     const std::pair<std::string, std::string> cases[] = {
         {"XDG_PICTURES_DIR=\"$HOME/Pictures\"\n", "/home/ann/Pictures"},
         {"XDG_PICTURES_DIR=\"/data/pictures\"\n", "/data/pictures"},
@@ -83,12 +98,30 @@ TEST(UserFolders, PicturesGoWhereUserDirsNamesThemElseIntoTheHomeFolder)
         {"XDG_PICTURES_DIR=\"$HOMEWORK/p\"\n", "/home/ann"},
         {"XDG_PICTURES_DIR=\"$HOME/unterminated\n", "/home/ann"},
         {"XDG_PICTURES_DIRS=\"/elsewhere\"\n", "/home/ann"},
+        {std::string("XDG_PICTURES_DIR=\"$HOME/Pictures\0\"\n", 35),
+         "refused: the pictures folder that " + userDirs + " names cannot be used: the path holds a NUL byte"},
+        {"XDG_PICTURES_DIR=\"/" + std::string(5000, 'p') + "\"\n",
+         "refused: the pictures folder that " + userDirs +
+             " names cannot be used: the path is 5001 bytes long; the system takes at most 4095"},
+        {"XDG_PICTURES_DIR=\"$HOME/p\"\n" + std::string(MaxUserDirsBytes, '#'),
+         "refused: " + userDirs + ", which names the pictures folder, is longer than 65536 bytes: it is not read"},
     };
     for (const auto& [text, pictures] : cases)
     {
         config.Write("user-dirs.dirs", text);
-        EXPECT_EQ(folders.Pictures(), pictures) << text;
+        EXPECT_EQ(PicturesOf(folders), pictures) << text.substr(0, 80);
     }
+
+    const std::string notAFile = "refused: " + userDirs + ", which names the pictures folder, cannot be read: ";
+    fs::remove(userDirs);
+    ASSERT_EQ(mkfifo(userDirs.c_str(), 0600), 0);
+    EXPECT_EQ(PicturesOf(folders), notAFile + "it is not a regular file") << "a named pipe";
+    fs::remove(userDirs);
+    fs::create_symlink("/dev/zero", userDirs);
+    EXPECT_EQ(PicturesOf(folders), notAFile + "it is not a regular file") << "a link to /dev/zero";
+    fs::remove(userDirs);
+    fs::create_directory(userDirs);
+    EXPECT_EQ(PicturesOf(folders), notAFile + "Is a directory");
 }
 
 // The saved file is whole or the old one stays: a folder that cannot be made, or a write that

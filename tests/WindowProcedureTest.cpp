@@ -18,6 +18,7 @@
 
 #include <SDL.h>
 #include <imgui.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -368,13 +369,15 @@ TEST_F(RealWindowTest, TheVsyncSettingReachesTheSwapIntervalAtTheNextFrameBothWa
 }
 
 // A screenshot goes into the pictures folder that user-dirs.dirs names, made where it is missing;
-// where it cannot be made (a file in the way), the failure goes to the standard error as well as
-// to the inspector's panel.
+// where it cannot be made (a file in the way), or user-dirs.dirs names no folder a path can reach or
+// is no file to read (a pipe would wait for ever, /dev/zero never end), the failure goes to the
+// standard error once, cut to be read, as well as to the inspector's panel. Nothing hangs.
 TEST_F(RealWindowTest, AScreenshotGoesIntoThePicturesFolderOrSaysWhyOnTheStandardError)
 {
     const std::string config = std::getenv("XDG_CONFIG_HOME"), home = std::getenv("HOME");
+    const std::string userDirs = config + "/user-dirs.dirs";
     std::filesystem::create_directories(config);
-    std::ofstream(config + "/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n";
+    std::ofstream(userDirs) << "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n";
     Screenshots.Request();
     ASSERT_EQ(WinMain(3), 0);
     const std::string saved = Screenshots.Last().message;
@@ -382,15 +385,85 @@ TEST_F(RealWindowTest, AScreenshotGoesIntoThePicturesFolderOrSaysWhyOnTheStandar
     EXPECT_TRUE(std::filesystem::is_regular_file(saved.substr(saved.find(home))));
 
     std::ofstream(home + "/file") << "not a folder";
-    std::ofstream(config + "/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/file/Pictures\"\n";
-    Screenshots.Request();
-    ::testing::internal::CaptureStderr();
-    ASSERT_EQ(WinMain(3), 0);
-    const std::string why = "Screenshot not saved: cannot create the folder " + home + "/file/Pictures: Not a directory";
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "merrowind: " + why + "\n");
-    EXPECT_EQ(Screenshots.Last().message, why);
-    EXPECT_TRUE(Screenshots.Last().failed);
-    std::filesystem::remove(config + "/user-dirs.dirs");
+    const std::string unreadable = "Screenshot not saved: " + userDirs +
+                                   ", which names the pictures folder, cannot be read: it is not a regular file";
+    const std::string unusable =
+        "Screenshot not saved: the pictures folder that " + userDirs + " names cannot be used: ";
+    const struct
+    {
+        std::string userDirs;  // empty: a named pipe; "/dev/zero": a link to it
+        std::string why;
+    } cases[] = {
+        {"XDG_PICTURES_DIR=\"$HOME/file/Pictures\"\n",
+         "Screenshot not saved: cannot create the folder " + home + "/file/Pictures: Not a directory"},
+        {std::string("XDG_PICTURES_DIR=\"$HOME/Pictures\0\"\n", 35), unusable + "the path holds a NUL byte"},
+        {"XDG_PICTURES_DIR=\"/" + std::string(40 * 1024, 'p') + "\"\n",
+         unusable + "the path is 40961 bytes long; the system takes at most 4095"},
+        {"", unreadable},
+        {"/dev/zero", unreadable},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.why.substr(0, 100));
+        std::filesystem::remove(userDirs);
+        if (c.userDirs.empty())
+            ASSERT_EQ(mkfifo(userDirs.c_str(), 0600), 0);
+        else if (c.userDirs == "/dev/zero")
+            std::filesystem::create_symlink(c.userDirs, userDirs);
+        else
+            std::ofstream(userDirs) << c.userDirs;
+        Screenshots.Request();
+        ::testing::internal::CaptureStderr();
+        ASSERT_EQ(WinMain(3), 0);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "merrowind: " + c.why + "\n");
+        EXPECT_EQ(Screenshots.Last().message, c.why);
+        EXPECT_TRUE(Screenshots.Last().failed);
+    }
+    std::filesystem::remove(userDirs);
+}
+
+// F12 held down takes one screenshot, not one for every repeat of the key; each new press takes
+// another. The keys go through the real window and message loop, one shot looked for after each.
+TEST_F(RealWindowTest, F12TakesOneScreenshotPerPressNotPerRepeat)
+{
+    static CWindow window;
+    if (window.Handle() == nullptr)
+    {
+        ASSERT_TRUE(window.Create("Merrowind F12", 0, 0, 64, 48, MainWindowProcedure)) << SDL_GetError();
+    }
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    const struct
+    {
+        SDL_Keycode key;
+        std::uint8_t repeat;
+    } keys[] = {{SDLK_F12, 0}, {SDLK_F12, 1}, {SDLK_F12, 1}, {SDLK_F12, 0}, {SDLK_F12, 1}, {SDLK_ESCAPE, 0}};
+    for (const auto& key : keys)
+    {
+        SDL_Event event = {};
+        event.type = SDL_KEYDOWN;
+        event.key.windowID = SDL_GetWindowID(window.Handle());
+        event.key.state = SDL_PRESSED;
+        event.key.repeat = key.repeat;
+        event.key.keysym.sym = key.key;
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+    }
+    static std::vector<unsigned> shots;
+    shots.clear();
+    RunMessageLoop(
+        window,
+        [](std::uint32_t message, WPARAM wParam, LPARAM lParam)
+        {
+            const LRESULT result = MainWindowProcedure(message, wParam, lParam);
+            Screenshots.CaptureIfRequested(8, 8);
+            if (message == WM_KEYDOWN)
+                shots.push_back(Screenshots.Last().number);
+            return result;
+        },
+        [] {});
+    ASSERT_EQ(shots.size(), std::size(keys));
+    const unsigned before = shots[0] - 1;
+    EXPECT_EQ(shots, (std::vector<unsigned>{before + 1, before + 1, before + 1, before + 2, before + 2, before + 2}));
+    EXPECT_NO_GL_ERROR();
 }
 
 // The same life with the inspector open from the first frame on a view: its window, timer
