@@ -9,6 +9,8 @@
 #include "inspector/ShaderPanel.h"
 #include "platform/CUserFolders.h"
 #include "platform/CWindow.h"
+#include "platform/ReadableText.h"
+#include "platform/TextFile.h"
 
 #include <SDL.h>
 #include <backends/imgui_impl_opengl2.h>
@@ -18,8 +20,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 CInspector Inspector;
 
@@ -33,6 +33,8 @@ constexpr float LargestScale = 64.0f;
 constexpr const char* ToneMappedPicture = "tone-mapped picture";
 // Dear ImGui's own font, in window units.
 constexpr float FontPixels = 13.0f;
+// The layout of the one window takes a few hundred bytes; a longer file is not a layout.
+constexpr std::size_t MaxLayoutBytes = 64 * 1024;
 
 // Where the window's place and size are kept between runs.
 std::string LayoutPath()
@@ -216,11 +218,24 @@ void CInspector::Draw()
         SaveLayout();
 }
 
+// Read as the settings file is: a named pipe in its place must not stop the opening. Without a
+// file the window takes its first place; a file that cannot be read is said once, and the next
+// save replaces it.
 void CInspector::LoadLayout()
 {
-    std::ifstream file(LayoutPath(), std::ios::binary);
-    const std::string layout((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    ImGui::LoadIniSettingsFromMemory(layout.data(), layout.size());
+    const std::string path = LayoutPath();
+    if (StampOf(path) == FileStamp())
+        return;
+    std::string layout, why;
+    if (ReadTextFile(path, layout, MaxLayoutBytes + 1, why) && layout.size() > MaxLayoutBytes)
+        why = "it is longer than " + std::to_string(MaxLayoutBytes) + " bytes";
+    if (why.empty())
+        ImGui::LoadIniSettingsFromMemory(layout.data(), layout.size());
+    else
+        std::fprintf(stderr, "merrowind: %s\n",
+                     CutText("the inspector's layout was not read from " + path + ": " + why +
+                             "; the window opens in its first place")
+                         .c_str());
 }
 
 // A failure is written to the standard error once, and shown in the window until a save succeeds;
@@ -231,7 +246,8 @@ void CInspector::SaveLayout()
     std::size_t size = 0;
     const char* layout = ImGui::SaveIniSettingsToMemory(&size);
     std::string why;
-    const std::string problem = ReplaceFile(LayoutPath(), std::string(layout, size), why) ? "" : LayoutPath() + ": " + why;
+    const std::string problem =
+        ReplaceFile(LayoutPath(), std::string(layout, size), why) ? "" : CutText(LayoutPath() + ": " + why);
     if (!problem.empty() && problem != layoutProblem)
         std::fprintf(stderr, "merrowind: the inspector's layout was not saved to %s\n", problem.c_str());
     layoutProblem = problem;
@@ -321,7 +337,7 @@ void CInspector::DrawViewChooser()
     }
     ImGui::SliderFloat("scale", &scale, 0.0f, LargestScale, "%.2f", ImGuiSliderFlags_Logarithmic);
     if (!viewProgram.Problem().empty())
-        ImGui::TextWrapped("%s", viewProgram.Problem().c_str());
+        ImGui::TextWrapped("%s", CutText(viewProgram.Problem()).c_str());
     if (!layoutProblem.empty())
         ImGui::TextWrapped("The window's layout was not saved to %s", layoutProblem.c_str());
 }

@@ -484,6 +484,27 @@ TEST_F(RealWindowTest, WithTheInspectorOpenTheProgramLeavesNothingBehindEither)
     EXPECT_NE(std::string(std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()).find("[Window][Inspector]"),
               std::string::npos);
 
+    // A named pipe in the layout's place, and a screenshot failing for a pictures folder of 40 KB
+    // while the inspector shows it: each said once, the layout saved over the pipe.
+    const std::string userDirs = std::string(std::getenv("XDG_CONFIG_HOME")) + "/user-dirs.dirs";
+    std::filesystem::create_directories(std::getenv("XDG_CONFIG_HOME"));
+    std::ofstream(userDirs) << "XDG_PICTURES_DIR=\"/" + std::string(40 * 1024, 'p') + "\"\n";
+    std::filesystem::remove(layout);
+    ASSERT_EQ(mkfifo(layout.c_str(), 0600), 0);
+    ASSERT_TRUE(Inspector.OpenOnView("bright_pass"));
+    Screenshots.Request();
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(WinMain(3), 0);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string unread = "merrowind: the inspector's layout was not read from " + layout +
+                               ": it is not a regular file; the window opens in its first place\n";
+    EXPECT_NE(said.find(unread), std::string::npos) << said;
+    EXPECT_EQ(said.find(unread), said.rfind(unread)) << "said more than once: " << said;
+    EXPECT_NE(said.find("Screenshot not saved: "), std::string::npos) << said;
+    EXPECT_TRUE(Screenshots.Last().failed);
+    EXPECT_TRUE(std::filesystem::is_regular_file(layout));
+    std::filesystem::remove(userDirs);
+
     const std::string state = std::getenv("XDG_STATE_HOME");
     setenv("XDG_STATE_HOME", layout.c_str(), 1);
     ASSERT_TRUE(Inspector.OpenOnView("bright_pass"));
