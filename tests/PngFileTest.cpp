@@ -182,7 +182,7 @@ TEST(ScreenshotName, DateAndTimeThenTheFirstFreeNumberUpToTheLast)
 // together, each write their shots under one stem. Every shot is a file of its own, whole.
 TEST(ScreenshotName, WritersRacingForOneNameEachGetAFileOfTheirOwn)
 {
-    constexpr int Writers = 6, ShotsEach = 10;
+    constexpr int Writers = 8, ShotsEach = 40;
     ScratchFolder scratch;
     const std::string stem = scratch.PathOf("merrowind-2026-12-08-121530");
     int start[2];
