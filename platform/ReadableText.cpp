@@ -6,8 +6,11 @@
 
 namespace
 {
-constexpr const char* Ellipsis = "\xE2\x80\xA6";
-// What a cut line keeps of its beginning; the end takes the rest of ReadableLineLength, less the "…".
+// Three full stops rather than the one character "…": SDL's X11 box and Dear ImGui's own font draw
+// only Latin-1, where "…" would show as three strange glyphs or a '?'.
+constexpr const char* Ellipsis = "...";
+constexpr std::size_t EllipsisLength = 3;
+// What a cut line keeps of its beginning; the end takes the rest of ReadableLineLength, less the "...".
 constexpr std::size_t KeptBeginning = ReadableLineLength * 2 / 3;
 
 bool Continues(char byte)
@@ -50,7 +53,7 @@ std::string Shortened(const std::string& line)
     const std::size_t characters = Characters(line);
     if (characters <= ReadableLineLength)
         return line;
-    const std::size_t kept = ReadableLineLength - 1 - KeptBeginning;
+    const std::size_t kept = ReadableLineLength - EllipsisLength - KeptBeginning;
     return line.substr(0, ByteOf(line, KeptBeginning)) + Ellipsis + line.substr(ByteOf(line, characters - kept));
 }
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-// A longer line keeps its beginning (what went wrong where) and its end (why), with "…" between.
+// A longer line keeps its beginning (what went wrong where) and its end (why), with "..." between.
 constexpr std::size_t ReadableLineLength = 300;
 // A box's lines are wrapped at this many characters, at a space where there is one.
 constexpr std::size_t ReadableWidth = 120;

@@ -9,7 +9,7 @@
 
 namespace
 {
-const std::string Dots = "\xE2\x80\xA6";
+const std::string Dots = "...";
 // Two bytes in UTF-8: a cut that counts bytes, or lands inside one, shows.
 const std::string Umlaut = "\xC3\xA4";
 
@@ -37,9 +37,9 @@ TEST(ReadableText, CutsLongLinesInTheMiddleWrapsAtSpacesAndCountsCharactersNotBy
         {"121 are two", Repeated(Umlaut, 121), Repeated(Umlaut, 120) + "\n" + Umlaut},
         {"at the last space within the width", word100 + " " + Repeated("x", 30) + " end",
          word100 + "\n" + Repeated("x", 30) + " end"},
-        // 250 + 2 + 250 characters: the first 200, "…", the last 99 (300 in all), then wrapped.
+        // 250 + 2 + 250 characters: the first 200, "...", the last 97 (300 in all), then wrapped.
         {"a long line keeps its beginning and its end", Repeated(Umlaut, 250) + ": " + Repeated("b", 250),
-         Repeated(Umlaut, 120) + "\n" + Repeated(Umlaut, 80) + Dots + Repeated("b", 39) + "\n" + Repeated("b", 60)},
+         Repeated(Umlaut, 120) + "\n" + Repeated(Umlaut, 80) + Dots + Repeated("b", 37) + "\n" + Repeated("b", 60)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReadableText(c.text), c.readable) << c.name;
@@ -62,8 +62,8 @@ TEST(ReadableText, AnyTextFitsABoxOfNormalSize)
 
     const std::string line = "f(1): '" + std::string(60 * 1024, '9') + "' is not a number";
     const std::string cut = ReadableText(line);
-    EXPECT_EQ(CutText(line), "f(1): '" + std::string(193, '9') + Dots + std::string(82, '9') + "' is not a number");
+    EXPECT_EQ(CutText(line), "f(1): '" + std::string(193, '9') + Dots + std::string(80, '9') + "' is not a number");
     // The space after "f(1):" is the last within the first line's width.
-    EXPECT_EQ(cut, "f(1):\n'" + std::string(119, '9') + "\n" + std::string(74, '9') + Dots + std::string(45, '9') +
+    EXPECT_EQ(cut, "f(1):\n'" + std::string(119, '9') + "\n" + std::string(74, '9') + Dots + std::string(43, '9') +
                        "\n" + std::string(37, '9') + "' is not a number");
 }
