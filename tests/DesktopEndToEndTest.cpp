@@ -64,6 +64,17 @@ bool Changes(const X11Session& session, unsigned long window)
     return false;
 }
 
+// Waits until the window's client area (or, with `measure`, its frame) is `area`, as the window
+// manager takes its time on a loaded machine; whether it came to be.
+bool ComesTo(const X11Session& session, unsigned long window, const Rectangle& area,
+             Rectangle (X11Session::*measure)(unsigned long) const = &X11Session::ClientArea)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (!((session.*measure)(window) == area) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100ms);
+    return (session.*measure)(window) == area;
+}
+
 // The first change may be the first frame after start-up; the second is the water's animation.
 bool Animates(const X11Session& session, unsigned long window)
 {
@@ -106,6 +117,8 @@ struct FrameAction
     bool ends;
     // After the first command nothing of the window can be seen: the program should sleep.
     bool hidden = false;
+    // Where the frame stands once each command has taken effect, for the actions that move it.
+    std::vector<Rectangle> frames = {};
 };
 
 // Processor time of all the process's threads, user and system, from the kernel's record.
@@ -139,7 +152,11 @@ void PrintTo(const FrameAction& action, std::ostream* out)
 const FrameAction FrameActions[] = {
     {"CloseButton", {"wmctrl -i -c %W"}, true},
     {"MinimiseAndRestore", {"xdotool windowminimize --sync %W", "wmctrl -i -a %W"}, false, true},
-    {"MoveAndBack", {"wmctrl -i -r %W -e 0,300,200,-1,-1", "wmctrl -i -r %W -e 0,100,100,-1,-1"}, false},
+    {"MoveAndBack",
+     {"wmctrl -i -r %W -e 0,300,200,-1,-1", "wmctrl -i -r %W -e 0,100,100,-1,-1"},
+     false,
+     false,
+     {{300, 200, OuterWidth, OuterHeight}, {OuterX, OuterY, OuterWidth, OuterHeight}}},
 };
 
 class OpenboxFrameAction : public OpenboxEndToEnd, public ::testing::WithParamInterface<FrameAction>
@@ -162,11 +179,16 @@ TEST_P(OpenboxFrameAction, EndsOrGoesOnAtTheFullClientSize)
     const FrameAction& action = GetParam();
     ASSERT_TRUE(Animates(session, window));
     const std::string id = std::to_string(window);
-    for (const std::string& command : action.commands)
+    for (std::size_t step = 0; step < action.commands.size(); ++step)
     {
+        const std::string& command = action.commands[step];
         ASSERT_EQ(session.Run(std::regex_replace(command, std::regex("%W"), id)), 0) << command;
-        std::this_thread::sleep_for(300ms);
-        if (action.hidden && &command == &action.commands.front())
+        if (step < action.frames.size())
+            ASSERT_TRUE(ComesTo(session, window, action.frames[step], &X11Session::Frame))
+                << command << ": the frame stands at " << ::testing::PrintToString(session.Frame(window));
+        else
+            std::this_thread::sleep_for(300ms);
+        if (action.hidden && step == 0)
             ExpectIdle(session.ProgramId());
     }
     if (action.ends)
@@ -174,8 +196,8 @@ TEST_P(OpenboxFrameAction, EndsOrGoesOnAtTheFullClientSize)
         EXPECT_EQ(session.WaitForExit(30s), std::optional<int>(0));
         return;
     }
+    EXPECT_TRUE(ComesTo(session, window, ExpectedClientArea()));
     ASSERT_TRUE(Animates(session, window)) << "no frames after " << action.name;
-    EXPECT_EQ(session.ClientArea(window), ExpectedClientArea());
     ExpectPreviewsInTheCorner(session.CaptureWindow(window));
     session.Key(window, "Escape");
     EXPECT_EQ(session.WaitForExit(30s), std::optional<int>(0));
@@ -186,14 +208,6 @@ INSTANTIATE_TEST_SUITE_P(Openbox, OpenboxFrameAction, ::testing::ValuesIn(FrameA
 
 namespace
 {
-// Waits until the window's client area is `area`; whether it came to be.
-bool ComesTo(const X11Session& session, unsigned long window, const Rectangle& area)
-{
-    for (int wait = 0; wait < 100 && !(session.ClientArea(window) == area); ++wait)
-        std::this_thread::sleep_for(100ms);
-    return session.ClientArea(window) == area;
-}
-
 class FullScreen : public ::testing::TestWithParam<X11Session::Desktop>
 {
 };

@@ -28,6 +28,12 @@ constexpr int PreviewHeight = 60;
 // the water takes a corner of the start view only.
 constexpr int MinimumChange = 200;
 
+// Where the inspector's window first opens, in client pixels. Its background is nearly black:
+// open, it leaves over half of that place darker than this level, which the scene reaches in a
+// few percent of it at most; the test asks for two fifths.
+constexpr int InspectorLeft = 10, InspectorTop = 70, InspectorRight = 310, InspectorBottom = 470;
+constexpr int DarkLevel = 45;
+
 // A sanitised build starts and draws about twice as slowly; waits are generous, never fixed.
 constexpr auto WindowTimeout = 60s;
 constexpr auto BoxTimeout = 20s;
@@ -123,19 +129,29 @@ void FaultRun::LookAtTheHorizon() const
     session.Drag(window, 1, 320, 300, 320, 200);
 }
 
-Capture FaultRun::WaitForChange(const Capture& before, int x0, int y0, int x1, int y1,
-                                std::chrono::milliseconds timeout) const
+Capture FaultRun::WaitFor(const std::function<bool(const Capture&)>& holds, std::chrono::milliseconds timeout) const
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline)
     {
         std::this_thread::sleep_for(200ms);
         Capture now = CaptureWindow();
-        if (now.width == before.width && now.height == before.height && now.width >= x1 && now.height >= y1 &&
-            ChangedPixels(before, now, x0, y0, x1, y1) >= MinimumChange)
+        if (holds(now))
             return now;
     }
     return Capture{};
+}
+
+Capture FaultRun::WaitForChange(const Capture& before, int x0, int y0, int x1, int y1,
+                                std::chrono::milliseconds timeout) const
+{
+    return WaitFor(
+        [&](const Capture& now)
+        {
+            return now.width == before.width && now.height == before.height && now.width >= x1 && now.height >= y1 &&
+                   ChangedPixels(before, now, x0, y0, x1, y1) >= MinimumChange;
+        },
+        timeout);
 }
 
 Capture FaultRun::WaitForAnimation(std::chrono::milliseconds timeout) const
@@ -157,6 +173,24 @@ bool FaultRun::FollowsTheCamera() const
             return false;
     }
     return true;
+}
+
+bool FaultRun::OpenInspector() const
+{
+    if (WaitForAnimation(CameraTimeout).width == 0)
+        return false;
+    session.Key(window, "F1");
+    const auto covered = [](const Capture& capture)
+    {
+        if (capture.width < InspectorRight || capture.height < InspectorBottom)
+            return false;
+        int dark = 0;
+        for (int y = InspectorTop; y < InspectorBottom; ++y)
+            for (int x = InspectorLeft; x < InspectorRight; ++x)
+                dark += std::max({capture.Pixel(x, y)[0], capture.Pixel(x, y)[1], capture.Pixel(x, y)[2]}) < DarkLevel;
+        return dark * 5 > (InspectorRight - InspectorLeft) * (InspectorBottom - InspectorTop) * 2;
+    };
+    return WaitFor(covered, WindowTimeout).width > 0;
 }
 
 std::optional<int> FaultRun::Quit()

@@ -8,6 +8,7 @@
 #include "X11Session.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ public:
     // upwards lowers the eye and brings the horizon in, with sky above and water below it.
     void LookAtTheHorizon() const;
     Capture CaptureWindow() const { return session.CaptureWindow(window); }
+    // Captures the window until `holds` is true of a capture; that capture, or an empty one after
+    // `timeout`.
+    Capture WaitFor(const std::function<bool(const Capture&)>& holds, std::chrono::milliseconds timeout) const;
     // Captures the window until a few hundred pixels of the area from (x0, y0) to (x1, y1) differ
     // from `before`; that capture, or an empty one after `timeout`.
     Capture WaitForChange(const Capture& before, int x0, int y0, int x1, int y1,
@@ -53,6 +57,9 @@ public:
     // time. The first change may be only the first frame after start-up; the second is not.
     // The previews follow too, so this holds whatever the HDR chain and the water draw.
     bool FollowsTheCamera() const;
+    // F1 once frames run, and the wait until the inspector's dark window covers most of the place
+    // where it first opens; false when it does not come.
+    bool OpenInspector() const;
     // Escape, as a user ends the program; its exit status, or nothing when it does not end.
     std::optional<int> Quit();
 
