@@ -127,7 +127,7 @@ Bytes Expected(const std::vector<Rgb>& pixels)
     return rgb;
 }
 
-class BmpLoaderTest : public ::testing::Test
+class BmpLoader : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -193,7 +193,7 @@ const std::string ConversionError = "Image file conversion error.";
 const std::string OutOfMemory = "Out of memory.";
 }
 
-TEST_F(BmpLoaderTest, TwentyFourBitRowsLoseTheirPaddingAndComeBottomFirstAsRgb)
+TEST_F(BmpLoader, TwentyFourBitRowsLoseTheirPaddingAndComeBottomFirstAsRgb)
 {
     const Bytes pixels{3, 2, 1, 6, 5, 4, 9, 8, 7, 0, 0, 0, 13, 12, 11, 16, 15, 14, 19, 18, 17, 0, 0, 0};
     const Bytes dib = PackedDib({3, 2, 24}, {}, pixels);
@@ -202,7 +202,7 @@ TEST_F(BmpLoaderTest, TwentyFourBitRowsLoseTheirPaddingAndComeBottomFirstAsRgb)
     EXPECT_EQ(LoadPixels(dib, 3, 2), expected);
 }
 
-TEST_F(BmpLoaderTest, EveryNarrowWidthGivesUnpaddedRows)
+TEST_F(BmpLoader, EveryNarrowWidthGivesUnpaddedRows)
 {
     for (int width = 1; width <= 4; ++width)
     {
@@ -223,7 +223,7 @@ TEST_F(BmpLoaderTest, EveryNarrowWidthGivesUnpaddedRows)
     }
 }
 
-TEST_F(BmpLoaderTest, ColourTablePixelsOfEveryDepthUseTheirEntries)
+TEST_F(BmpLoader, ColourTablePixelsOfEveryDepthUseTheirEntries)
 {
     const Rgb r = Palette[0], g = Palette[1], b = Palette[2], d = Palette[3];
     // Nine 1-bit pixels cross a byte boundary: 1 0 1 1 0 0 0 1 | 1.
@@ -237,7 +237,7 @@ TEST_F(BmpLoaderTest, ColourTablePixelsOfEveryDepthUseTheirEntries)
     EXPECT_EQ(LoadPixels(eightBit, 3, 2), Expected({g, b, d, Palette[4], r, g}));
 }
 
-TEST_F(BmpLoaderTest, ColoursUsedSetsTheTableLengthAndIndicesPastItAreBlack)
+TEST_F(BmpLoader, ColoursUsedSetsTheTableLengthAndIndicesPastItAreBlack)
 {
     const Bytes pixels{4, 5, 255, 0};
     const Bytes expected = Expected({Palette[4], Black, Black});
@@ -246,7 +246,7 @@ TEST_F(BmpLoaderTest, ColoursUsedSetsTheTableLengthAndIndicesPastItAreBlack)
     EXPECT_EQ(LoadPixels(PackedDib({3, 1, 8, BI_RGB, 0x10005}, ColourTable(5), pixels), 3, 1), expected);
 }
 
-TEST_F(BmpLoaderTest, CoreHeaderLoadsTheSamePictureAsItsInformationHeaderTwin)
+TEST_F(BmpLoader, CoreHeaderLoadsTheSamePictureAsItsInformationHeaderTwin)
 {
     const Bytes pixels{0x12, 0x34, 0, 0, 0x43, 0x21, 0, 0};
     const Bytes info = WithFileHeader(PackedDib({4, 2, 4}, ColourTable(16), pixels), 40 + 64);
@@ -259,7 +259,7 @@ TEST_F(BmpLoaderTest, CoreHeaderLoadsTheSamePictureAsItsInformationHeaderTwin)
     EXPECT_EQ(LoadPixels(WithFileHeader(core, 12 + 48), 4, 2), expected);
 }
 
-TEST_F(BmpLoaderTest, SixteenAndThirtyTwoBitPixelsUseDefaultOrGivenMasks)
+TEST_F(BmpLoader, SixteenAndThirtyTwoBitPixelsUseDefaultOrGivenMasks)
 {
     // 5-5-5: full red, a middle green (16 of 31), full blue.
     const Bytes rgb555 = PackedDib({3, 1, 16}, {}, {0x00, 0x7C, 0x00, 0x02, 0x1F, 0x00, 0, 0});
@@ -282,13 +282,13 @@ TEST_F(BmpLoaderTest, SixteenAndThirtyTwoBitPixelsUseDefaultOrGivenMasks)
     EXPECT_EQ(LoadPixels(WithFileHeader(rgba, 52), 1, 1), Expected({{0x11, 0x22, 0x33}}));
 }
 
-TEST_F(BmpLoaderTest, TopDownFilesArriveBottomRowFirstWithAPositiveHeight)
+TEST_F(BmpLoader, TopDownFilesArriveBottomRowFirstWithAPositiveHeight)
 {
     const Bytes topDown = PackedDib({1, -3, 8}, ColourTable(256), {0, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0});
     EXPECT_EQ(LoadPixels(topDown, 1, 3), Expected({Palette[2], Palette[1], Palette[0]}));
 }
 
-TEST_F(BmpLoaderTest, RunLengthEightBitDecodesRunsLiteralsMovesAndLineEnds)
+TEST_F(BmpLoader, RunLengthEightBitDecodesRunsLiteralsMovesAndLineEnds)
 {
     const Rgb r = Palette[0], g = Palette[1], b = Palette[2], d = Palette[3], e = Palette[4];
     const Bytes data = Concat({
@@ -307,7 +307,7 @@ TEST_F(BmpLoaderTest, RunLengthEightBitDecodesRunsLiteralsMovesAndLineEnds)
                                       }));
 }
 
-TEST_F(BmpLoaderTest, RunLengthFourBitAlternatesTheHalvesOfEachByte)
+TEST_F(BmpLoader, RunLengthFourBitAlternatesTheHalvesOfEachByte)
 {
     const Rgb r = Palette[0], g = Palette[1], b = Palette[2], d = Palette[3];
     const Bytes data = Concat({
@@ -321,21 +321,21 @@ TEST_F(BmpLoaderTest, RunLengthFourBitAlternatesTheHalvesOfEachByte)
     EXPECT_EQ(LoadPixels(file, 6, 2), Expected({r, g, r, b, d, g, r, g, b, d, r, Black}));
 }
 
-TEST_F(BmpLoaderTest, MissingFileIsReportedWithItsNameOnce)
+TEST_F(BmpLoader, MissingFileIsReportedWithItsNameOnce)
 {
     const std::string name = (folder / "absent.bmp").string();
     EXPECT_EQ(LoadBMPImage(name.c_str()), nullptr);
     ExpectOneBox("Failed to open DIB file " + name + ".\n");
 }
 
-TEST_F(BmpLoaderTest, OpenFailureTextIsCutToItsBuffer)
+TEST_F(BmpLoader, OpenFailureTextIsCutToItsBuffer)
 {
     const std::string name = (folder / std::string(300, 'x')).string();
     EXPECT_EQ(LoadBMPImage(name.c_str()), nullptr);
     ExpectOneBox(("Failed to open DIB file " + name).substr(0, 259));
 }
 
-TEST_F(BmpLoaderTest, EmptyFilesAndFoldersCannotBeOpened)
+TEST_F(BmpLoader, EmptyFilesAndFoldersCannotBeOpened)
 {
     EXPECT_EQ(Load({}), nullptr);
     ExpectOneBox("Failed to open DIB file " + (folder / "image.bmp").string() + ".\n");
@@ -344,7 +344,7 @@ TEST_F(BmpLoaderTest, EmptyFilesAndFoldersCannotBeOpened)
     ExpectOneBox("Failed to open DIB file " + folder.string() + ".\n");
 }
 
-TEST_F(BmpLoaderTest, HeadersOfOtherSizesOrCutShortAreUnknown)
+TEST_F(BmpLoader, HeadersOfOtherSizesOrCutShortAreUnknown)
 {
     for (std::uint32_t size : {108u, 124u, 64u, 0u})
     {
@@ -359,7 +359,7 @@ TEST_F(BmpLoaderTest, HeadersOfOtherSizesOrCutShortAreUnknown)
     ExpectRefused({'B', 'M', 1, 2, 3}, UnknownFormat);
 }
 
-TEST_F(BmpLoaderTest, DataPastTheEndOfTheFileIsAConversionError)
+TEST_F(BmpLoader, DataPastTheEndOfTheFileIsAConversionError)
 {
     const Bytes pixels{1, 2, 3, 0, 4, 5, 6, 0};
     const Bytes whole = PackedDib({1, 2, 24}, {}, pixels);
@@ -369,7 +369,7 @@ TEST_F(BmpLoaderTest, DataPastTheEndOfTheFileIsAConversionError)
     ExpectRefused(PackedDib({1, 1, 16, BI_BITFIELDS}, {0, 0, 0, 0}, {}), ConversionError);
 }
 
-TEST_F(BmpLoaderTest, PicturesWithoutPixelsOrInUnknownFormatsAreConversionErrors)
+TEST_F(BmpLoader, PicturesWithoutPixelsOrInUnknownFormatsAreConversionErrors)
 {
     const Bytes pixels(64, 0);
     for (const Info& info : std::vector<Info>{{0, 1, 24},
@@ -386,7 +386,7 @@ TEST_F(BmpLoaderTest, PicturesWithoutPixelsOrInUnknownFormatsAreConversionErrors
         ExpectRefused(PackedDib(info, ColourTable(info.bits == 8 ? 256 : 0), pixels), ConversionError);
 }
 
-TEST_F(BmpLoaderTest, MalformedRunLengthDataIsAConversionError)
+TEST_F(BmpLoader, MalformedRunLengthDataIsAConversionError)
 {
     const std::vector<Bytes> streams{
         {5, 0, 0, 1},                                     // a run past the end of the row
@@ -406,7 +406,7 @@ TEST_F(BmpLoaderTest, MalformedRunLengthDataIsAConversionError)
     }
 }
 
-TEST_F(BmpLoaderTest, PicturesTooLargeToAllocateAreOutOfMemory)
+TEST_F(BmpLoader, PicturesTooLargeToAllocateAreOutOfMemory)
 {
     ExpectRefused(CoreHeader(65535, 65535, 24), OutOfMemory);
     ExpectRefused(PackedDib({0x7FFFFFFF, INT32_MIN, 32}, {}, {}), OutOfMemory);

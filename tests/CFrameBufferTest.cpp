@@ -43,12 +43,12 @@ std::vector<float> ReadColorTexture(GLuint texture, int width, int height)
     return texels;
 }
 
-class CFrameBufferTest : public GlTest
+class FrameBuffer : public GlTest
 {
 };
 }
 
-TEST_F(CFrameBufferTest, RepeatedBindIsReportedOnceAndOneUnbindRestoresTheFirstCallersState)
+TEST_F(FrameBuffer, RepeatedBindIsReportedOnceAndOneUnbindRestoresTheFirstCallersState)
 {
     CFrameBuffer target;
     MakeColorTarget(target, 32, 16);
@@ -74,7 +74,7 @@ TEST_F(CFrameBufferTest, RepeatedBindIsReportedOnceAndOneUnbindRestoresTheFirstC
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(CFrameBufferTest, NestedBindingsUnwindToEachCallersBindingAndViewport)
+TEST_F(FrameBuffer, NestedBindingsUnwindToEachCallersBindingAndViewport)
 {
     CFrameBuffer outer;
     CFrameBuffer inner;
@@ -104,7 +104,7 @@ TEST_F(CFrameBufferTest, NestedBindingsUnwindToEachCallersBindingAndViewport)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(CFrameBufferTest, DepthOnlyTargetIsCompleteWithoutColourReadOrDrawBuffer)
+TEST_F(FrameBuffer, DepthOnlyTargetIsCompleteWithoutColourReadOrDrawBuffer)
 {
     CFrameBuffer target;
     target.CreateBuffer(GL_TEXTURE_2D, 16, 16);
@@ -125,7 +125,7 @@ TEST_F(CFrameBufferTest, DepthOnlyTargetIsCompleteWithoutColourReadOrDrawBuffer)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(CFrameBufferTest, AskingForAMissingTextureIsReportedAndGivesNoTexture)
+TEST_F(FrameBuffer, AskingForAMissingTextureIsReportedAndGivesNoTexture)
 {
     CFrameBuffer colorOnly;
     CFrameBuffer depthOnly;
@@ -143,7 +143,7 @@ TEST_F(CFrameBufferTest, AskingForAMissingTextureIsReportedAndGivesNoTexture)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(CFrameBufferTest, RefusedTexturesAreReportedAndLeaveNothingAttached)
+TEST_F(FrameBuffer, RefusedTexturesAreReportedAndLeaveNothingAttached)
 {
     CFrameBuffer target;
     target.CreateBuffer(GL_TEXTURE_2D, 4, 4);
@@ -164,7 +164,7 @@ TEST_F(CFrameBufferTest, RefusedTexturesAreReportedAndLeaveNothingAttached)
 
 // An error that an earlier call left behind belongs to that call: a target whose own allocations
 // succeed is made without a word.
-TEST_F(CFrameBufferTest, AnEarlierCallsGlErrorIsNotTakenForTheTargetsOwn)
+TEST_F(FrameBuffer, AnEarlierCallsGlErrorIsNotTakenForTheTargetsOwn)
 {
     CFrameBuffer target;
     target.CreateBuffer(GL_TEXTURE_2D, 4, 4);
@@ -177,7 +177,7 @@ TEST_F(CFrameBufferTest, AnEarlierCallsGlErrorIsNotTakenForTheTargetsOwn)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(CFrameBufferTest, ClearBufferClearsExactlyTheAttachmentsTheTargetHas)
+TEST_F(FrameBuffer, ClearBufferClearsExactlyTheAttachmentsTheTargetHas)
 {
     CFrameBuffer colorAndDepth;
     colorAndDepth.CreateBuffer(GL_TEXTURE_2D, 4, 4);
@@ -218,7 +218,7 @@ TEST_F(CFrameBufferTest, ClearBufferClearsExactlyTheAttachmentsTheTargetHas)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(CFrameBufferTest, DestroyReleasesEverythingOnceAndThenTouchesNoState)
+TEST_F(FrameBuffer, DestroyReleasesEverythingOnceAndThenTouchesNoState)
 {
     CFrameBuffer target;
     MakeColorTarget(target, 8, 8);

@@ -89,7 +89,7 @@ private:
     std::filesystem::path folder;
 };
 
-class CHDRPostProcessTest : public GlTest
+class HdrChain : public GlTest
 {
 protected:
     void SetUp() override
@@ -161,7 +161,7 @@ protected:
 };
 }
 
-TEST_F(CHDRPostProcessTest, TheRealEffectLoadsWithoutABoxAndTheChainGivesBackTheCallersState)
+TEST_F(HdrChain, TheRealEffectLoadsWithoutABoxAndTheChainGivesBackTheCallersState)
 {
     hdr.Init(context);
     EXPECT_TRUE(boxes.empty()) << boxes[0].caption << ": " << boxes[0].text;
@@ -214,7 +214,7 @@ TEST_F(CHDRPostProcessTest, TheRealEffectLoadsWithoutABoxAndTheChainGivesBackThe
 // Multisampled, the scene resolves each pixel that an edge crosses to about the share of it that
 // is covered (worked out by integrating the edge over the pixel), and the chain then reads one
 // sample a pixel as before; single sampled again, each pixel is either covered or not.
-TEST_F(CHDRPostProcessTest, AMultisampledSceneResolvesEdgePixelsToTheShareCovered)
+TEST_F(HdrChain, AMultisampledSceneResolvesEdgePixelsToTheShareCovered)
 {
     constexpr int Side = 64;
     // The covered half-plane: below y = Slope x + Offset, in the scene's pixels.
@@ -288,7 +288,7 @@ TEST_F(CHDRPostProcessTest, AMultisampledSceneResolvesEdgePixelsToTheShareCovere
 // Views, tests and debug labels take the targets from one visit: each target once, under a name
 // that the chain's own accessors agree with, with its true size, and a float encoding exactly
 // where the texture holds floats.
-TEST_F(CHDRPostProcessTest, EveryTargetIsVisitedOnceWithItsTrueSizeAndItsLabel)
+TEST_F(HdrChain, EveryTargetIsVisitedOnceWithItsTrueSizeAndItsLabel)
 {
     hdr.Init(context);
     std::map<std::string, NamedTarget> targets;
@@ -333,7 +333,7 @@ TEST_F(CHDRPostProcessTest, EveryTargetIsVisitedOnceWithItsTrueSizeAndItsLabel)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(CHDRPostProcessTest, AMissingEffectIsReportedOnceAndTheChainStillRuns)
+TEST_F(HdrChain, AMissingEffectIsReportedOnceAndTheChainStillRuns)
 {
     {
         EmptyWorkingDirectory nowhere;
@@ -378,7 +378,7 @@ technique Unrunnable { pass P0 { VertexProgram = LiftedByVolume; FragmentProgram
 // A technique that does not validate is reported with the runtime's reason, not with an error
 // left from before. Every technique the chain draws with is looked for; those the effect lacks
 // are listed in one box, and their stages draw without effect state.
-TEST_F(CHDRPostProcessTest, TechniquesThatFailValidationOrAreMissingAreReportedAndTheChainStillRuns)
+TEST_F(HdrChain, TechniquesThatFailValidationOrAreMissingAreReportedAndTheChainStillRuns)
 {
     std::ifstream source(MERROWIND_SOURCE_DIR "/CG/HDR_FX.cgfx");
     std::string effect((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
@@ -407,7 +407,7 @@ TEST_F(CHDRPostProcessTest, TechniquesThatFailValidationOrAreMissingAreReportedA
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(CHDRPostProcessTest, AConstantSceneUnderTheThresholdIsMeasuredExactlyAndHasNoBloom)
+TEST_F(HdrChain, AConstantSceneUnderTheThresholdIsMeasuredExactlyAndHasNoBloom)
 {
     hdr.Init(context);
     // A colour whose luminance moves far beyond the tolerance under other weights: 36 % under
@@ -442,7 +442,7 @@ TEST_F(CHDRPostProcessTest, AConstantSceneUnderTheThresholdIsMeasuredExactlyAndH
 
 // The eye follows the reference's adaptation step frame by frame, up to a bright level and back
 // down; 1 % covers the half floats the adapted luminance is kept in.
-TEST_F(CHDRPostProcessTest, AdaptationFollowsTheReferenceStepUpAndDown)
+TEST_F(HdrChain, AdaptationFollowsTheReferenceStepUpAndDown)
 {
     hdr.Init(context);
     double expected = 0.3;
@@ -466,7 +466,7 @@ TEST_F(CHDRPostProcessTest, AdaptationFollowsTheReferenceStepUpAndDown)
 // change and near its end, to half a percent. The model takes the eye's speed, 19.8 time units a
 // second, as written here and not from the chain, so that an eye adapting at another speed fails
 // (at 60 Hz, 0.25 s after the step it stands 63 % of the way; at half the speed, 39 %).
-TEST_F(CHDRPostProcessTest, TheEyeAdaptsAlikeAtAnyFrameRate)
+TEST_F(HdrChain, TheEyeAdaptsAlikeAtAnyFrameRate)
 {
     constexpr double EyeTimeUnitsPerSecond = 19.8;
     constexpr float Dim = 0.1f;
@@ -498,7 +498,7 @@ TEST_F(CHDRPostProcessTest, TheEyeAdaptsAlikeAtAnyFrameRate)
 // every line weighs what the four taps laid out for it give it, where an area average would give
 // each 1. The recorded window size does not matter: the lines alternate between the program's
 // window size and an odd one.
-TEST_F(CHDRPostProcessTest, MeteringWeighsEveryColumnAndRowBetweenHalfAndTwiceItsShare)
+TEST_F(HdrChain, MeteringWeighsEveryColumnAndRowBetweenHalfAndTwiceItsShare)
 {
     constexpr float Even = 1.0f;
     constexpr float Lit = 1.25f;
@@ -575,7 +575,7 @@ TEST_F(CHDRPostProcessTest, MeteringWeighsEveryColumnAndRowBetweenHalfAndTwiceIt
 // at a window's, whose texels do not divide evenly into the bright pass's. One frame holds 8 x 8
 // glints, one in each eighth of the scene across and down, whose blooms stay inside their tiles;
 // in the first, each glint's energy is the reference's to within 10 %.
-TEST_F(CHDRPostProcessTest, AGlintBloomsWithTheSameEnergyWhereverItFalls)
+TEST_F(HdrChain, AGlintBloomsWithTheSameEnergyWhereverItFalls)
 {
     constexpr float Glint = 200.0f;
     constexpr int Tiles = 8;
@@ -651,7 +651,7 @@ TEST_F(CHDRPostProcessTest, AGlintBloomsWithTheSameEnergyWhereverItFalls)
 // pixel): each one's bloom is the reference's to within 5 % of its peak and centred on the spot
 // to within half a scene pixel; on the picture the glow left and right of the centre spot, and
 // below and above it, differ by less than 10 %, and the glow falls off smoothly, pixel by pixel.
-TEST_F(CHDRPostProcessTest, ASpotBloomsAsTheReferenceCentredOnItself)
+TEST_F(HdrChain, ASpotBloomsAsTheReferenceCentredOnItself)
 {
     constexpr float Spot = 20.0f;
     constexpr std::array<std::array<int, 2>, 5> Centres = {{{512, 384}, {48, 384}, {976, 384}, {512, 42}, {512, 726}}};
@@ -741,7 +741,7 @@ TEST_F(CHDRPostProcessTest, ASpotBloomsAsTheReferenceCentredOnItself)
 // Constant scenes from 0.02 to 10, the eye settled on each: the measured log-average, the bloom and
 // the picture are the reference's; bloom and picture are flat, and the picture shows every level
 // as a mid-tone (0.25 to 0.75): bright views are not washed out, dim ones not lost in black.
-TEST_F(CHDRPostProcessTest, EveryConstantLevelSettlesToAFlatMidToneAsTheReferenceHasIt)
+TEST_F(HdrChain, EveryConstantLevelSettlesToAFlatMidToneAsTheReferenceHasIt)
 {
     hdr.Init(context);
     for (float level : {0.02f, 0.1f, 0.3f, 1.0f, 3.0f, 10.0f})
@@ -774,7 +774,7 @@ TEST_F(CHDRPostProcessTest, EveryConstantLevelSettlesToAFlatMidToneAsTheReferenc
 // settled, every column of the grey half is the reference's tone curve to within 0.005, never
 // darker than the column to its left, and the highlights reach white without a step. The warm
 // half keeps its hue through the shadows and mid-tones and its highlights, too, end in white.
-TEST_F(CHDRPostProcessTest, HighlightsRollOffSmoothlyToWhiteAlongTheToneCurve)
+TEST_F(HdrChain, HighlightsRollOffSmoothlyToWhiteAlongTheToneCurve)
 {
     const std::array<float, 3> warm = {1.0f / 0.6634f, 0.6f / 0.6634f, 0.3f / 0.6634f};
     hdr.Init(context);
@@ -826,7 +826,7 @@ TEST_F(CHDRPostProcessTest, HighlightsRollOffSmoothlyToWhiteAlongTheToneCurve)
 // the chain was handed reaches the bright pass, whatever the setting, and the tone map is told
 // the size of a bloom texel, 1/128. The final pass sets its exposure every frame: a value left
 // in the effect by anything else lasts until the next frame, with no setting changed.
-TEST_F(CHDRPostProcessTest, EachSettingAndEachValueHandedOverReachesItsUniform)
+TEST_F(HdrChain, EachSettingAndEachValueHandedOverReachesItsUniform)
 {
     const struct
     {

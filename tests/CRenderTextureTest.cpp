@@ -51,7 +51,7 @@ GLint Attached(GLenum attachment)
 }
 }
 
-class CRenderTextureTest : public GlTest
+class WaterTarget : public GlTest
 {
 protected:
     void SetUp() override
@@ -75,7 +75,7 @@ protected:
     GLuint refraction = 0;
 };
 
-TEST_F(CRenderTextureTest, TheTwoTexturesTakeTurnsInOneFramebufferWithOneDepthBuffer)
+TEST_F(WaterTarget, TheTwoTexturesTakeTurnsInOneFramebufferWithOneDepthBuffer)
 {
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(Integer(GL_FRAMEBUFFER_BINDING), 0);
@@ -100,7 +100,7 @@ TEST_F(CRenderTextureTest, TheTwoTexturesTakeTurnsInOneFramebufferWithOneDepthBu
 
 // At its first size and after a window has resized it (its colour texture with it): the depth
 // buffer must follow, or drawing stops at the smaller of the two.
-TEST_F(CRenderTextureTest, SetupViewClearsTheWholeTargetWithTheWindowsAspect)
+TEST_F(WaterTarget, SetupViewClearsTheWholeTargetWithTheWindowsAspect)
 {
     for (int size : {TargetSize, 2 * TargetSize})
     {
@@ -138,7 +138,7 @@ TEST_F(CRenderTextureTest, SetupViewClearsTheWholeTargetWithTheWindowsAspect)
     EXPECT_NO_GL_ERROR();
 }
 
-class CRenderTextureDeathTest : public GlTest
+class WaterTargetDeathTest : public GlTest
 {
 protected:
     // Each case runs in a fresh process with a context of its own; boxes go to its stderr.
@@ -151,7 +151,7 @@ protected:
     }
 };
 
-TEST_F(CRenderTextureDeathTest, WithoutTheExtensionTheUserIsToldAndTheProcessEnds)
+TEST_F(WaterTargetDeathTest, WithoutTheExtensionTheUserIsToldAndTheProcessEnds)
 {
     // Mesa hides the extension from contexts made with this override; other drivers ignore it.
     if (std::strstr(reinterpret_cast<const char*>(glGetString(GL_VERSION)), "Mesa") == nullptr)
@@ -162,7 +162,7 @@ TEST_F(CRenderTextureDeathTest, WithoutTheExtensionTheUserIsToldAndTheProcessEnd
     unsetenv("MESA_EXTENSION_OVERRIDE");
 }
 
-TEST_F(CRenderTextureDeathTest, ATargetThatCannotBeCompleteEndsTheProcessAsAFailureAndSaysWhy)
+TEST_F(WaterTargetDeathTest, ATargetThatCannotBeCompleteEndsTheProcessAsAFailureAndSaysWhy)
 {
     // A zero-sized target never completes; the check must look at the target itself, not at the
     // window's framebuffer, which always reports complete. A refused target is a failure (-1),

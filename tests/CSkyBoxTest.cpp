@@ -64,7 +64,7 @@ TEST(CSkyBox, MovingTheCentreShiftsPositionsButNotTheAtlas)
     }
 }
 
-class SkyBoxTest : public GlTest
+class SkyBoxDrawing : public GlTest
 {
 protected:
     void SetUp() override
@@ -116,7 +116,7 @@ protected:
     }
 };
 
-TEST_F(SkyBoxTest, EachFaceShowsItsCellOfTheAtlas)
+TEST_F(SkyBoxDrawing, EachFaceShowsItsCellOfTheAtlas)
 {
     ImageFolder folder;
     // 30 x 40 pixels: cells of 10 x 10, so 0.33 and 0.66 fall well inside the columns' bounds.
@@ -148,7 +148,7 @@ TEST_F(SkyBoxTest, EachFaceShowsItsCellOfTheAtlas)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(SkyBoxTest, TheGeneratedSkyMeetsItselfAtEveryEdgeOfTheCube)
+TEST_F(SkyBoxDrawing, TheGeneratedSkyMeetsItselfAtEveryEdgeOfTheCube)
 {
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(MERROWIND_RUN_DIR);
@@ -174,7 +174,7 @@ TEST_F(SkyBoxTest, TheGeneratedSkyMeetsItselfAtEveryEdgeOfTheCube)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(SkyBoxTest, DestroyDeletesTheOwnTextureOnce)
+TEST_F(SkyBoxDrawing, DestroyDeletesTheOwnTextureOnce)
 {
     ImageFolder folder;
     folder.WriteBmp("skybox.bmp", 3, 4, [](int x, int y) { return CellColour(x, y); });
@@ -190,7 +190,7 @@ TEST_F(SkyBoxTest, DestroyDeletesTheOwnTextureOnce)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(SkyBoxTest, WithoutItsImageTheBoxIsReportedOnceAndDrawnUntextured)
+TEST_F(SkyBoxDrawing, WithoutItsImageTheBoxIsReportedOnceAndDrawnUntextured)
 {
     const ImageFolder empty;
     CSkyBox box;

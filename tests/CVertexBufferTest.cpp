@@ -21,7 +21,7 @@ GLint BufferSize(GLuint buffer)
     return size;
 }
 
-class VertexBufferTest : public GlTest
+class VertexBuffer : public GlTest
 {
 protected:
     void SetUp() override
@@ -70,7 +70,7 @@ protected:
 };
 }
 
-TEST_F(VertexBufferTest, DrawNeverGoesPastTheUploadedVertices)
+TEST_F(VertexBuffer, DrawNeverGoesPastTheUploadedVertices)
 {
     mesh.Create(6, QuadPositions, sizeof QuadPositions, QuadTexCoords, sizeof QuadTexCoords);
     EXPECT_EQ(mesh.vertexCount, 6);
@@ -108,7 +108,7 @@ TEST_F(VertexBufferTest, DrawNeverGoesPastTheUploadedVertices)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(VertexBufferTest, HoldsTheWholeTerrain)
+TEST_F(VertexBuffer, HoldsTheWholeTerrain)
 {
     std::vector<float> positions(TerrainVertexCount * 3);
     std::vector<float> texCoords(TerrainVertexCount * 2);
@@ -148,7 +148,7 @@ TEST_F(VertexBufferTest, HoldsTheWholeTerrain)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(VertexBufferTest, EachArrayIsFedFromItsOwnBuffer)
+TEST_F(VertexBuffer, EachArrayIsFedFromItsOwnBuffer)
 {
     mesh.Create(6, QuadPositions, sizeof QuadPositions, QuadTexCoords, sizeof QuadTexCoords);
     EnableArrays();
@@ -168,7 +168,7 @@ TEST_F(VertexBufferTest, EachArrayIsFedFromItsOwnBuffer)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(VertexBufferTest, MeshWithoutTextureCoordinatesDrawsItsPositions)
+TEST_F(VertexBuffer, MeshWithoutTextureCoordinatesDrawsItsPositions)
 {
     mesh.Create(6, QuadPositions, sizeof QuadPositions, nullptr, 0);
     EXPECT_FALSE(mesh.hasTexCoords);
@@ -186,7 +186,7 @@ TEST_F(VertexBufferTest, MeshWithoutTextureCoordinatesDrawsItsPositions)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(VertexBufferTest, ReleaseDeletesBothBuffersAndEmptiesTheMesh)
+TEST_F(VertexBuffer, ReleaseDeletesBothBuffersAndEmptiesTheMesh)
 {
     mesh.Create(6, QuadPositions, sizeof QuadPositions, QuadTexCoords, sizeof QuadTexCoords);
     const GLuint positions = mesh.vertexBuffer;

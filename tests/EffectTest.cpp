@@ -134,7 +134,7 @@ void ExpectRenderStates(bool depthTest, bool depthMask, bool blend, bool cullFac
 }
 }
 
-class EffectTest : public GlTest
+class Effect : public GlTest
 {
 protected:
     void SetUp() override
@@ -189,7 +189,7 @@ protected:
     CGcontext context = nullptr;
 };
 
-TEST_F(EffectTest, TechniquesAreWalkedValidatedAndFoundByName)
+TEST_F(Effect, TechniquesAreWalkedValidatedAndFoundByName)
 {
     CGeffect effect = Load(TwoTechniques);
     ASSERT_NE(effect, nullptr) << cgGetLastListing(context);
@@ -214,7 +214,7 @@ TEST_F(EffectTest, TechniquesAreWalkedValidatedAndFoundByName)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(EffectTest, FailuresGiveNullAndAListingWithFileAndLine)
+TEST_F(Effect, FailuresGiveNullAndAListingWithFileAndLine)
 {
     std::string path = files.PathOf("effect.cgfx");
     EXPECT_EQ(Load("technique T\n{\n    pas P { }\n}\n"), nullptr);
@@ -262,7 +262,7 @@ TEST_F(EffectTest, FailuresGiveNullAndAListingWithFileAndLine)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(EffectTest, PassStateBindsTheProgramsAndResetRestoresTheRenderStates)
+TEST_F(Effect, PassStateBindsTheProgramsAndResetRestoresTheRenderStates)
 {
     CGeffect effect = Load(TwoTechniques);
     ASSERT_NE(effect, nullptr) << cgGetLastListing(context);
@@ -290,7 +290,7 @@ TEST_F(EffectTest, PassStateBindsTheProgramsAndResetRestoresTheRenderStates)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(EffectTest, AParameterOfSeveralProgramsSetsThemAll)
+TEST_F(Effect, AParameterOfSeveralProgramsSetsThemAll)
 {
     CGeffect effect = Load(TwoTechniques);
     ASSERT_NE(effect, nullptr) << cgGetLastListing(context);
@@ -311,7 +311,7 @@ TEST_F(EffectTest, AParameterOfSeveralProgramsSetsThemAll)
 }
 
 // Setting up a sampler and enabling a texture set on it both apply the effect's sampler state.
-TEST_F(EffectTest, SetupSamplerAndEnablingATextureApplyTheEffectsSamplerState)
+TEST_F(Effect, SetupSamplerAndEnablingATextureApplyTheEffectsSamplerState)
 {
     CGeffect effect = Load(TwoTechniques);
     ASSERT_NE(effect, nullptr) << cgGetLastListing(context);
@@ -359,7 +359,7 @@ TEST_F(EffectTest, SetupSamplerAndEnablingATextureApplyTheEffectsSamplerState)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(EffectTest, DestroyingTheContextReleasesItsGlObjects)
+TEST_F(Effect, DestroyingTheContextReleasesItsGlObjects)
 {
     CGeffect effect = Load(TwoTechniques);
     ASSERT_NE(effect, nullptr) << cgGetLastListing(context);
@@ -388,7 +388,7 @@ TEST_F(EffectTest, DestroyingTheContextReleasesItsGlObjects)
 // it does when the new version builds but lacks a technique the scene uses. A version that only
 // leaves out a parameter the scene sets is taken, as at start-up, with a note naming it.
 // Mended, the same handles draw with the new programs, the value set before and the sampler state.
-TEST_F(EffectTest, AReloadKeepsTheEffectInUseOnAnErrorAndBringsInTheMendedOne)
+TEST_F(Effect, AReloadKeepsTheEffectInUseOnAnErrorAndBringsInTheMendedOne)
 {
     CGeffect effect = Load(TwoTechniques);
     ASSERT_NE(effect, nullptr) << cgGetLastListing(context);

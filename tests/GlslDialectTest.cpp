@@ -104,7 +104,7 @@ const GatherCase GatherCases[] = {
     {"Glsl330Substitute", "3.30", {"GL_ARB_separate_shader_objects"}},
 };
 
-class GatherTest : public GlTest, public ::testing::WithParamInterface<GatherCase>
+class Gather : public GlTest, public ::testing::WithParamInterface<GatherCase>
 {
 protected:
     void SetUp() override
@@ -175,7 +175,7 @@ protected:
 };
 }
 
-TEST_P(GatherTest, GathersTheFourTexelsOfTheFootprintInOrder)
+TEST_P(Gather, GathersTheFourTexelsOfTheFootprintInOrder)
 {
     const GatherCase& test = GetParam();
     const std::string prologue = ChooseGlslDialect("", test.glslVersion, Offers(test.extensions)).prologue;
@@ -192,5 +192,5 @@ TEST_P(GatherTest, GathersTheFourTexelsOfTheFootprintInOrder)
             }
 }
 
-INSTANTIATE_TEST_SUITE_P(Dialects, GatherTest, ::testing::ValuesIn(GatherCases),
+INSTANTIATE_TEST_SUITE_P(Dialects, Gather, ::testing::ValuesIn(GatherCases),
                          [](const ::testing::TestParamInfo<GatherCase>& info) { return info.param.name; });

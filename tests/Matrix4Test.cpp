@@ -123,7 +123,7 @@ TEST(Matrix4, MultVecMatrixDividesByWAndAllowsAliasing)
     ExpectVector(undivided, 1.0f, 2.0f, 3.0f);
 }
 
-class EyePositionTest : public GlTest
+class EyePosition : public GlTest
 {
 protected:
     void SetUp() override
@@ -144,20 +144,20 @@ protected:
     CCamera camera;
 };
 
-TEST_F(EyePositionTest, IdentityModelViewGivesTheCameraPosition)
+TEST_F(EyePosition, IdentityModelViewGivesTheCameraPosition)
 {
     ExpectVector(GetEyePosition(camera), 100.0f, 100.0f, 0.0f);
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(EyePositionTest, TranslatedModelMovesTheEyeTheOtherWay)
+TEST_F(EyePosition, TranslatedModelMovesTheEyeTheOtherWay)
 {
     glTranslatef(-375.0f, 0.0f, -375.0f);
     ExpectVector(GetEyePosition(camera), 475.0f, 100.0f, 375.0f);
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(EyePositionTest, RotatedModelTurnsTheEyeBack)
+TEST_F(EyePosition, RotatedModelTurnsTheEyeBack)
 {
     glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
     camera.position = Vector3(1.0f, 0.0f, 0.0f);

@@ -93,7 +93,7 @@ void LoadIdentityMatrices()
 }
 }
 
-class ShaderProgramTest : public GlTest
+class ShaderProgram : public GlTest
 {
 protected:
     void SetUp() override
@@ -149,7 +149,7 @@ protected:
     CGcontext context = nullptr;
 };
 
-TEST_F(ShaderProgramTest, CompilesEachProgramForTheStageOfItsProfile)
+TEST_F(ShaderProgram, CompilesEachProgramForTheStageOfItsProfile)
 {
     EXPECT_NE(Load("vp40.cg", ClippingVertexProgram, CG_PROFILE_VP40), nullptr);
     EXPECT_NE(Load("arbvp1.cg", ClippingVertexProgram, CG_PROFILE_ARBVP1), nullptr);
@@ -162,7 +162,7 @@ TEST_F(ShaderProgramTest, CompilesEachProgramForTheStageOfItsProfile)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(ShaderProgramTest, BrokenSourceGivesNullTheCompilerErrorAndAListingWithTheFileLine)
+TEST_F(ShaderProgram, BrokenSourceGivesNullTheCompilerErrorAndAListingWithTheFileLine)
 {
     std::string path = files.PathOf("broken.cg");
     EXPECT_EQ(Load("broken.cg", "void main()\n{\n    gl_FragColor = undeclaredColour;\n}\n", CG_PROFILE_ARBFP1),
@@ -179,7 +179,7 @@ TEST_F(ShaderProgramTest, BrokenSourceGivesNullTheCompilerErrorAndAListingWithTh
 }
 
 // A named pipe no one writes to would block the read forever; a folder holds no text.
-TEST_F(ShaderProgramTest, MissingFilesPipesAndFoldersGiveNullAndTheFileReadError)
+TEST_F(ShaderProgram, MissingFilesPipesAndFoldersGiveNullAndTheFileReadError)
 {
     const std::string pipe = files.PathOf("pipe.cg");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
@@ -195,7 +195,7 @@ TEST_F(ShaderProgramTest, MissingFilesPipesAndFoldersGiveNullAndTheFileReadError
     }
 }
 
-TEST_F(ShaderProgramTest, NullHandlesAndMissingNamesDoNothing)
+TEST_F(ShaderProgram, NullHandlesAndMissingNamesDoNothing)
 {
     CGprogram fragment = Load("values.cg", ValuesFragmentProgram, CG_PROFILE_ARBFP1);
     ASSERT_NE(fragment, nullptr);
@@ -215,7 +215,7 @@ TEST_F(ShaderProgramTest, NullHandlesAndMissingNamesDoNothing)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(ShaderProgramTest, ParameterValuesReachTheProgramAtOnce)
+TEST_F(ShaderProgram, ParameterValuesReachTheProgramAtOnce)
 {
     CGprogram program = Load("values.cg", ValuesFragmentProgram, CG_PROFILE_ARBFP1);
     ASSERT_NE(program, nullptr);
@@ -249,7 +249,7 @@ TEST_F(ShaderProgramTest, ParameterValuesReachTheProgramAtOnce)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(ShaderProgramTest, StateMatrixIsProjectionTimesModelViewAtTheCall)
+TEST_F(ShaderProgram, StateMatrixIsProjectionTimesModelViewAtTheCall)
 {
     CGprogram program = Load("clip.cg", ClippingVertexProgram, CG_PROFILE_VP40);
     ASSERT_NE(program, nullptr);
@@ -280,7 +280,7 @@ TEST_F(ShaderProgramTest, StateMatrixIsProjectionTimesModelViewAtTheCall)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(ShaderProgramTest, SamplersGetDistinctUnitsAndEnablingBindsOnlyWhileEnabled)
+TEST_F(ShaderProgram, SamplersGetDistinctUnitsAndEnablingBindsOnlyWhileEnabled)
 {
     CGprogram program = Load("texturing.cg", TexturingFragmentProgram, CG_PROFILE_ARBFP1);
     ASSERT_NE(program, nullptr);
@@ -313,7 +313,7 @@ TEST_F(ShaderProgramTest, SamplersGetDistinctUnitsAndEnablingBindsOnlyWhileEnabl
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(ShaderProgramTest, ProgramsDrawAndFixedFunctionDrawingWorksAfterBothProfilesAreDisabled)
+TEST_F(ShaderProgram, ProgramsDrawAndFixedFunctionDrawingWorksAfterBothProfilesAreDisabled)
 {
     CGprogram vertex = Load("clip.cg", ClippingVertexProgram, CG_PROFILE_VP40);
     CGprogram fragment = Load("texturing.cg", TexturingFragmentProgram, CG_PROFILE_ARBFP1);
@@ -358,7 +358,7 @@ TEST_F(ShaderProgramTest, ProgramsDrawAndFixedFunctionDrawingWorksAfterBothProfi
 // parameter the scene has looked up is taken, as at start-up, with a note naming it. Mended, the
 // same handles draw with the new program and the value set before, even when only the file's
 // status changed (as chmod changes it); an unchanged file is left alone.
-TEST_F(ShaderProgramTest, AReloadKeepsTheProgramInUseOnAnErrorAndBringsInTheMendedOne)
+TEST_F(ShaderProgram, AReloadKeepsTheProgramInUseOnAnErrorAndBringsInTheMendedOne)
 {
     const auto tinted = [](const std::string& colour)
     { return "uniform vec4 Tint;\nout vec4 colour;\nvoid main()\n{\n    colour = " + colour + "\n}\n"; };
@@ -421,7 +421,7 @@ TEST_F(ShaderProgramTest, AReloadKeepsTheProgramInUseOnAnErrorAndBringsInTheMend
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(ShaderProgramTest, ClipDistanceFromTheVertexProgramClips)
+TEST_F(ShaderProgram, ClipDistanceFromTheVertexProgramClips)
 {
     CGprogram vertex = Load("clip.cg", ClippingVertexProgram, CG_PROFILE_VP40);
     CGprogram fragment = Load("texturing.cg", TexturingFragmentProgram, CG_PROFILE_ARBFP1);
@@ -466,7 +466,7 @@ TEST_F(ShaderProgramTest, ClipDistanceFromTheVertexProgramClips)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(ShaderProgramTest, AFailedBindLeavesNoProgramOfItsStageSelected)
+TEST_F(ShaderProgram, AFailedBindLeavesNoProgramOfItsStageSelected)
 {
     CGprogram vertex = Load("vp.cg", ClippingVertexProgram, CG_PROFILE_VP40);
     CGprogram fragment = Load("fp.cg", TexturingFragmentProgram, CG_PROFILE_ARBFP1);
@@ -509,7 +509,7 @@ std::pair<int, std::string> ReferenceCompile(const std::string& path, GLenum sta
 
 // Mesa accepts code that stricter drivers refuse, and no GPU is here to tell: Debian's reference
 // GLSL compiler judges every program the scene and the effect compile, as the runtime assembled it.
-TEST_F(ShaderProgramTest, EveryProgramOfTheSceneAndTheEffectPassesTheReferenceCompiler)
+TEST_F(ShaderProgram, EveryProgramOfTheSceneAndTheEffectPassesTheReferenceCompiler)
 {
     std::vector<const CGlslProgram*> programs;
     for (const char* name : {"VP_AboveWater", "FP_AboveWater", "VP_Underwater", "FP_Underwater", "VP_WaterPlane",

@@ -50,7 +50,7 @@ std::array<double, 3> Shown(const Texel& texel, ViewMode mode, double scale)
 }
 }
 
-class TargetViewsTest : public GlTest
+class TargetViews : public GlTest
 {
 protected:
     void SetUp() override
@@ -105,7 +105,7 @@ protected:
 // Every target is filled with a value of its own; each view must show its own target's value,
 // found from where the scene keeps that target, not from the list of views. The values keep
 // every mapping apart: exp(r) and r scaled by a half stay below 1.
-TEST_F(TargetViewsTest, EachViewShowsItsOwnTargetsContents)
+TEST_F(TargetViews, EachViewShowsItsOwnTargetsContents)
 {
     CHDRPostProcess& hdr = HDRPostProcess;
     const std::map<std::string, std::function<GLuint()>> owners = {

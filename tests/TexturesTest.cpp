@@ -53,7 +53,7 @@ void ExpectFileTexture(GLuint texture, int width, int height)
     EXPECT_EQ(Parameter(texture, GL_TEXTURE_WRAP_S), GL_REPEAT);
 }
 
-class TexturesTest : public GlTest
+class Textures : public GlTest
 {
 protected:
     void TearDown() override
@@ -71,7 +71,7 @@ protected:
 };
 }
 
-TEST_F(TexturesTest, RenderTexturesDifferInFormatAndWrapAlongT)
+TEST_F(Textures, RenderTexturesDifferInFormatAndWrapAlongT)
 {
     const ImageFolder empty;
     LoadTextures();
@@ -91,7 +91,7 @@ TEST_F(TexturesTest, RenderTexturesDifferInFormatAndWrapAlongT)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(TexturesTest, WithEveryFileMissingEachIsReportedOnceAndStartUpGoesOn)
+TEST_F(Textures, WithEveryFileMissingEachIsReportedOnceAndStartUpGoesOn)
 {
     const ImageFolder empty;
     LoadTextures();
@@ -107,7 +107,7 @@ TEST_F(TexturesTest, WithEveryFileMissingEachIsReportedOnceAndStartUpGoesOn)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(TexturesTest, AMissingFileLeavesOnlyItsTextureUnset)
+TEST_F(Textures, AMissingFileLeavesOnlyItsTextureUnset)
 {
     ImageFolder folder;
     // Odd widths: three bytes a pixel leaves the rows unaligned, which only an unpack alignment
@@ -142,7 +142,7 @@ TEST_F(TexturesTest, AMissingFileLeavesOnlyItsTextureUnset)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(TexturesTest, AnImageLargerThanTheTextureLimitOnEitherSideIsRefusedWithItsSizeAndTheLimit)
+TEST_F(Textures, AnImageLargerThanTheTextureLimitOnEitherSideIsRefusedWithItsSizeAndTheLimit)
 {
     GLint limit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
@@ -172,7 +172,7 @@ TEST_F(TexturesTest, AnImageLargerThanTheTextureLimitOnEitherSideIsRefusedWithIt
 // The best picture gives each file texture that loaded a full mip chain, each level the average of
 // the one above, trilinear filtering and the driver's largest anisotropy; the specified one, before
 // and after, the top level alone, linearly filtered, as loaded. A missing file is passed over.
-TEST_F(TexturesTest, TheBestPictureMipmapsTheFileTexturesAndTheSpecifiedOneFiltersThemAsLoaded)
+TEST_F(Textures, TheBestPictureMipmapsTheFileTexturesAndTheSpecifiedOneFiltersThemAsLoaded)
 {
     ImageFolder folder;
     folder.WriteBmp("TerrainMaterial.bmp", 4, 2, Gradient);

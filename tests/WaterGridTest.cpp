@@ -9,7 +9,7 @@
 
 // Both triangles face up (+y) at water level, and together they cover the terrain's square once:
 // their areas add up to the square's, and neither is degenerate.
-TEST(WaterGridTest, TwoTrianglesCoverTheTerrainSquareOnceAtWaterLevelFacingUp)
+TEST(WaterGrid, TwoTrianglesCoverTheTerrainSquareOnceAtWaterLevelFacingUp)
 {
     const WaterGridMesh mesh = MakeWaterGridMesh();
     ASSERT_EQ(mesh.indices.size(), 6u);
@@ -28,7 +28,7 @@ TEST(WaterGridTest, TwoTrianglesCoverTheTerrainSquareOnceAtWaterLevelFacingUp)
     EXPECT_EQ(area, 750.0 * 750.0);
 }
 
-TEST(WaterGridTest, WaveMapsRepeatSixTimesFromCornerToCorner)
+TEST(WaterGrid, WaveMapsRepeatSixTimesFromCornerToCorner)
 {
     using Pair = std::pair<float, float>;
     std::map<Pair, Pair> corners;

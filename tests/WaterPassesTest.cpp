@@ -169,7 +169,7 @@ void RenderWaterImages(const Vector3& eye, const Vector3& target)
 }
 }
 
-class WaterPassesTest : public GlTest
+class WaterPasses : public GlTest
 {
 protected:
     void SetUp() override
@@ -208,7 +208,7 @@ protected:
     GLuint material = 0;
 };
 
-TEST_F(WaterPassesTest, BothPassesLeaveTheWindowBoundWithTheTargetsViewport)
+TEST_F(WaterPasses, BothPassesLeaveTheWindowBoundWithTheTargetsViewport)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, RenderTexture.framebuffer);
     RenderReflectionPass();
@@ -229,7 +229,7 @@ TEST_F(WaterPassesTest, BothPassesLeaveTheWindowBoundWithTheTargetsViewport)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterPassesTest, OverADrownedHollowOnlyTheRefractionShowsTerrain)
+TEST_F(WaterPasses, OverADrownedHollowOnlyTheRefractionShowsTerrain)
 {
     // Everything within 75 units of this hollow lies under water.
     RenderWaterImages(Vector3(-187.5f, 60.0f, -207.5f), Vector3(-187.5f, 0.0f, -187.5f));
@@ -239,7 +239,7 @@ TEST_F(WaterPassesTest, OverADrownedHollowOnlyTheRefractionShowsTerrain)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterPassesTest, OverAHillOnlyTheReflectionShowsTerrain)
+TEST_F(WaterPasses, OverAHillOnlyTheReflectionShowsTerrain)
 {
     // Everything within 90 units of the central crest lies above the water.
     RenderWaterImages(Vector3(0.0f, 80.0f, -20.0f), Vector3(0.0f, 15.0f, 0.0f));
@@ -249,7 +249,7 @@ TEST_F(WaterPassesTest, OverAHillOnlyTheReflectionShowsTerrain)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterPassesTest, TheReflectionSeesTheHillFromTheCameraMirroredInTheWater)
+TEST_F(WaterPasses, TheReflectionSeesTheHillFromTheCameraMirroredInTheWater)
 {
     // From the hollow towards the central crest, along the terrain's diagonal: the mirrored
     // camera, 30 below the water, sees the hill's slope above the water from below, its top
@@ -282,7 +282,7 @@ TEST_F(WaterPassesTest, TheReflectionSeesTheHillFromTheCameraMirroredInTheWater)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterPassesTest, WaterReadsTheReflectionImageUpsideDownAtItsOwnScreenSpot)
+TEST_F(WaterPasses, WaterReadsTheReflectionImageUpsideDownAtItsOwnScreenSpot)
 {
     // The mirrored camera sees a point of the water plane where the normal camera sees it, but
     // upside down: water low on the screen shows the top of the reflection image (red).
@@ -310,7 +310,7 @@ TEST_F(WaterPassesTest, WaterReadsTheReflectionImageUpsideDownAtItsOwnScreenSpot
 // way would. Looking along -z, +x is to the right: the water shows the part of the image right of
 // its own spot, and the edge between the image's dark left half and bright right half moves left
 // by the shift the water's program makes of the slope. Seen from close by, nothing calms it.
-TEST_F(WaterPassesTest, WavesLeaningOneWayBendTheReflectionThatWay)
+TEST_F(WaterPasses, WavesLeaningOneWayBendTheReflectionThatWay)
 {
     FillImage(ReflectionTexture, [](int x, int) -> std::array<unsigned char, 4>
               {
@@ -364,7 +364,7 @@ TEST_F(WaterPassesTest, WavesLeaningOneWayBendTheReflectionThatWay)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterPassesTest, TheWaterReceivesTheEyeInItsGridsCoordinates)
+TEST_F(WaterPasses, TheWaterReceivesTheEyeInItsGridsCoordinates)
 {
     // The grid spans the world's -375 to 375 turned by the scene's rotation, so the start eye
     // (100, 100, 0) lies at (475, 100, 375) on it, and at (375, 100, 275) once the scene has
@@ -399,7 +399,7 @@ TEST_F(WaterPassesTest, TheWaterReceivesTheEyeInItsGridsCoordinates)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterPassesTest, AMinimisedWindowOfHeightZeroRendersWithoutFault)
+TEST_F(WaterPasses, AMinimisedWindowOfHeightZeroRendersWithoutFault)
 {
     const ClientSize saved = WindowSize;
     WindowSize = ClientSize{640, 0};
@@ -426,7 +426,7 @@ struct FresnelView
     double tolerance;
 };
 
-TEST_F(WaterPassesTest, ACheckerboardReflectionShowsWithSchlicksReflectanceForTheViewAngle)
+TEST_F(WaterPasses, ACheckerboardReflectionShowsWithSchlicksReflectanceForTheViewAngle)
 {
     // Squares of 64 texels; the rows measured are moved to the middle of a row of squares, where
     // the pattern alternates along the whole window row.
@@ -478,7 +478,7 @@ TEST_F(WaterPassesTest, ACheckerboardReflectionShowsWithSchlicksReflectanceForTh
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterPassesTest, TheOutermostRowsAndColumnsOfFlatWaterMatchTheirNeighbours)
+TEST_F(WaterPasses, TheOutermostRowsAndColumnsOfFlatWaterMatchTheirNeighbours)
 {
     // The water covers the whole window; both images are flat, so only their edges could show.
     FillImage(ReflectionTexture, [](int, int) -> std::array<unsigned char, 4> { return {200, 200, 200, 255}; });

@@ -61,7 +61,7 @@ std::vector<GLuint> TexturesOnAllUnits()
 }
 }
 
-class WaterProgramsTest : public GlTest
+class WaterPrograms : public GlTest
 {
 protected:
     // Every texture the pairs sample is a white texture of its own.
@@ -132,7 +132,7 @@ protected:
     std::array<GLuint, 7> textures = {};
 };
 
-TEST_F(WaterProgramsTest, ABrokenProgramIsReportedOnceAndTheOthersCarryOn)
+TEST_F(WaterPrograms, ABrokenProgramIsReportedOnceAndTheOthersCarryOn)
 {
     ScratchFolder folder;
     std::filesystem::copy(std::string(MERROWIND_RUN_DIR) + "/CG", folder.PathOf("CG"));
@@ -156,7 +156,7 @@ TEST_F(WaterProgramsTest, ABrokenProgramIsReportedOnceAndTheOthersCarryOn)
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterProgramsTest, EachTerrainPairBuildsAndKeepsOnlyItsSideOfTheWaterPlane)
+TEST_F(WaterPrograms, EachTerrainPairBuildsAndKeepsOnlyItsSideOfTheWaterPlane)
 {
     CreateShaderContextIn(MERROWIND_RUN_DIR);
     EXPECT_TRUE(boxes.empty());
@@ -171,7 +171,7 @@ TEST_F(WaterProgramsTest, EachTerrainPairBuildsAndKeepsOnlyItsSideOfTheWaterPlan
     EXPECT_NO_GL_ERROR();
 }
 
-TEST_F(WaterProgramsTest, WaterPlaneBindsItsProgramsAndEachSamplerItsOwnTextureAndUnbindingReleasesThem)
+TEST_F(WaterPrograms, WaterPlaneBindsItsProgramsAndEachSamplerItsOwnTextureAndUnbindingReleasesThem)
 {
     CreateShaderContextIn(MERROWIND_RUN_DIR);
     BindWaterPlanePrograms(0.0f, 0.0f, 0.0f);
@@ -203,7 +203,7 @@ TEST_F(WaterProgramsTest, WaterPlaneBindsItsProgramsAndEachSamplerItsOwnTextureA
 
 // The constants each binding hands its programs: the clip planes, the water's body and the
 // waves' drift, as the scene defines them.
-TEST_F(WaterProgramsTest, EachPairReceivesItsConstants)
+TEST_F(WaterPrograms, EachPairReceivesItsConstants)
 {
     CreateShaderContextIn(MERROWIND_RUN_DIR);
     const struct
@@ -241,7 +241,7 @@ TEST_F(WaterProgramsTest, EachPairReceivesItsConstants)
 
 // The water's programs run three time units a second: 0.05 a frame at 60 Hz, as the waves were
 // made for. Binding the pair again within a frame draws the same moment.
-TEST_F(WaterProgramsTest, WaterTimeIsThreeUnitsASecondAndBindingDoesNotAdvanceIt)
+TEST_F(WaterPrograms, WaterTimeIsThreeUnitsASecondAndBindingDoesNotAdvanceIt)
 {
     CreateShaderContextIn(MERROWIND_RUN_DIR);
     const struct
@@ -267,7 +267,7 @@ TEST_F(WaterProgramsTest, WaterTimeIsThreeUnitsASecondAndBindingDoesNotAdvanceIt
 
 // Each water setting reaches its uniform when the pair that reads it is next bound, and where the
 // water plane's file gives its uniforms initializers, they are the settings' defaults.
-TEST_F(WaterProgramsTest, EachSettingReachesItsUniformAndTheFilesInitializersAreTheDefaults)
+TEST_F(WaterPrograms, EachSettingReachesItsUniformAndTheFilesInitializersAreTheDefaults)
 {
     CreateShaderContextIn(MERROWIND_RUN_DIR);
     const std::string waterPlaneFile = std::string(MERROWIND_RUN_DIR) + "/CG/FP_WaterPlane.cg";
@@ -331,7 +331,7 @@ TEST_F(WaterProgramsTest, EachSettingReachesItsUniformAndTheFilesInitializersAre
 // The scene's water plane rebuilt from an edited file while it runs: the handles the scene holds
 // draw with the new program, and a setting changed before the rebuild holds in it. An edit that
 // leaves out what the scene sets is taken, as at start-up, with a note naming each such parameter.
-TEST_F(WaterProgramsTest, AnEditedWaterPlaneIsRebuiltWithTheSettingsInUse)
+TEST_F(WaterPrograms, AnEditedWaterPlaneIsRebuiltWithTheSettingsInUse)
 {
     ScratchFolder folder;
     std::filesystem::copy(std::string(MERROWIND_RUN_DIR) + "/CG", folder.PathOf("CG"));

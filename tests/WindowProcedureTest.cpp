@@ -31,7 +31,7 @@
 namespace
 {
 // Drives the window procedure with synthetic messages, from a known camera and no drag held.
-class WindowProcedureTest : public ::testing::Test
+class WindowMessages : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -63,7 +63,7 @@ protected:
 };
 }
 
-TEST_F(WindowProcedureTest, ArrowKeysMoveTwoUnitsPerKeyDown)
+TEST_F(WindowMessages, ArrowKeysMoveTwoUnitsPerKeyDown)
 {
     Camera.Turn(0.0f);  // heading along +z
     Send(WM_KEYDOWN, VK_UP, 0);
@@ -79,7 +79,7 @@ TEST_F(WindowProcedureTest, ArrowKeysMoveTwoUnitsPerKeyDown)
     EXPECT_FLOAT_EQ(Camera.position.y, 100.0f);
 }
 
-TEST_F(WindowProcedureTest, OtherKeysAreHandledAndDoNothing)
+TEST_F(WindowMessages, OtherKeysAreHandledAndDoNothing)
 {
     const Vector3 before = Camera.position;
     EXPECT_EQ(Send(WM_KEYDOWN, VK_SPACE, 0), 0);
@@ -89,7 +89,7 @@ TEST_F(WindowProcedureTest, OtherKeysAreHandledAndDoNothing)
     EXPECT_FALSE(QuitPosted(code));
 }
 
-TEST_F(WindowProcedureTest, EscapeCloseAndDestroyPostQuitWithZero)
+TEST_F(WindowMessages, EscapeCloseAndDestroyPostQuitWithZero)
 {
     for (std::uint32_t message : {WM_KEYDOWN, WM_CLOSE, WM_DESTROY})
     {
@@ -100,7 +100,7 @@ TEST_F(WindowProcedureTest, EscapeCloseAndDestroyPostQuitWithZero)
     }
 }
 
-TEST_F(WindowProcedureTest, LeftDragTurnsAndRisesByThePixelArithmetic)
+TEST_F(WindowMessages, LeftDragTurnsAndRisesByThePixelArithmetic)
 {
     Send(WM_LBUTTONDOWN, 0, MakeLParam(100, 100));
     MouseMove(300, 200);  // 200 pixels right, 100 down
@@ -111,7 +111,7 @@ TEST_F(WindowProcedureTest, LeftDragTurnsAndRisesByThePixelArithmetic)
     EXPECT_FLOAT_EQ(Camera.yaw, static_cast<float>(-1.0f + static_cast<float>(-1.0 / 200.0)));
 }
 
-TEST_F(WindowProcedureTest, DraggingUpStopsLoweringAtTheFloor)
+TEST_F(WindowMessages, DraggingUpStopsLoweringAtTheFloor)
 {
     Send(WM_LBUTTONDOWN, 0, MakeLParam(50, 200));
     MouseMove(50, 130);  // 100 - 70 = 30
@@ -122,7 +122,7 @@ TEST_F(WindowProcedureTest, DraggingUpStopsLoweringAtTheFloor)
     EXPECT_FLOAT_EQ(Camera.position.y, 20.0f);
 }
 
-TEST_F(WindowProcedureTest, RightDragAccumulatesSceneRotationOnly)
+TEST_F(WindowMessages, RightDragAccumulatesSceneRotationOnly)
 {
     const Vector3 before = Camera.position;
     Send(WM_RBUTTONDOWN, 0, MakeLParam(200, 100));
@@ -138,7 +138,7 @@ TEST_F(WindowProcedureTest, RightDragAccumulatesSceneRotationOnly)
     EXPECT_FLOAT_EQ(SceneRotation.horizontal, 50.0f);
 }
 
-TEST_F(WindowProcedureTest, MovesWithoutAButtonTrackThePositionSoDragsStartWithoutAJump)
+TEST_F(WindowMessages, MovesWithoutAButtonTrackThePositionSoDragsStartWithoutAJump)
 {
     MouseMove(10, 10);
     MouseMove(400, 300);
@@ -153,11 +153,11 @@ TEST_F(WindowProcedureTest, MovesWithoutAButtonTrackThePositionSoDragsStartWitho
     EXPECT_FLOAT_EQ(SceneRotation.horizontal, 10.0f);
 }
 
-class WindowResizeTest : public GlTest
+class WindowResize : public GlTest
 {
 };
 
-TEST_F(WindowResizeTest, SizeMessageSetsWindowSizeViewportAndProjection)
+TEST_F(WindowResize, SizeMessageSetsWindowSizeViewportAndProjection)
 {
     MainWindowProcedure(WM_SIZE, 0, MakeLParam(800, 200));
     EXPECT_EQ(WindowSize.width, 800);
@@ -183,7 +183,7 @@ TEST_F(WindowResizeTest, SizeMessageSetsWindowSizeViewportAndProjection)
     glMatrixMode(GL_MODELVIEW);
 }
 
-TEST_F(WindowResizeTest, ZeroHeightLeavesAFiniteProjection)
+TEST_F(WindowResize, ZeroHeightLeavesAFiniteProjection)
 {
     MainWindowProcedure(WM_SIZE, 0, MakeLParam(640, 0));
     EXPECT_EQ(WindowSize.height, 0);
@@ -227,11 +227,11 @@ TEST(RenderTargetSizes, FollowTheDrawableOnlyInWindowModeAndStayWithinTheDrivers
 
 // The keys as the platform delivers them: SDL key events on a real window, through the real
 // message loop and window procedure. Heading along +z with +y up, the view's right is -x.
-class RealWindowTest : public GlTest
+class RealWindow : public GlTest
 {
 };
 
-TEST_F(RealWindowTest, ArrowKeysOnTheRealWindowWalkAndStepTheirOwnWayAndEscapeQuits)
+TEST_F(RealWindow, ArrowKeysOnTheRealWindowWalkAndStepTheirOwnWayAndEscapeQuits)
 {
     static CWindow window;
     if (window.Handle() == nullptr)
@@ -307,7 +307,7 @@ std::vector<GLuint> LiveObjects(bool withTextures)
 // image textures live as long as the process) and no error raised by a frame drawn into released
 // targets. A second shutdown must release nothing that is not the scene's: the names freed by the
 // first are handed out again.
-TEST_F(RealWindowTest, TheProgramDrawsItsFramesThenShutsDownOnceLeavingNothingBehind)
+TEST_F(RealWindow, TheProgramDrawsItsFramesThenShutsDownOnceLeavingNothingBehind)
 {
     ASSERT_EQ(WinMain(3), 0);
     EXPECT_NO_GL_ERROR();
@@ -346,7 +346,7 @@ public:
 // The vsync setting, changed while the program runs (as the inspector changes it), reaches the
 // window's swap interval at the next frame, on and off alike: paced (adaptively or not) while it
 // is on, unpaced while it is off.
-TEST_F(RealWindowTest, TheVsyncSettingReachesTheSwapIntervalAtTheNextFrameBothWays)
+TEST_F(RealWindow, TheVsyncSettingReachesTheSwapIntervalAtTheNextFrameBothWays)
 {
     static VsyncFlipper flipper;
     ISceneOverlay& previous = SceneOverlay();
@@ -372,7 +372,7 @@ TEST_F(RealWindowTest, TheVsyncSettingReachesTheSwapIntervalAtTheNextFrameBothWa
 // where it cannot be made (a file in the way), or user-dirs.dirs names no folder a path can reach or
 // is no file to read (a pipe would wait for ever, /dev/zero never end), the failure goes to the
 // standard error once, cut to be read, as well as to the inspector's panel. Nothing hangs.
-TEST_F(RealWindowTest, AScreenshotGoesIntoThePicturesFolderOrSaysWhyOnTheStandardError)
+TEST_F(RealWindow, AScreenshotGoesIntoThePicturesFolderOrSaysWhyOnTheStandardError)
 {
     const std::string config = std::getenv("XDG_CONFIG_HOME"), home = std::getenv("HOME");
     const std::string userDirs = config + "/user-dirs.dirs";
@@ -424,7 +424,7 @@ TEST_F(RealWindowTest, AScreenshotGoesIntoThePicturesFolderOrSaysWhyOnTheStandar
 
 // F12 held down takes one screenshot, not one for every repeat of the key; each new press takes
 // another. The keys go through the real window and message loop, one shot looked for after each.
-TEST_F(RealWindowTest, F12TakesOneScreenshotPerPressNotPerRepeat)
+TEST_F(RealWindow, F12TakesOneScreenshotPerPressNotPerRepeat)
 {
     static CWindow window;
     if (window.Handle() == nullptr)
@@ -470,7 +470,7 @@ TEST_F(RealWindowTest, F12TakesOneScreenshotPerPressNotPerRepeat)
 // queries and display program are made, and the one shutdown releases them with the scene and
 // keeps the window's layout in the state folder. Where that folder cannot be made, the standard
 // error says so.
-TEST_F(RealWindowTest, WithTheInspectorOpenTheProgramLeavesNothingBehindEither)
+TEST_F(RealWindow, WithTheInspectorOpenTheProgramLeavesNothingBehindEither)
 {
     const std::string layout = std::string(std::getenv("XDG_STATE_HOME")) + "/merrowind/inspector.ini";
     ASSERT_TRUE(Inspector.OpenOnView("bright_pass"));
