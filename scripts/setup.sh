@@ -23,7 +23,7 @@ merrowind_install() {
 }
 
 MERROWIND_BUILD_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libepoxy-dev libglu1-mesa-dev libx11-dev libwayland-dev libgl1-mesa-dri libegl1-mesa libgtest-dev libimgui-dev libpng-dev)
-MERROWIND_TEST_PACKAGES=(xvfb xauth xfonts-base fontconfig xdotool x11-apps x11-utils imagemagick openbox wmctrl weston xwayland dpkg-dev file lintian desktop-file-utils appstream
+MERROWIND_TEST_PACKAGES=(xvfb xauth xfonts-base fontconfig xdotool x11-apps x11-utils imagemagick openbox wmctrl weston xwayland dpkg-dev file lintian devscripts desktop-file-utils appstream
     clang libclang-rt-14-dev glslang-tools sway grim wtype)
 
 merrowind_build() {
