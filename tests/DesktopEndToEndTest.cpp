@@ -366,9 +366,10 @@ void PrintTo(const HeadlessCase& test, std::ostream* out)
 
 const HeadlessCase HeadlessCases[] = {
     {"WithXWayland", true, 0, ""},
+    // The box wraps its text at 120 characters; the record shows it as the box does.
     {"WithoutAnXServer", false, 0x80004005 & 0xFF,
      "Merrowind: Could not open a window: The Wayland desktop offers no keyboard or pointer (no seat), which SDL "
-     "needs; the program uses the desktop's X server (XWayland) instead, and found none: x11 not available\n"},
+     "needs; the program uses the desktop's X server\n    (XWayland) instead, and found none: x11 not available\n"},
 };
 
 class HeadlessWeston : public WaylandEndToEnd, public ::testing::WithParamInterface<HeadlessCase>
