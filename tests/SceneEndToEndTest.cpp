@@ -236,9 +236,10 @@ TEST_F(SceneEndToEnd, ArrowKeysAndDragsChangeTheView)
 
 // Each F12 makes a new file in the pictures folder (the tests' home has no user-dirs.dirs: the home
 // folder itself), and the window is captured with the program stopped as soon as the file is
-// whole. From one frame to the next the water moves and the eye adapts a little: the previews
-// must be the very same pixels, the rest nearly so (under 0.4 on average here; a picture upside
-// down or with red and blue swapped differs by about 30).
+// whole. The previews must be the very same pixels. The water goes on moving until the program
+// stops, the more frames the busier the machine: pictures of this view a twentieth of a second
+// apart differ by 0.4 on average, a second apart by 1.3, and no further however far apart; the
+// picture upside down or with red and blue swapped differs by about 30.
 TEST_F(SceneEndToEnd, F12WritesWhatTheWindowShowsIntoANewPngInThePicturesFolder)
 {
     const std::string pictures = std::getenv("HOME");
@@ -260,7 +261,7 @@ TEST_F(SceneEndToEnd, F12WritesWhatTheWindowShowsIntoANewPngInThePicturesFolder)
         ASSERT_EQ(screenshot.width, shown.width);
         ASSERT_EQ(screenshot.height, shown.height);
         EXPECT_EQ(MeanDifference(screenshot, shown, 0, 0, 160, 60), 0.0) << "the previews";
-        EXPECT_LT(MeanDifference(screenshot, shown, 0, 0, shown.width, shown.height), 1.0);
+        EXPECT_LT(MeanDifference(screenshot, shown, 0, 0, shown.width, shown.height), 3.0);
         SaveOnFailure(screenshot, "screenshot");
         SaveOnFailure(shown, "shown");
     }
