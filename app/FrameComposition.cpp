@@ -139,6 +139,7 @@ void UsePictureSetting()
 {
     const bool best = displaySettings.picture == Picture::Best;
     UseMipmappedFileTextures(best);
+    UseFootprintFilter(best);
     HDRPostProcess.SetSceneMultisampled(best);
 }
 

@@ -51,18 +51,7 @@ bool FitsTextureLimit(const char* fileName, const RGBImage& image)
     return false;
 }
 
-// The largest anisotropy the driver filters with, or 0 where it offers no anisotropic filtering.
-GLfloat LargestAnisotropy()
-{
-    if (!epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic") &&
-        !epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic"))
-        return 0.0f;
-    GLfloat largest = 0.0f;
-    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY, &largest);
-    return largest;
-}
-
-void FilterFileTexture(GLuint texture, bool mipmapped, GLfloat anisotropy)
+void FilterFileTexture(GLuint texture, bool mipmapped)
 {
     if (texture == NoTexture)
         return;
@@ -70,8 +59,6 @@ void FilterFileTexture(GLuint texture, bool mipmapped, GLfloat anisotropy)
     if (mipmapped)
         glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
-    if (anisotropy > 0.0f)
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY, mipmapped ? anisotropy : 1.0f);
 }
 }
 
@@ -120,9 +107,8 @@ void UseMipmappedFileTextures(bool mipmapped)
 {
     if (mipmapped == fileTexturesMipmapped)
         return;
-    const GLfloat anisotropy = LargestAnisotropy();
     for (GLuint texture : {TerrainMaterialTexture, NormalTexture0, HeightTexture0, NormalTexture1, HeightTexture1})
-        FilterFileTexture(texture, mipmapped, anisotropy);
+        FilterFileTexture(texture, mipmapped);
     glBindTexture(GL_TEXTURE_2D, 0);
     fileTexturesMipmapped = mipmapped;
 }

@@ -16,9 +16,9 @@ extern GLuint HeightTexture1;
 
 void LoadTextures();
 // Filters the five file textures for the picture setting: mipmapped (a full chain generated from
-// the top level, trilinear, and the driver's largest anisotropy where it offers anisotropic
-// filtering) or as they were loaded (linear, the top level only). Only a change makes GL calls,
-// so the specified picture makes none; leaves no texture bound after one.
+// the top level, trilinear; the programs filter along each pixel's footprint themselves) or as
+// they were loaded (linear, the top level only). Only a change makes GL calls, so the specified
+// picture makes none; leaves no texture bound after one.
 void UseMipmappedFileTextures(bool mipmapped);
 // Gives the two render textures a new size, keeping their names; leaves no texture bound.
 void ResizeRenderTextures(GLsizei size);

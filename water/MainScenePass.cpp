@@ -54,6 +54,20 @@ void DrawWaterGrid()
     DisableArrays();
 }
 
+// Fixed-function texturing, or in the best picture the reflection's terrain programs, which draw
+// the same plain material filtered along each pixel's footprint. The depth pass takes the same
+// programs as the colour pass, so that both find the same depths along the shores, but with one
+// lookup a pixel: it writes no colour.
+void DrawMainViewTerrain(bool colour)
+{
+    const bool programs = FootprintFilterInUse();
+    if (programs)
+        BindMainViewTerrainPrograms(colour);
+    DrawTerrain(TerrainPart::RaisedOverWater);
+    if (programs)
+        UnbindAboveWaterPrograms();
+}
+
 // Lays down the terrain's depth, pushed back a little, before the water: the costly water
 // fragments that the terrain covers anyway then fail the depth test before they are shaded. The
 // terrain drawn after the sky still passes every depth test the pushed-back copy left, so the
@@ -67,7 +81,7 @@ void PrimeDepthWithTerrain()
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(1.0f, 1.0f);
-    DrawTerrain(TerrainPart::RaisedOverWater);
+    DrawMainViewTerrain(false);
     glDisable(GL_POLYGON_OFFSET_FILL);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glPopMatrix();
@@ -83,9 +97,9 @@ void DrawWaterSurface(const Vector3& eye)
     UnbindWaterPlanePrograms();
 }
 
-// Fixed-function texturing. The lake beds that stay below the water even when raised never show
-// through the opaque surface and are not drawn; under the surface, what is drawn is hidden by
-// the depth test, not clipped.
+// The lake beds that stay below the
+// water even when raised never show through the opaque surface and are not drawn; under the
+// surface, what is drawn is hidden by the depth test, not clipped.
 void DrawSkyAndTerrain()
 {
     LoadViewOfCamera();
@@ -94,7 +108,7 @@ void DrawSkyAndTerrain()
     SkyBox.Draw();
     glTranslatef(0.0f, MainViewTerrainLift, 0.0f);
     glBindTexture(GL_TEXTURE_2D, TerrainMaterialTexture);
-    DrawTerrain(TerrainPart::RaisedOverWater);
+    DrawMainViewTerrain(true);
 }
 }
 

@@ -30,6 +30,7 @@ struct UnderwaterParameters
     CGparameter absorbtionOfLight;
     CGparameter distortionEdge;
     CGparameter pass2;
+    CGparameter filterAlongFootprint;
 };
 
 struct AboveWaterParameters
@@ -37,6 +38,7 @@ struct AboveWaterParameters
     CGparameter modelViewProj;
     CGparameter plane0;
     CGparameter baseTex;
+    CGparameter filterAlongFootprint;
 };
 
 struct WaterPlaneParameters
@@ -58,6 +60,7 @@ struct WaterPlaneParameters
     CGparameter transmittedHeadOn;
     CGparameter sunIntensity;
     CGparameter sunShininess;
+    CGparameter filterAlongFootprint;
 };
 
 ProgramPair underwater;
@@ -68,6 +71,8 @@ ProgramPair waterPlane;
 WaterPlaneParameters waterPlaneParameters;
 // The settings the water plane's programs hold now.
 WaterSettings appliedWaterSettings;
+// Whether the file textures are filtered along each pixel's footprint (the best picture).
+bool footprintFilter = false;
 
 // How the water's body colours the terrain under it (see CG/FP_Underwater.cg); its absorption
 // and fading are settings.
@@ -136,6 +141,18 @@ void ApplyWaterPlaneSettings()
     cgSetParameter1f(p.sunShininess, s.sunShininess);
     appliedWaterSettings = waterSettings;
 }
+
+// Keeps what lies on the plane's positive side: (a, b, c, d) as in CG/VP_AboveWater.cg.
+void BindAboveWaterProgramsKeeping(float a, float b, float c, float d, bool filter)
+{
+    const AboveWaterParameters& p = aboveWaterParameters;
+    BindPair(aboveWater);
+    SetModelViewProjection(p.modelViewProj);
+    cgGLSetParameter4f(p.plane0, a, b, c, d);
+    cgGLSetTextureParameter(p.baseTex, TerrainMaterialTexture);
+    cgGLEnableTextureParameter(p.baseTex);
+    cgSetParameter1f(p.filterAlongFootprint, filter ? 1.0f : 0.0f);
+}
 }
 
 void CreateShaderContext()
@@ -165,6 +182,7 @@ void LoadUnderwaterPrograms()
     p.absorbtionOfLight = cgGetNamedParameter(underwater.fragmentProgram, "AbsorbtionOfLight");
     p.distortionEdge = cgGetNamedParameter(underwater.fragmentProgram, "DistortionEdge");
     p.pass2 = cgGetNamedParameter(underwater.vertexProgram, "Pass2");
+    p.filterAlongFootprint = cgGetNamedParameter(underwater.fragmentProgram, "FilterAlongFootprint");
 }
 
 void LoadAboveWaterPrograms()
@@ -174,6 +192,7 @@ void LoadAboveWaterPrograms()
     p.modelViewProj = cgGetNamedParameter(aboveWater.vertexProgram, "ModelViewProj");
     p.plane0 = cgGetNamedParameter(aboveWater.vertexProgram, "Plane0");
     p.baseTex = cgGetNamedParameter(aboveWater.fragmentProgram, "baseTex");
+    p.filterAlongFootprint = cgGetNamedParameter(aboveWater.fragmentProgram, "FilterAlongFootprint");
 }
 
 void LoadWaterPlanePrograms()
@@ -197,6 +216,7 @@ void LoadWaterPlanePrograms()
     p.transmittedHeadOn = cgGetNamedParameter(waterPlane.fragmentProgram, "TransmittedHeadOn");
     p.sunIntensity = cgGetNamedParameter(waterPlane.fragmentProgram, "SunIntensity");
     p.sunShininess = cgGetNamedParameter(waterPlane.fragmentProgram, "SunShininess");
+    p.filterAlongFootprint = cgGetNamedParameter(waterPlane.fragmentProgram, "FilterAlongFootprint");
     cgSetParameter2f(p.speed2, Speed2[0], Speed2[1]);
     ApplyWaterPlaneSettings();
 }
@@ -215,6 +235,7 @@ void BindUnderwaterPrograms()
     cgGLSetParameter3f(p.absorbtionOfLight, waterSettings.absorptionRed, waterSettings.absorptionGreen,
                        waterSettings.absorptionBlue);
     cgGLSetParameter1f(p.pass2, ShoreFadeDepth);
+    cgSetParameter1f(p.filterAlongFootprint, footprintFilter ? 1.0f : 0.0f);
 }
 
 void UnbindUnderwaterPrograms()
@@ -225,18 +246,30 @@ void UnbindUnderwaterPrograms()
 
 void BindAboveWaterPrograms()
 {
-    const AboveWaterParameters& p = aboveWaterParameters;
-    BindPair(aboveWater);
-    SetModelViewProjection(p.modelViewProj);
-    cgGLSetParameter4f(p.plane0, 0.0f, 1.0f, 0.0f, 0.0f);
-    cgGLSetTextureParameter(p.baseTex, TerrainMaterialTexture);
-    cgGLEnableTextureParameter(p.baseTex);
+    BindAboveWaterProgramsKeeping(0.0f, 1.0f, 0.0f, 0.0f, footprintFilter);
+}
+
+// Llvmpipe clips by the clip distance that a program writes even while clip plane 0 is disabled,
+// so the main view's plane keeps everything.
+void BindMainViewTerrainPrograms(bool filter)
+{
+    BindAboveWaterProgramsKeeping(0.0f, 0.0f, 0.0f, 1.0f, filter);
 }
 
 void UnbindAboveWaterPrograms()
 {
     cgGLDisableTextureParameter(aboveWaterParameters.baseTex);
     DisableProfiles(aboveWater);
+}
+
+void UseFootprintFilter(bool filter)
+{
+    footprintFilter = filter;
+}
+
+bool FootprintFilterInUse()
+{
+    return footprintFilter;
 }
 
 void SetWaterTime(double seconds)
@@ -267,6 +300,7 @@ void BindWaterPlanePrograms(float eyeX, float eyeY, float eyeZ)
     if (!SameValues(waterSettings, appliedWaterSettings, WaterSettingFields))
         ApplyWaterPlaneSettings();
     cgSetParameter1f(p.elapsedTime, static_cast<float>(waterSeconds * TimeUnitsPerSecond));
+    cgSetParameter1f(p.filterAlongFootprint, footprintFilter ? 1.0f : 0.0f);
 }
 
 void UnbindWaterPlanePrograms()

@@ -20,6 +20,13 @@ void BindUnderwaterPrograms();
 void UnbindUnderwaterPrograms();
 void BindAboveWaterPrograms();
 void UnbindAboveWaterPrograms();
+// The above-water pair for the best picture's main view: the same terrain, clipped nowhere, and
+// filtered along the footprint or not; UnbindAboveWaterPrograms ends it.
+void BindMainViewTerrainPrograms(bool filter);
+// Whether the terrain and wave maps are filtered along each pixel's footprint, as the best picture
+// has them (see CG/FP_AboveWater.cg); the programs take it when they are next bound.
+void UseFootprintFilter(bool filter);
+bool FootprintFilterInUse();
 // The moment the water surface shows, in seconds since the first frame; the frame sets it once
 // before it draws, so a second binding within a frame draws the same waves.
 void SetWaterTime(double seconds);
