@@ -255,9 +255,9 @@ TEST(MotionComparison, FlickerErrorAndGlintOfSmallWalks)
 
 // The best picture's walk, shortened to two views of three steps, against the 4 x 4 reference.
 // The error is held to the aim of 1.2 levels and the flicker to what this renderer reaches
-// (0.19 and 0.27 over the whole picture, 0.43 and 0.69 over the upper half, errors 0.98 and
-// 0.91): without anisotropic filtering the errors are 2.1 and 1.6 and the flicker 0.34 to 0.95,
-// and without mipmaps it is worse still. The specified picture's figures are 0.45 and 0.67, 1.09
+// (0.18 and 0.22 over the whole picture, 0.42 and 0.66 over the upper half, errors 0.93 and
+// 0.76): without the filter along the footprint the errors are 2.1 and 1.6 and the flicker 0.34
+// to 0.95, and without mipmaps it is worse still. The specified picture's figures are 0.45 and 0.67, 1.09
 // and 2.34, 2.10 and 2.01.
 TEST(Benchmark, AShortWalkInTheBestPictureStaysNearItsSupersampledReference)
 {

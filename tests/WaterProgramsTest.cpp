@@ -167,7 +167,56 @@ TEST_F(WaterPrograms, EachTerrainPairBuildsAndKeepsOnlyItsSideOfTheWaterPlane)
 
     EXPECT_EQ(DrawnAboveAndBelow(BindAboveWaterPrograms, UnbindAboveWaterPrograms), std::make_pair(true, false));
     EXPECT_EQ(DrawnAboveAndBelow(BindUnderwaterPrograms, UnbindUnderwaterPrograms), std::make_pair(false, true));
+    EXPECT_EQ(DrawnAboveAndBelow([] { BindMainViewTerrainPrograms(true); }, UnbindAboveWaterPrograms),
+              std::make_pair(true, true))
+        << "the main view's terrain is clipped nowhere";
     EXPECT_EQ(StagesInUse(), (std::array<GLint, 2>{}));
+    EXPECT_NO_GL_ERROR();
+}
+
+// Stripes one texel high, seen four texels wide and one high a pixel. Each pixel's footprint,
+// 4 x 1 texels, lies within one stripe, so the box filter over it is that stripe's value, 0 or
+// 255; the filter along the footprint keeps it. One lookup with trilinear filtering takes the mip
+// level of the footprint's long side instead, where 4 x 4 blocks average the stripes to 127.5.
+TEST_F(WaterPrograms, TheFootprintFilterKeepsStripesAcrossTheFootprintsShortSideThatTrilinearBlurs)
+{
+    CreateShaderContextIn(MERROWIND_RUN_DIR);
+    constexpr int Size = 256;
+    std::vector<unsigned char> stripes(Size * Size * 3);
+    for (int row = 0; row < Size; ++row)
+        std::fill_n(stripes.begin() + row * Size * 3, Size * 3, row % 2 == 0 ? 0 : 255);
+    glBindTexture(GL_TEXTURE_2D, TerrainMaterialTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, Size, Size, 0, GL_RGB, GL_UNSIGNED_BYTE, stripes.data());
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    // Row y's centre lies on texel row y: t = (y + 0.5) / 256, and s runs 4 texels a pixel.
+    for (const bool filter : {true, false})
+    {
+        SCOPED_TRACE(filter ? "filtered along the footprint" : "one trilinear lookup");
+        BindMainViewTerrainPrograms(filter);
+        glBegin(GL_TRIANGLE_STRIP);
+        glTexCoord2f(0.0f, 480.0f / Size);
+        glVertex2f(-1.0f, 1.0f);
+        glTexCoord2f(640.0f * 4.0f / Size, 480.0f / Size);
+        glVertex2f(1.0f, 1.0f);
+        glTexCoord2f(0.0f, 0.0f);
+        glVertex2f(-1.0f, -1.0f);
+        glTexCoord2f(640.0f * 4.0f / Size, 0.0f);
+        glVertex2f(1.0f, -1.0f);
+        glEnd();
+        UnbindAboveWaterPrograms();
+        const std::vector<unsigned char> column = ReadPixels(320, 236, 1, 8);
+        for (int row = 0; row < 8; ++row)
+        {
+            const double stripe = (236 + row) % 2 == 0 ? 0.0 : 255.0;
+            EXPECT_NEAR(column[4 * row], filter ? stripe : 127.5, 8.0) << "row " << 236 + row;
+        }
+    }
     EXPECT_NO_GL_ERROR();
 }
 
