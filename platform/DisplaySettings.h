@@ -17,8 +17,9 @@ enum class Picture
 {
     // Textures without mipmaps, one sample a pixel, the glint from unfiltered wave normals.
     Specified,
-    // Mipmapped, anisotropic textures, a filtered glint, and the scene multisampled at the window's
-    // drawable size: a picture that holds still while the eye moves, at a price in frame time.
+    // Mipmapped textures filtered along each pixel's footprint, and the scene multisampled at the
+    // window's drawable size: a picture that holds still while the eye moves, at a price in frame
+    // time. The glint needs no filter of its own: it keeps the reference's brightness unfiltered.
     Best,
 };
 
