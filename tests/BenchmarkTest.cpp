@@ -257,8 +257,8 @@ TEST(MotionComparison, FlickerErrorAndGlintOfSmallWalks)
 // The error is held to the aim of 1.2 levels and the flicker to what this renderer reaches
 // (0.18 and 0.22 over the whole picture, 0.42 and 0.66 over the upper half, errors 0.93 and
 // 0.76): without the filter along the footprint the errors are 2.1 and 1.6 and the flicker 0.34
-// to 0.95, and without mipmaps it is worse still. The specified picture's figures are 0.45 and 0.67, 1.09
-// and 2.34, 2.10 and 2.01.
+// to 0.95, and without mipmaps it is worse still. The specified picture's figures are 0.45 and
+// 0.67, 1.09 and 2.34, 2.10 and 2.01.
 TEST(Benchmark, AShortWalkInTheBestPictureStaysNearItsSupersampledReference)
 {
     if (SanitizedBuild)

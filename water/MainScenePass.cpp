@@ -58,11 +58,17 @@ void DrawWaterGrid()
 // the same plain material filtered along each pixel's footprint. The depth pass takes the same
 // programs as the colour pass, so that both find the same depths along the shores, but with one
 // lookup a pixel: it writes no colour.
-void DrawMainViewTerrain(bool colour)
+enum class TerrainPass
+{
+    Depth,
+    Colour,
+};
+
+void DrawMainViewTerrain(TerrainPass pass)
 {
     const bool programs = FootprintFilterInUse();
     if (programs)
-        BindMainViewTerrainPrograms(colour);
+        BindMainViewTerrainPrograms(pass == TerrainPass::Colour);
     DrawTerrain(TerrainPart::RaisedOverWater);
     if (programs)
         UnbindAboveWaterPrograms();
@@ -81,7 +87,7 @@ void PrimeDepthWithTerrain()
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(1.0f, 1.0f);
-    DrawMainViewTerrain(false);
+    DrawMainViewTerrain(TerrainPass::Depth);
     glDisable(GL_POLYGON_OFFSET_FILL);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glPopMatrix();
@@ -108,7 +114,7 @@ void DrawSkyAndTerrain()
     SkyBox.Draw();
     glTranslatef(0.0f, MainViewTerrainLift, 0.0f);
     glBindTexture(GL_TEXTURE_2D, TerrainMaterialTexture);
-    DrawMainViewTerrain(true);
+    DrawMainViewTerrain(TerrainPass::Colour);
 }
 }
 
