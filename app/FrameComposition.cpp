@@ -141,6 +141,7 @@ void UsePictureSetting()
     UseMipmappedFileTextures(best);
     UseFootprintFilter(best);
     HDRPostProcess.SetSceneMultisampled(best);
+    DrawWaterOverLakesOnly(best);
 }
 
 // The water passes leave their target's viewport; the window's is set again before it is drawn on.

@@ -18,8 +18,26 @@
 
 namespace
 {
-// The water surface's quad, uploaded once.
+// The water surface over the terrain's whole square and over its lakes alone, both uploaded once.
 CVertexBuffer WaterGrid;
+CVertexBuffer LakeWater;
+bool lakesOnly = false;
+
+void Upload(CVertexBuffer& buffer, const WaterGridMesh& mesh)
+{
+    std::vector<float> positions, texCoords;
+    positions.reserve(mesh.vertices.size() * 3);
+    texCoords.reserve(mesh.vertices.size() * 2);
+    for (const WaterGridVertex& v : mesh.vertices)
+    {
+        positions.insert(positions.end(), {v.x, v.y, v.z});
+        texCoords.insert(texCoords.end(), {v.s, v.t});
+    }
+    buffer.Generate();
+    buffer.CreateIndexed(static_cast<int>(mesh.vertices.size()), positions.data(),
+                         static_cast<int>(positions.size() * sizeof(float)), texCoords.data(),
+                         static_cast<int>(texCoords.size() * sizeof(float)), mesh.indices);
+}
 
 // The grid's model transform: the terrain's without the scale, so the grid's 0 to 750 spans the
 // terrain's -375 to 375 in the world.
@@ -48,9 +66,10 @@ Vector3 EyeInGridCoordinates()
 
 void DrawWaterGrid()
 {
+    const CVertexBuffer& surface = lakesOnly ? LakeWater : WaterGrid;
     EnableArrays();
-    WaterGrid.Bind();
-    WaterGrid.Draw(WaterGrid.indexCount);
+    surface.Bind();
+    surface.Draw(surface.indexCount);
     DisableArrays();
 }
 
@@ -120,25 +139,20 @@ void DrawSkyAndTerrain()
 
 void CreateWaterGrid()
 {
-    const WaterGridMesh mesh = MakeWaterGridMesh();
-    std::vector<float> positions, texCoords;
-    positions.reserve(mesh.vertices.size() * 3);
-    texCoords.reserve(mesh.vertices.size() * 2);
-    for (const WaterGridVertex& v : mesh.vertices)
-    {
-        positions.insert(positions.end(), {v.x, v.y, v.z});
-        texCoords.insert(texCoords.end(), {v.s, v.t});
-    }
-    const int count = static_cast<int>(mesh.vertices.size());
     LoadBufferFunctions();
-    WaterGrid.Generate();
-    WaterGrid.CreateIndexed(count, positions.data(), static_cast<int>(positions.size() * sizeof(float)),
-                            texCoords.data(), static_cast<int>(texCoords.size() * sizeof(float)), mesh.indices);
+    Upload(WaterGrid, MakeWaterGridMesh());
+    Upload(LakeWater, MakeLakeWaterMesh());
 }
 
 void ReleaseWaterGrid()
 {
     WaterGrid.Release();
+    LakeWater.Release();
+}
+
+void DrawWaterOverLakesOnly(bool lakes)
+{
+    lakesOnly = lakes;
 }
 
 void RenderMainScene()

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The water surface's geometry: one flat quad over the terrain's square, in the grid's own
-// coordinates (0 to 750 in x and z, y = 0). Free of GL, so the pass that draws it and the tests
-// read the very same corners.
+// The water surface's geometry: one flat quad over the terrain's square, or the quads over its
+// lakes alone, in the grid's own coordinates (0 to 750 in x and z, y = 0). Free of GL, so the
+// pass that draws it and the tests read the very same corners.
 #pragma once
 
 #include "scene/Terrain.h"
 #include "water/TerrainTransform.h"
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -44,10 +43,13 @@ struct WaterGridMesh
     std::vector<std::uint32_t> indices;
 };
 
-inline WaterGridMesh MakeWaterGridMesh()
-{
-    const int size = static_cast<int>(WaterGridSize);
-    return WaterGridMesh{{MakeWaterGridVertex(0, size), MakeWaterGridVertex(size, size), MakeWaterGridVertex(0, 0),
-                          MakeWaterGridVertex(size, 0)},
-                         {0, 1, 2, 2, 1, 3}};
-}
+WaterGridMesh MakeWaterGridMesh();
+
+// Side of the lake mesh's blocks, in terrain cells: 15 blocks a side.
+constexpr int LakeBlockCells = 5;
+
+// The same surface over only those blocks of the square where the main view's terrain, raised by
+// MainViewTerrainLift, reaches down to the water; elsewhere the land hides all of it. Blocks side
+// by side along x make one quad. For a multisampled target, which a processor renderer tests for
+// depth only after shading: the quad over the whole square had all of its hidden part shaded.
+WaterGridMesh MakeLakeWaterMesh();
