@@ -125,10 +125,9 @@ void FitRenderTargets()
 {
     if (DrawableSize.width <= 0 || DrawableSize.height <= 0)
         return;
-    const RenderSize renderSize =
-        displaySettings.picture == Picture::Best ? RenderSize::Window : displaySettings.renderSize;
-    const RenderTargetSizes sizes =
-        ChooseRenderTargetSizes(renderSize, DrawableSize.width, DrawableSize.height, RenderTargetLimit());
+    const RenderTargetSizes sizes = ChooseRenderTargetSizes(displaySettings.renderSize, displaySettings.picture,
+                                                             DrawableSize.width, DrawableSize.height,
+                                                             RenderTargetLimit());
     HDRPostProcess.SetSceneSize(sizes.sceneWidth, sizes.sceneHeight);
     ResizeWaterTargets(sizes.waterSize);
 }

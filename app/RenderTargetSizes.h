@@ -18,7 +18,9 @@ struct RenderTargetSizes
 };
 
 // Specified: 1024 x 768 and 1024, whatever the window. Window: the scene at the drawable's size
-// and the water images at the least power of two not below its longer side; no side beyond
-// `textureLimit`, the largest texture and renderbuffer the driver takes. The drawable has an area.
-RenderTargetSizes ChooseRenderTargetSizes(RenderSize renderSize, int drawableWidth, int drawableHeight,
-                                          int textureLimit);
+// and the water images at the least power of two not below its longer side. The best picture, at
+// either render size: the scene at the drawable's size and the water images a fifth larger than
+// its longer side. No side beyond `textureLimit`, the largest texture and renderbuffer the driver
+// takes. The drawable has an area.
+RenderTargetSizes ChooseRenderTargetSizes(RenderSize renderSize, Picture picture, int drawableWidth,
+                                          int drawableHeight, int textureLimit);

@@ -197,29 +197,36 @@ TEST_F(WindowResize, ZeroHeightLeavesAFiniteProjection)
 }
 
 // The targets a drawable of each size gets: the fixed sizes, or the drawable's with water images
-// at the least power of two that covers its longer side, and never a side beyond the driver's limit.
-TEST(RenderTargetSizes, FollowTheDrawableOnlyInWindowModeAndStayWithinTheDriversLimit)
+// at the least power of two that covers its longer side, or in the best picture at either render
+// size a fifth larger than it, and never a side beyond the driver's limit.
+TEST(RenderTargetSizes, FollowTheDrawableOnlyInWindowModeOrTheBestPictureAndStayWithinTheDriversLimit)
 {
     const struct
     {
         RenderSize mode;
+        Picture picture;
         int width, height, limit;
         RenderTargetSizes sizes;
     } cases[] = {
-        {RenderSize::Specified, 1920, 1080, 16384, {1024, 768, 1024}},
-        {RenderSize::Specified, 320, 200, 16384, {1024, 768, 1024}},
-        {RenderSize::Window, 640, 480, 16384, {640, 480, 1024}},
-        {RenderSize::Window, 1280, 720, 16384, {1280, 720, 2048}},
-        {RenderSize::Window, 1920, 1080, 16384, {1920, 1080, 2048}},
-        {RenderSize::Window, 1024, 600, 16384, {1024, 600, 1024}},
-        {RenderSize::Window, 1025, 600, 16384, {1025, 600, 2048}},
-        {RenderSize::Window, 480, 1280, 16384, {480, 1280, 2048}},
-        {RenderSize::Window, 1, 1, 16384, {1, 1, 1}},
-        {RenderSize::Window, 5120, 2880, 4096, {4096, 2880, 4096}},
+        {RenderSize::Specified, Picture::Specified, 1920, 1080, 16384, {1024, 768, 1024}},
+        {RenderSize::Specified, Picture::Specified, 320, 200, 16384, {1024, 768, 1024}},
+        {RenderSize::Window, Picture::Specified, 640, 480, 16384, {640, 480, 1024}},
+        {RenderSize::Window, Picture::Specified, 1280, 720, 16384, {1280, 720, 2048}},
+        {RenderSize::Window, Picture::Specified, 1920, 1080, 16384, {1920, 1080, 2048}},
+        {RenderSize::Window, Picture::Specified, 1024, 600, 16384, {1024, 600, 1024}},
+        {RenderSize::Window, Picture::Specified, 1025, 600, 16384, {1025, 600, 2048}},
+        {RenderSize::Window, Picture::Specified, 480, 1280, 16384, {480, 1280, 2048}},
+        {RenderSize::Window, Picture::Specified, 1, 1, 16384, {1, 1, 1}},
+        {RenderSize::Window, Picture::Specified, 5120, 2880, 4096, {4096, 2880, 4096}},
+        {RenderSize::Specified, Picture::Best, 640, 480, 16384, {640, 480, 768}},
+        {RenderSize::Window, Picture::Best, 640, 480, 16384, {640, 480, 768}},
+        {RenderSize::Window, Picture::Best, 480, 1280, 16384, {480, 1280, 1536}},
+        {RenderSize::Window, Picture::Best, 1, 1, 16384, {1, 1, 1}},
+        {RenderSize::Window, Picture::Best, 3840, 2160, 4096, {3840, 2160, 4096}},
     };
     for (const auto& c : cases)
     {
-        const RenderTargetSizes sizes = ChooseRenderTargetSizes(c.mode, c.width, c.height, c.limit);
+        const RenderTargetSizes sizes = ChooseRenderTargetSizes(c.mode, c.picture, c.width, c.height, c.limit);
         EXPECT_TRUE(sizes == c.sizes) << c.width << " x " << c.height << ": " << sizes.sceneWidth << " x "
                                       << sizes.sceneHeight << ", water " << sizes.waterSize;
     }
