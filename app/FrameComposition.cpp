@@ -140,7 +140,7 @@ void UsePictureSetting()
     UseMipmappedFileTextures(best);
     UseFootprintFilter(best);
     HDRPostProcess.SetSceneMultisampled(best);
-    DrawWaterOverLakesOnly(best);
+    DrawMainSceneMultisampled(HDRPostProcess.SceneSamples() > 1);
 }
 
 // The water passes leave their target's viewport; the window's is set again before it is drawn on.

@@ -167,7 +167,7 @@ TEST_F(WaterPrograms, EachTerrainPairBuildsAndKeepsOnlyItsSideOfTheWaterPlane)
 
     EXPECT_EQ(DrawnAboveAndBelow(BindAboveWaterPrograms, UnbindAboveWaterPrograms), std::make_pair(true, false));
     EXPECT_EQ(DrawnAboveAndBelow(BindUnderwaterPrograms, UnbindUnderwaterPrograms), std::make_pair(false, true));
-    EXPECT_EQ(DrawnAboveAndBelow([] { BindMainViewTerrainPrograms(true); }, UnbindAboveWaterPrograms),
+    EXPECT_EQ(DrawnAboveAndBelow(BindMainViewTerrainPrograms, UnbindAboveWaterPrograms),
               std::make_pair(true, true))
         << "the main view's terrain is clipped nowhere";
     EXPECT_EQ(StagesInUse(), (std::array<GLint, 2>{}));
@@ -198,7 +198,8 @@ TEST_F(WaterPrograms, TheFootprintFilterKeepsStripesAcrossTheFootprintsShortSide
     for (const bool filter : {true, false})
     {
         SCOPED_TRACE(filter ? "filtered along the footprint" : "one trilinear lookup");
-        BindMainViewTerrainPrograms(filter);
+        UseFootprintFilter(filter);
+        BindMainViewTerrainPrograms();
         glBegin(GL_TRIANGLE_STRIP);
         glTexCoord2f(0.0f, 480.0f / Size);
         glVertex2f(-1.0f, 1.0f);

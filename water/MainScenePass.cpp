@@ -21,7 +21,7 @@ namespace
 // The water surface over the terrain's whole square and over its lakes alone, both uploaded once.
 CVertexBuffer WaterGrid;
 CVertexBuffer LakeWater;
-bool lakesOnly = false;
+bool multisampledTarget = false;
 
 void Upload(CVertexBuffer& buffer, const WaterGridMesh& mesh)
 {
@@ -66,7 +66,7 @@ Vector3 EyeInGridCoordinates()
 
 void DrawWaterGrid()
 {
-    const CVertexBuffer& surface = lakesOnly ? LakeWater : WaterGrid;
+    const CVertexBuffer& surface = multisampledTarget ? LakeWater : WaterGrid;
     EnableArrays();
     surface.Bind();
     surface.Draw(surface.indexCount);
@@ -74,20 +74,12 @@ void DrawWaterGrid()
 }
 
 // Fixed-function texturing, or in the best picture the reflection's terrain programs, which draw
-// the same plain material filtered along each pixel's footprint. The depth pass takes the same
-// programs as the colour pass, so that both find the same depths along the shores, but with one
-// lookup a pixel: it writes no colour.
-enum class TerrainPass
-{
-    Depth,
-    Colour,
-};
-
-void DrawMainViewTerrain(TerrainPass pass)
+// the same plain material filtered along each pixel's footprint.
+void DrawMainViewTerrain()
 {
     const bool programs = FootprintFilterInUse();
     if (programs)
-        BindMainViewTerrainPrograms(pass == TerrainPass::Colour);
+        BindMainViewTerrainPrograms();
     DrawTerrain(TerrainPart::RaisedOverWater);
     if (programs)
         UnbindAboveWaterPrograms();
@@ -96,7 +88,8 @@ void DrawMainViewTerrain(TerrainPass pass)
 // Lays down the terrain's depth, pushed back a little, before the water: the costly water
 // fragments that the terrain covers anyway then fail the depth test before they are shaded. The
 // terrain drawn after the sky still passes every depth test the pushed-back copy left, so the
-// picture is the one drawing in order alone gives.
+// picture is the one drawing in order alone gives. It writes no colour, so fixed-function
+// texturing draws it in either picture.
 void PrimeDepthWithTerrain()
 {
     glPushMatrix();
@@ -106,7 +99,7 @@ void PrimeDepthWithTerrain()
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(1.0f, 1.0f);
-    DrawMainViewTerrain(TerrainPass::Depth);
+    DrawTerrain(TerrainPart::RaisedOverWater);
     glDisable(GL_POLYGON_OFFSET_FILL);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glPopMatrix();
@@ -133,7 +126,7 @@ void DrawSkyAndTerrain()
     SkyBox.Draw();
     glTranslatef(0.0f, MainViewTerrainLift, 0.0f);
     glBindTexture(GL_TEXTURE_2D, TerrainMaterialTexture);
-    DrawMainViewTerrain(TerrainPass::Colour);
+    DrawMainViewTerrain();
 }
 }
 
@@ -150,15 +143,16 @@ void ReleaseWaterGrid()
     LakeWater.Release();
 }
 
-void DrawWaterOverLakesOnly(bool lakes)
+void DrawMainSceneMultisampled(bool multisampled)
 {
-    lakesOnly = lakes;
+    multisampledTarget = multisampled;
 }
 
 void RenderMainScene()
 {
     const Vector3 eye = EyeInGridCoordinates();
-    PrimeDepthWithTerrain();
+    if (!multisampledTarget)
+        PrimeDepthWithTerrain();
     DrawWaterSurface(eye);
     DrawSkyAndTerrain();
 }

@@ -143,7 +143,7 @@ void ApplyWaterPlaneSettings()
 }
 
 // Keeps what lies on the plane's positive side: (a, b, c, d) as in CG/VP_AboveWater.cg.
-void BindAboveWaterProgramsKeeping(float a, float b, float c, float d, bool filter)
+void BindAboveWaterProgramsKeeping(float a, float b, float c, float d)
 {
     const AboveWaterParameters& p = aboveWaterParameters;
     BindPair(aboveWater);
@@ -151,7 +151,7 @@ void BindAboveWaterProgramsKeeping(float a, float b, float c, float d, bool filt
     cgGLSetParameter4f(p.plane0, a, b, c, d);
     cgGLSetTextureParameter(p.baseTex, TerrainMaterialTexture);
     cgGLEnableTextureParameter(p.baseTex);
-    cgSetParameter1f(p.filterAlongFootprint, filter ? 1.0f : 0.0f);
+    cgSetParameter1f(p.filterAlongFootprint, footprintFilter ? 1.0f : 0.0f);
 }
 }
 
@@ -246,14 +246,14 @@ void UnbindUnderwaterPrograms()
 
 void BindAboveWaterPrograms()
 {
-    BindAboveWaterProgramsKeeping(0.0f, 1.0f, 0.0f, 0.0f, footprintFilter);
+    BindAboveWaterProgramsKeeping(0.0f, 1.0f, 0.0f, 0.0f);
 }
 
 // Llvmpipe clips by the clip distance that a program writes even while clip plane 0 is disabled,
 // so the main view's plane keeps everything.
-void BindMainViewTerrainPrograms(bool filter)
+void BindMainViewTerrainPrograms()
 {
-    BindAboveWaterProgramsKeeping(0.0f, 0.0f, 0.0f, 1.0f, filter);
+    BindAboveWaterProgramsKeeping(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
 void UnbindAboveWaterPrograms()

@@ -20,9 +20,9 @@ void BindUnderwaterPrograms();
 void UnbindUnderwaterPrograms();
 void BindAboveWaterPrograms();
 void UnbindAboveWaterPrograms();
-// The above-water pair for the best picture's main view: the same terrain, clipped nowhere, and
-// filtered along the footprint or not; UnbindAboveWaterPrograms ends it.
-void BindMainViewTerrainPrograms(bool filter);
+// The above-water pair for the best picture's main view: the same terrain, clipped nowhere;
+// UnbindAboveWaterPrograms ends it.
+void BindMainViewTerrainPrograms();
 // Whether the terrain and wave maps are filtered along each pixel's footprint, as the best picture
 // has them (see CG/FP_AboveWater.cg); the programs take it when they are next bound.
 void UseFootprintFilter(bool filter);
