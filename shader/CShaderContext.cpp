@@ -31,7 +31,7 @@ CShaderContext* CShaderContext::Current()
     return current;
 }
 
-CShaderProgram* CShaderContext::CreateProgram(const std::string& file, CGprofile profile, const std::string& defines)
+CShaderProgram* CShaderContext::CreateProgram(const std::string& file, CGprofile profile)
 {
     listing.clear();
     GLenum stage = StageOfProfile(profile);
@@ -41,10 +41,10 @@ CShaderProgram* CShaderContext::CreateProgram(const std::string& file, CGprofile
         return nullptr;
     }
     FileStamp stamp;
-    std::unique_ptr<CGlslProgram> program = Compile(file, defines, stage, stamp);
+    std::unique_ptr<CGlslProgram> program = Compile(file, stage, stamp);
     if (program == nullptr)
         return nullptr;
-    programs.push_back(std::make_unique<CShaderProgram>(*this, file, defines, stamp, std::move(program)));
+    programs.push_back(std::make_unique<CShaderProgram>(*this, file, stamp, std::move(program)));
     return programs.back().get();
 }
 
@@ -61,7 +61,7 @@ bool CShaderContext::Reload(CShaderProgram& program)
 {
     listing.clear();
     FileStamp stamp;
-    std::unique_ptr<CGlslProgram> rebuilt = Compile(program.File(), program.Defines(), program.Stage(), stamp);
+    std::unique_ptr<CGlslProgram> rebuilt = Compile(program.File(), program.Stage(), stamp);
     program.SetStamp(stamp);
     if (rebuilt == nullptr)
         return false;
@@ -77,14 +77,12 @@ bool CShaderContext::Reload(CEffect& effect)
     return BuildEffect(effect, &CEffect::Rebuild);
 }
 
-std::unique_ptr<CGlslProgram> CShaderContext::Compile(const std::string& file, const std::string& defines,
-                                                      GLenum stage, FileStamp& stamp)
+std::unique_ptr<CGlslProgram> CShaderContext::Compile(const std::string& file, GLenum stage, FileStamp& stamp)
 {
     std::string text;
     if (!ReadSource(file, text, stamp))
         return nullptr;
-    auto program =
-        std::make_unique<CGlslProgram>(stage, dialect.prologue + defines + CGlslProgram::LineDirective(1) + text);
+    auto program = std::make_unique<CGlslProgram>(stage, dialect.prologue + CGlslProgram::LineDirective(1) + text);
     listing = ListCompilerLog(file, program->InfoLog());
     if (program->IsLinked())
         return program;

@@ -26,9 +26,8 @@ public:
     // The context made last and not yet destroyed, or null.
     static CShaderContext* Current();
 
-    // Null on failure, with the runtime's error raised and the listing saying why. `defines`
-    // (#define lines) stand between the prologue and the file's first line, and stay for reloads.
-    CShaderProgram* CreateProgram(const std::string& file, CGprofile profile, const std::string& defines = "");
+    // Null on failure, with the runtime's error raised and the listing saying why.
+    CShaderProgram* CreateProgram(const std::string& file, CGprofile profile);
     CEffect* CreateEffect(const std::string& file);
     // False when a pass cannot draw on this GL, with the error raised and the reasons listed.
     bool ValidateTechnique(const CTechnique& technique);
@@ -54,8 +53,7 @@ public:
 private:
     bool ReadSource(const std::string& file, std::string& text, FileStamp& stamp);
     // The compiled program, or null with the error raised; the listing holds the compiler's log.
-    std::unique_ptr<CGlslProgram> Compile(const std::string& file, const std::string& defines, GLenum stage,
-                                          FileStamp& stamp);
+    std::unique_ptr<CGlslProgram> Compile(const std::string& file, GLenum stage, FileStamp& stamp);
     // Parses the file and builds it with `build` (Build or Rebuild of `effect`).
     bool BuildEffect(CEffect& effect, bool (CEffect::*build)(const EffectSource&, std::string&));
 

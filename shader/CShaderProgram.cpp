@@ -16,9 +16,9 @@ GLenum StageOfProfile(CGprofile profile)
     }
 }
 
-CShaderProgram::CShaderProgram(CShaderContext& context, std::string file, std::string defines, FileStamp stamp,
+CShaderProgram::CShaderProgram(CShaderContext& context, std::string file, FileStamp stamp,
                                std::unique_ptr<CGlslProgram> program)
-    : context(context), file(std::move(file)), defines(std::move(defines)), stamp(stamp), program(std::move(program))
+    : context(context), file(std::move(file)), stamp(stamp), program(std::move(program))
 {
     TieParameters();
 }

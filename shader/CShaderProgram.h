@@ -30,14 +30,11 @@ public:
     static constexpr GLint FirstFragmentTextureUnit = 0;
     static constexpr GLint FirstVertexTextureUnit = 16;
 
-    // `stamp` is that of `file` as it was read for `program`, compiled with the #define lines
-    // `defines` in front of it.
-    CShaderProgram(CShaderContext& context, std::string file, std::string defines, FileStamp stamp,
-                   std::unique_ptr<CGlslProgram> program);
+    // `stamp` is that of `file` as it was read for `program`.
+    CShaderProgram(CShaderContext& context, std::string file, FileStamp stamp, std::unique_ptr<CGlslProgram> program);
 
     CShaderContext& Context() const { return context; }
     const std::string& File() const { return file; }
-    const std::string& Defines() const { return defines; }
     const FileStamp& Stamp() const { return stamp; }
     void SetStamp(const FileStamp& read) { stamp = read; }
     // Puts a rebuilt program of the same stage in place of the one in use: the parameters, and
@@ -57,7 +54,6 @@ private:
 
     CShaderContext& context;
     std::string file;
-    std::string defines;
     FileStamp stamp;
     std::unique_ptr<CGlslProgram> program;
     CParameterTable parameters;

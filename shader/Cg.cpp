@@ -7,29 +7,9 @@
 #include "shader/ShaderError.h"
 
 #include <cstring>
-#include <string>
 
 namespace
 {
-// Compiler arguments as Cg takes them: "-DNAME" defines NAME as 1, "-DNAME=VALUE" as VALUE, each
-// as a line in front of the program. False for any other argument: this runtime knows no other.
-bool DefinesOfArguments(const char** args, std::string& defines)
-{
-    for (const char** arg = args; arg != nullptr && *arg != nullptr; ++arg)
-    {
-        const std::string text = *arg;
-        if (text.compare(0, 2, "-D") != 0)
-            return false;
-        const size_t equals = text.find('=');
-        const std::string name = text.substr(2, equals - 2);
-        const std::string value = equals == std::string::npos ? "1" : text.substr(equals + 1);
-        if (name.empty() || name.find_first_of(" \t\n") != std::string::npos || value.find('\n') != std::string::npos)
-            return false;
-        defines += "#define " + name + " " + value + "\n";
-    }
-    return true;
-}
-
 void SetFloats(CGparameter parameter, float x, float y, float z, float w)
 {
     if (parameter != nullptr)
@@ -63,7 +43,7 @@ const char* cgGetErrorString(CGerror error)
 }
 
 CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* file, CGprofile profile,
-                                  const char* entry, const char** args)
+                                  const char* entry, const char**)
 {
     if (context == nullptr)
     {
@@ -72,13 +52,12 @@ CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const c
     }
     // GLSL programs are compiled from source and always start at main.
     bool sourceFromMain = programType == CG_SOURCE && (entry == nullptr || std::strcmp(entry, "main") == 0);
-    std::string defines;
-    if (!sourceFromMain || file == nullptr || !DefinesOfArguments(args, defines))
+    if (!sourceFromMain || file == nullptr)
     {
         RaiseShaderError(CG_INVALID_PARAMETER_ERROR);
         return nullptr;
     }
-    return ToHandle(FromHandle(context)->CreateProgram(file, profile, defines));
+    return ToHandle(FromHandle(context)->CreateProgram(file, profile));
 }
 
 CGparameter cgGetNamedParameter(CGprogram program, const char* name)

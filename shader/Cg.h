@@ -65,8 +65,7 @@ const char* cgGetLastListing(CGcontext context);
 CGerror cgGetError();
 const char* cgGetErrorString(CGerror error);
 
-// Programs. `args`, null or ending in a null, may define macros for the program as Cg's compiler
-// does: "-DNAME" or "-DNAME=VALUE"; any other argument gives null and CG_INVALID_PARAMETER_ERROR.
+// Programs
 CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* file, CGprofile profile,
                                   const char* entry, const char** args);
 CGparameter cgGetNamedParameter(CGprogram program, const char* name);

@@ -421,65 +421,6 @@ TEST_F(ShaderProgram, AReloadKeepsTheProgramInUseOnAnErrorAndBringsInTheMendedOn
     EXPECT_NO_GL_ERROR();
 }
 
-// Arguments as Cg's compiler takes them define macros in front of the program, leaving its line
-// numbers as they are, and a reload keeps them; an argument of any other form is refused.
-TEST_F(ShaderProgram, ArgumentsDefineMacrosThatAReloadKeepsAndAnyOtherArgumentIsRefused)
-{
-    const auto shade = [](const std::string& red)
-    {
-        return "out vec4 colour;\nvoid main()\n{\n#ifdef RED\n    colour = vec4(" + red +
-               ", 0.0, 0.0, 1.0);\n#else\n    colour = vec4(0.0, 0.0, 1.0, 1.0);\n#endif\n}\n";
-    };
-    CGprogram vertex = Load("clip.cg", ClippingVertexProgram, CG_PROFILE_VP40);
-    const std::string path = files.Write("red.cg", shade("RED"));
-    const auto compile = [&](std::vector<const char*> args)
-    {
-        args.push_back(nullptr);
-        return cgCreateProgramFromFile(context, CG_SOURCE, path.c_str(), CG_PROFILE_ARBFP1, "main", args.data());
-    };
-    const auto drawn = [&](CGprogram fragment)
-    {
-        Bind(vertex, fragment);
-        cgGLSetStateMatrixParameter(cgGetNamedParameter(vertex, "ModelViewProj"), CG_GL_MODELVIEW_PROJECTION_MATRIX,
-                                    CG_GL_MATRIX_IDENTITY);
-        glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
-        Unbind();
-        return PixelAt(320, 240);
-    };
-    const struct
-    {
-        std::vector<const char*> args;
-        Rgba colour;
-    } defined[] = {
-        {{}, {0, 0, 255, 255}},
-        {{"-DRED"}, {255, 0, 0, 255}},
-        {{"-DRED=0.2"}, {51, 0, 0, 255}},
-        {{"-DGREEN=1", "-DRED=0.6"}, {153, 0, 0, 255}},
-    };
-    for (const auto& test : defined)
-    {
-        CGprogram fragment = compile(test.args);
-        ASSERT_NE(fragment, nullptr) << cgGetLastListing(context);
-        EXPECT_EQ(drawn(fragment), test.colour) << test.args.size() << " argument(s)";
-    }
-    for (const char* refused : {"-O3", "", "-D", "-D=1", "-DA B", "-DRED=1\n#error"})
-    {
-        EXPECT_EQ(compile({refused}), nullptr) << refused;
-        EXPECT_EQ(cgGetError(), CG_INVALID_PARAMETER_ERROR) << refused;
-    }
-
-    CGprogram halved = compile({"-DRED=1.0"});
-    files.Write("red.cg", shade("0.5 * RED"));
-    CShaderReloader reloader;
-    reloader.Check(context);
-    EXPECT_EQ(drawn(halved), (Rgba{128, 0, 0, 255})) << "the reload keeps the macro";
-    files.Write("red.cg", "out vec4 colour;\nvoid main()\n{\n    colour = undeclaredColour;\n}\n");
-    EXPECT_EQ(compile({"-DRED"}), nullptr);
-    EXPECT_NE(std::string(cgGetLastListing(context)).find(path + "(4): "), std::string::npos)
-        << cgGetLastListing(context);
-    EXPECT_NO_GL_ERROR();
-}
-
 TEST_F(ShaderProgram, ClipDistanceFromTheVertexProgramClips)
 {
     CGprogram vertex = Load("clip.cg", ClippingVertexProgram, CG_PROFILE_VP40);
