@@ -255,8 +255,8 @@ TEST(MotionComparison, FlickerErrorAndGlintOfSmallWalks)
 
 // The best picture's walk, shortened to two views of three steps, against the 4 x 4 reference.
 // The error is held to the aim of 1.2 levels and the flicker to what this renderer reaches
-// (0.17 and 0.20 over the whole picture, 0.37 and 0.52 over the upper half, errors 0.75 and
-// 0.65): with the filter's lookups at the footprint's own level rather than one finer, the upper
+// (0.17 and 0.20 over the whole picture, 0.36 and 0.52 over the upper half, errors 0.74 and
+// 0.66): with the filter's lookups at the footprint's own level rather than one finer, the upper
 // half's flicker is 0.42 and 0.66; without the filter along the footprint the errors are 2.1 and
 // 1.6 and the flicker 0.34 to 0.95, and without mipmaps it is worse still. The specified
 // picture's figures are 0.45 and 0.67, 1.09 and 2.34, 2.10 and 2.01.
