@@ -29,14 +29,14 @@ inline WaterGridVertex MakeWaterGridVertex(int x, int z)
                            static_cast<float>(z)};
 }
 
-// The surface for one draw: its four corners and its two triangles, both facing up (+y). The
-// surface is flat and every value its vertices hand on is linear in the position, so one quad
-// shades exactly as a grid of small cells over the same square would. Where the land stands
-// above the water, the terrain's depth, laid down first, hides the quad before it is shaded.
-// A renderer that shades on the processor works in blocks of 4 x 4 pixels and shades a whole
-// block for every triangle that touches it: far away, rows of 5-unit cells are only a few pixels
-// tall, and every block along them was shaded two or three times over. Two triangles touch each
-// block once, but for the few along their shared edge.
+// The surface for one draw: four corners and two triangles, both facing up (+y), for each of its
+// quads. The surface is flat and every value its vertices hand on is linear in the position, so
+// one quad shades exactly as a grid of small cells over the same square would. Where the land
+// stands above the water, the terrain's depth, laid down first, hides the quad before it is
+// shaded. A renderer that shades on the processor works in blocks of 4 x 4 pixels and shades a
+// whole block for every triangle that touches it: far away, rows of 5-unit cells are only a few
+// pixels tall, and every block along them was shaded two or three times over. Two triangles touch
+// each block once, but for the few along their shared edge.
 struct WaterGridMesh
 {
     std::vector<WaterGridVertex> vertices;
