@@ -87,7 +87,9 @@ TEST(WaterGrid, TheLakeMeshCoversEveryCellThatReachesTheWaterOnceAndLeavesOutOnl
             leftOut += covering == 0;
             EXPECT_LE(covering, 1) << "cell " << cellX << ", " << cellZ;
             if (wet)
+            {
                 EXPECT_EQ(covering, 1) << "wet cell " << cellX << ", " << cellZ;
+            }
         }
     EXPECT_GT(wetCells, 0);
     EXPECT_GT(leftOut, 0) << "the mesh covers the whole square";
