@@ -383,7 +383,9 @@ int MeasureEachSize(const Options& options, const RunFacts& facts)
     return 0;
 }
 
-int main(int argc, char** argv)
+namespace
+{
+int Run(int argc, char** argv)
 {
     // glibc serves large blocks from mmap until one is freed, then raises that threshold and
     // keeps such blocks in its heap: the driver's per-draw copies of the water grid then leave a
@@ -406,4 +408,10 @@ int main(int argc, char** argv)
     if (options.sizes.size() == 1)
         return MeasureAtSize(options, options.sizes[0], facts, -1);
     return MeasureEachSize(options, facts);
+}
+}
+
+int main(int argc, char** argv)
+{
+    return StatusAfterFlushingReport(Run(argc, argv));
 }

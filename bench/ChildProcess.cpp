@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace
 {
@@ -34,9 +36,7 @@ int RunInChildProcess(const std::function<int(int channel)>& work, const std::fu
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);
         close(channel[0]);
-        const int status = work(channel[1]);
-        std::fflush(stdout);
-        _exit(status);
+        _exit(StatusAfterFlushingReport(work(channel[1])));
     }
     workingProcess = child;
     close(channel[1]);
@@ -51,4 +51,15 @@ int RunInChildProcess(const std::function<int(int channel)>& work, const std::fu
         return 1;
     const int exitStatus = WEXITSTATUS(status);
     return exitStatus == 0 && !received ? 1 : exitStatus;
+}
+
+int StatusAfterFlushingReport(int status)
+{
+    errno = 0;
+    const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    if (written || status != 0)
+        return status;
+    std::fprintf(stderr, "the report could not be written to standard output: %s\n",
+                 errno != 0 ? std::strerror(errno) : "write error");
+    return 1;
 }

@@ -11,3 +11,7 @@
 // run does. Returns the child's exit status; 1 where it could not be started, did not exit, or
 // exited with 0 although `receive` failed.
 int RunInChildProcess(const std::function<int(int channel)>& work, const std::function<bool(int channel)>& receive);
+
+// `status`, or 1 where it is 0 but what was printed could not all reach standard output (a full
+// disk, a closed pipe), which is then said on standard error: a report cut short is no success.
+int StatusAfterFlushingReport(int status);

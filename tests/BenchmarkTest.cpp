@@ -417,6 +417,20 @@ TEST(ToolArguments, NumbersOutOfRangeGiveTheUsageAndStatus2)
     }
 }
 
+// A report that cannot reach standard output (a full device here) is no success: status 1, and
+// standard error says why, whether the run printed it itself or in the process of one size.
+TEST(ToolOutput, AReportThatCannotBeWrittenEndsWithStatus1)
+{
+    const std::string run = Bench + " --rounds 1 --frames 1 --warmup 0 --views start";
+    for (const std::string& command : {run, run + " --render-size window"})
+    {
+        std::string output;
+        EXPECT_EQ(RunStatus("{ " + command + " >/dev/full; }", output), 1) << command;
+        EXPECT_NE(output.find("could not be written to standard output: No space left on device"), std::string::npos)
+            << command << ": " << output;
+    }
+}
+
 // SIGINT and SIGTERM end a long run at the next frame, with nothing written and status 4.
 TEST(ToolSignals, EndALongRunWithStatus4)
 {
