@@ -5,9 +5,11 @@
 
 #include "water/CRenderTexture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace
 {
@@ -95,6 +97,23 @@ TEST_F(WaterTarget, TheTwoTexturesTakeTurnsInOneFramebufferWithOneDepthBuffer)
     EXPECT_EQ(Integer(GL_FRAMEBUFFER_BINDING), 0);
     EXPECT_EQ(TexelOf(reflection, 700, 300), (Texel{255, 0, 0, 255}));
     EXPECT_EQ(TexelOf(refraction, 700, 300), (Texel{0, 255, 0, 255}));
+    EXPECT_NO_GL_ERROR();
+}
+
+// A size past what the driver renders into is said in a box, and the next size it takes works.
+TEST_F(WaterTarget, ASizeTheDriverRefusesIsSaidAndTheNextSizeWorksAgain)
+{
+    const int refused = 2 * std::max(Integer(GL_MAX_RENDERBUFFER_SIZE), Integer(GL_MAX_TEXTURE_SIZE));
+    EXPECT_FALSE(target.Resize(refused, refused));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Water images not resized");
+    EXPECT_NE(boxes[0].text.find(std::to_string(refused) + " x " + std::to_string(refused)), std::string::npos)
+        << boxes[0].text;
+    while (glGetError() != GL_NO_ERROR)
+    {
+    }
+    EXPECT_TRUE(target.Resize(TargetSize, TargetSize));
+    EXPECT_EQ(boxes.size(), 1u);
     EXPECT_NO_GL_ERROR();
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace
 {
@@ -108,11 +109,18 @@ void CRenderTexture::Create(int width, int height)
         ExitIncomplete(status, width, height);
 }
 
-void CRenderTexture::Resize(int newWidth, int newHeight)
+bool CRenderTexture::Resize(int newWidth, int newHeight)
 {
     width = newWidth;
     height = newHeight;
     StoreDepth();
+    if (CheckWithStandInTexture() == GL_FRAMEBUFFER_COMPLETE_EXT)
+        return true;
+    MessageBox(nullptr,
+               "The driver cannot draw the reflection and refraction images at " + std::to_string(width) + " x " +
+                   std::to_string(height) + "; the water shows neither until they take another size.",
+               "Water images not resized", MB_ICONWARNING);
+    return false;
 }
 
 void CRenderTexture::StoreDepth() const

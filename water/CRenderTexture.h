@@ -30,7 +30,9 @@ public:
     };
     void Destroy(TextureUse textureUse);
     // Gives the depth storage a new size; the colour textures attached at binding must have it too.
-    void Resize(int newWidth, int newHeight);
+    // Where the driver cannot render at that size (out of memory, or past its limits), a box says
+    // so and it returns false: the water then shows no reflection or refraction until another size.
+    bool Resize(int newWidth, int newHeight);
 
     // Directs rendering into the target, with colourTexture (a 2D texture of the target's size)
     // as its colour image.
