@@ -152,10 +152,26 @@ bool CreateFolders(const std::string& folder, std::string& error)
     return false;
 }
 
+namespace
+{
+// Where the file at `path` is a symbolic link, as a user's dotfiles often are, the file it leads
+// to: renaming over the link itself would turn it into a file of its own and leave the linked
+// file as it was. A link that leads nowhere is replaced itself.
+std::string FileBehindLinks(const std::string& path)
+{
+    std::error_code failure;
+    if (!std::filesystem::is_symlink(path, failure))
+        return path;
+    const std::filesystem::path target = std::filesystem::canonical(path, failure);
+    return failure ? path : target.string();
+}
+}
+
 // mkstemp creates the new file exclusively under a fresh name: a link planted beside the file is
 // never followed, nor any other file overwritten. The data reach the disk before the rename.
-bool ReplaceFile(const std::string& path, const std::string& text, std::string& error)
+bool ReplaceFile(const std::string& linkedPath, const std::string& text, std::string& error)
 {
+    const std::string path = FileBehindLinks(linkedPath);
     if (!CreateFolders(std::filesystem::path(path).parent_path().string(), error))
         return false;
     std::string aside = path + ".XXXXXX";

@@ -45,6 +45,6 @@ bool CreateFolders(const std::string& folder, std::string& error);
 
 // Replaces the file at `path` with `text` as a whole: written into a new file beside it, then
 // renamed over it, so that a failure leaves the old file as it was and nothing beside it. Its
-// folder is created first where it is missing. False, with the reason in `error`, when any step
-// fails.
+// folder is created first where it is missing. Where `path` is a symbolic link, the file it leads
+// to is replaced and the link stays. False, with the reason in `error`, when any step fails.
 bool ReplaceFile(const std::string& path, const std::string& text, std::string& error);

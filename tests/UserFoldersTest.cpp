@@ -146,6 +146,15 @@ TEST(UserFolders, ReplaceFileCreatesItsFolderAndOnFailureKeepsTheOldFile)
     EXPECT_EQ(error, "Is a directory");
     EXPECT_TRUE(fs::is_directory(scratch.PathOf("taken/inner")));
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch.PathOf("")), fs::directory_iterator{}), 3);
+
+    // A file kept elsewhere and linked into place is replaced where it is, and the link stays.
+    fs::create_directories(scratch.PathOf("dotfiles"));
+    scratch.Write("dotfiles/merrowind.settings", "old");
+    const std::string link = scratch.PathOf("linked.settings");
+    fs::create_symlink("dotfiles/merrowind.settings", link);
+    ASSERT_TRUE(ReplaceFile(link, "new", error)) << error;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadAll(scratch.PathOf("dotfiles/merrowind.settings")), "new");
 }
 
 TEST(DataFolder, CandidatesAreTheWorkingFolderThenTheExecutablesFolderAndTheShareFoldersAboveIt)
