@@ -276,6 +276,20 @@ RenderTargetSizes TargetSizesInUse()
     return sizes;
 }
 
+// The sizes each picture's frames fit the targets to, from a frame drawn in each; the first
+// picture's stay.
+std::vector<std::pair<std::string, RenderTargetSizes>> PictureTargets(const std::vector<Picture>& pictures)
+{
+    std::vector<std::pair<std::string, RenderTargetSizes>> sizes;
+    for (auto picture = pictures.rbegin(); picture != pictures.rend(); ++picture)
+    {
+        displaySettings.picture = *picture;
+        RenderFrame();
+        sizes.insert(sizes.begin(), {PictureWord(*picture), TargetSizesInUse()});
+    }
+    return sizes;
+}
+
 // The views first, the speed-of-light frame last, as Summarise expects them. With more than one
 // picture, each view is an entry in each, named "view/picture", and the frame switches the setting
 // before it draws, as the inspector does.
@@ -322,6 +336,7 @@ int MeasureAtSize(const Options& options, const WindowExtent& size, RunFacts fac
     facts.toFirstFrameMs = MillisecondsSinceProcessStart();
 
     facts.renderSize = options.renderSize == RenderSize::Window ? "window" : "specified";
+    facts.pictureTargets = PictureTargets(options.pictures);
     facts.targets = TargetSizesInUse();
     SpeedOfLightFrame speedOfLight;
     speedOfLight.Create(size.width, size.height, facts.targets);

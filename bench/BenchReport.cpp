@@ -203,8 +203,19 @@ void PrintTable(const BenchFigures& figures, const RunFacts& facts)
     std::printf("Merrowind frame benchmark: %d x %d, %s, inspector %s, scheduling %s%s\n", facts.width, facts.height,
                 facts.renderer.c_str(), facts.inspectorOpen ? "open" : "closed", facts.scheduling.c_str(),
                 refusal.c_str());
-    std::printf("render size %s: scene target %d x %d, water images %d x %d\n", facts.renderSize.c_str(),
-                facts.targets.sceneWidth, facts.targets.sceneHeight, facts.targets.waterSize, facts.targets.waterSize);
+    // The speed-of-light frame keeps the first picture's sizes; another picture may draw at others.
+    const std::string whose = facts.pictureTargets.size() > 1
+                                  ? " (picture " + facts.pictureTargets[0].first + ", and the speed-of-light frame)"
+                                  : "";
+    std::printf("render size %s: scene target %d x %d, water images %d x %d%s\n", facts.renderSize.c_str(),
+                facts.targets.sceneWidth, facts.targets.sceneHeight, facts.targets.waterSize, facts.targets.waterSize,
+                whose.c_str());
+    for (std::size_t i = 1; i < facts.pictureTargets.size(); ++i)
+    {
+        const auto& [picture, targets] = facts.pictureTargets[i];
+        std::printf("  picture %s: scene target %d x %d, water images %d x %d\n", picture.c_str(), targets.sceneWidth,
+                    targets.sceneHeight, targets.waterSize, targets.waterSize);
+    }
     std::printf("%zu tour views and the speed-of-light frame, interleaved: each round renders %d frame(s) of every "
                 "view,\nstarting one further along than the round before, each followed by a speed-of-light frame;\n"
                 "%d warm-up round(s), then %d measured. Times: medians over each view's %d measured frames (the\n"

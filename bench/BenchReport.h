@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 constexpr int TimedColumns = ReportedStages + 1;
@@ -56,7 +57,9 @@ struct RunFacts
     int width = 0;
     int height = 0;
     std::string renderSize = "specified";
-    RenderTargetSizes targets{};  // as the scene's frames used them
+    RenderTargetSizes targets{};  // as the first picture's frames used them, and the speed-of-light frame
+    // Each picture drawn, with the sizes its frames used, in the order given.
+    std::vector<std::pair<std::string, RenderTargetSizes>> pictureTargets;
     std::string renderer;
     double toInitSceneMs = 0.0;
     double toFirstFrameMs = 0.0;
