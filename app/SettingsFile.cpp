@@ -256,8 +256,9 @@ std::string ReadSettingsFile(const std::string& path, FileSettings& settings)
     if (StampOf(path) == FileStamp())
         return "";
     std::string text;
-    if (!ReadTextFile(path, text, MaxSettingsFileBytes + 1))
-        return FileMessage(path, "the file cannot be read") + "; every setting keeps its default.";
+    std::string why;
+    if (!ReadTextFile(path, text, MaxSettingsFileBytes + 1, why))
+        return FileMessage(path, "the file cannot be read: " + why) + "; every setting keeps its default.";
     const std::string listing = ParseSettings(path, text, settings);
     if (listing.empty())
         return "";

@@ -287,6 +287,14 @@ TEST(SettingsFile, LongLinesLongFilesAndLongPathsAreReportedAtAWidthAPersonReads
               std::string::npos)
         << boxes[1];
     EXPECT_EQ(boxes[1].find("the rest of the file is read"), std::string::npos);
+    fs::remove(path);
+    fs::create_directory(path);
+    LoadSettingsFile(path);
+    ReportSettingsFile();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_NE(boxes[2].find("the file cannot be read: Is a directory;"),
+              std::string::npos)
+        << boxes[2];
     SetMessageBoxSink(nullptr);
     UseDefaults();
 
